@@ -1,0 +1,30 @@
+# The README's commands. Each installs what it lacks, configures and builds.
+CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+CTEST := ctest --output-on-failure --timeout 600 -j2
+
+.PHONY: all deps build test asan tsan bench clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps.sh
+
+build: deps
+	cmake -S . -B build $(CMAKE_FLAGS)
+	cmake --build build
+
+test: build
+	cd build && $(CTEST)
+
+asan: deps
+	cmake -S . -B build-asan $(CMAKE_FLAGS) -DKOR_SANITIZE=address
+	cmake --build build-asan
+	cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 $(CTEST)
+
+tsan: deps
+	cmake -S . -B build-tsan $(CMAKE_FLAGS) -DKOR_SANITIZE=thread
+	cmake --build build-tsan
+	cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(CTEST)
+
+clean:
+	rm -rf build build-asan build-tsan

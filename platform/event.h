@@ -1,0 +1,48 @@
+#pragma once
+// Events, automatic or manual reset, and waits on one or several of them.
+
+#include <cstdint>
+#include <mutex>
+#include <span>
+
+namespace platform {
+
+constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
+constexpr int kWaitTimeout = -1;
+constexpr int kWaitFailed = -2;
+
+// A signalled manual-reset event stays signalled until Reset; a signalled
+// automatic-reset event releases exactly one waiter and turns unsignalled.
+class Event {
+ public:
+  Event(bool manualReset, bool initiallySignalled);
+  ~Event();
+  Event(const Event&) = delete;
+  Event& operator=(const Event&) = delete;
+
+  bool Set();
+  bool Reset();
+  // True when the event was signalled within the time-out (zero polls).
+  bool Wait(std::uint32_t timeoutMs = kInfinite);
+  bool IsSignalled() const;
+  bool IsManualReset() const { return manualReset_; }
+  bool IsValid() const { return fd_ >= 0; }
+
+  // For WaitForAny: the descriptor that polls readable while signalled, and
+  // the claim of the signal once seen (always succeeds on manual reset).
+  int Descriptor() const { return fd_; }
+  bool TryClaim();
+
+ private:
+  const bool manualReset_;
+  int fd_ = -1;
+  bool signalled_ = false;
+  mutable std::mutex mutex_;
+};
+
+// Waits until one of the events is signalled. Returns the index of the first
+// signalled event in array order (claiming it when automatic), kWaitTimeout,
+// or kWaitFailed for an empty or invalid set.
+int WaitForAny(std::span<Event* const> events, std::uint32_t timeoutMs = kInfinite);
+
+}  // namespace platform

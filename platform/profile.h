@@ -1,0 +1,50 @@
+#pragma once
+// Reading INI ("profile") files by section and key, as the Windows profile
+// functions do. Each call sees the file as it is now; the parsed file is kept
+// and reused while its device, inode, size and modification time stay the same.
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+struct ProfileEntry {
+  std::string key;    // trimmed, as written
+  std::string value;  // trimmed, quotes removed, cut at a NUL byte
+  int line = 0;       // 1-based line number in the file
+};
+
+struct ProfileSection {
+  std::string name;  // trimmed, as written
+  int line = 0;
+  std::vector<ProfileEntry> entries;  // in file order, duplicates kept
+
+  // The first entry whose key matches without regard to letter case.
+  const ProfileEntry* Find(std::string_view key) const;
+};
+
+struct ProfileDocument {
+  std::vector<ProfileSection> sections;  // in file order, duplicates kept
+
+  // The first section whose name matches without regard to letter case.
+  const ProfileSection* Find(std::string_view name) const;
+};
+
+// The parsed file, or null when it cannot be read.
+std::shared_ptr<const ProfileDocument> LoadProfile(const std::string& path);
+
+// The value of key in section, cut to bufferSize - 1 characters; the default
+// (its trailing blanks removed, also cut) when the file, the section or the key
+// is missing. Blanks around the asked names are ignored.
+std::string ReadProfileString(const std::string& path, std::string_view section, std::string_view key,
+                              std::string_view defaultValue, std::size_t bufferSize);
+
+// Case-insensitive comparison of ASCII names, as the profile functions use.
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+// Removes blanks (space, tab, CR, LF, vertical tab, form feed) at both ends.
+std::string_view TrimBlanks(std::string_view text);
+
+}  // namespace platform

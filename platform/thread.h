@@ -1,0 +1,59 @@
+#pragma once
+// Threads that keep an exit code, as the service's worker threads expect.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace platform {
+
+class Event;
+
+using ThreadId = std::uint32_t;
+
+// The kernel's id of the calling thread (never 0).
+ThreadId CurrentThreadId();
+
+// A running thread. The body's return value becomes the exit code, unless the
+// thread ends itself earlier with ExitCurrentThread. Destroying a Thread
+// object only lets go of it, as closing a handle does: the thread runs on.
+class Thread {
+ public:
+  using Body = std::function<std::uint32_t()>;
+
+  Thread() = default;
+  ~Thread();
+  Thread(Thread&&) noexcept;
+  Thread& operator=(Thread&&) noexcept;
+  Thread(const Thread&) = delete;
+  Thread& operator=(const Thread&) = delete;
+
+  // Starts body on a new thread; false when no thread could be made or this
+  // object already holds one.
+  bool Start(Body body);
+  bool IsStarted() const;
+
+  // Waits until the thread has ended; true when it has, false on time-out.
+  bool Wait(std::uint32_t timeoutMs);
+  // Waits without time limit and releases the thread's resources.
+  void Join();
+
+  // The exit code once the thread has ended.
+  std::optional<std::uint32_t> ExitCode() const;
+  ThreadId Id() const;
+  // Signalled (manual reset) when the thread has ended, for WaitForAny.
+  Event* FinishedEvent() const;
+
+  struct State;
+
+ private:
+  std::shared_ptr<State> state_;
+};
+
+// Ends the calling thread at once with the given exit code. Destructors of the
+// thread's stack frames run. On a thread not started through Thread (the main
+// thread) the process goes on until its last thread has ended.
+[[noreturn]] void ExitCurrentThread(std::uint32_t exitCode);
+
+}  // namespace platform
