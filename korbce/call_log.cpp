@@ -69,7 +69,7 @@ CallLine& CallLine::Text(std::string_view name, const char* value) {
 
 CallLine& CallLine::Bytes(std::string_view name, const std::uint8_t* bytes, std::size_t count) {
   AppendName(name);
-  if (bytes == nullptr) {
+  if (bytes == nullptr && count != 0) {
     line_ += "null";
     return *this;
   }
