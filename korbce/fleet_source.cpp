@@ -44,6 +44,8 @@ std::shared_ptr<const Fleet> FleetSource::Current() {
     path_ = *path;
     document_ = std::move(document);
     fleet_ = std::make_shared<const Fleet>(ParseFleet(*document_, path_));
+    platform::OutputDebugString("korbce: read the fleet file " + path_ + ": " +
+                                std::to_string(fleet_->printers.size()) + " printers\n");
   }
   return fleet_;
 }

@@ -108,6 +108,7 @@ class EngineCallsTest : public EngineFixture {
 TEST_F(EngineCallsTest, RegisterAppCountsFromOneAndFailsAsTheFleetSays) {
   NotificationWindow window;
   EXPECT_EQ(engine_->RegisterApp(window.Handle()), 1);
+  EXPECT_THAT(Trace(), ::testing::HasSubstr("korbce: read the fleet file " + fleetPath_ + ": 3 printers\n"));
   EXPECT_EQ(engine_->RegisterApp(window.Handle()), 2);
   EXPECT_EQ(engine_->RegisterApp(nullptr), 0);
   WriteFleet(std::string(kFleet) + "[Engine]\n");  // a second [Engine] is ignored

@@ -83,6 +83,16 @@ TEST_F(FleetTest, ReadsEveryKeyOfAPrinterAndTheEngineSection) {
   EXPECT_TRUE(fleet.engine.registerFails);
 }
 
+TEST_F(FleetTest, TheExampleFleetFileForAdministratorsIsValid) {
+  const auto document = platform::LoadProfile(KORBCE_EXAMPLE_FLEET);
+  ASSERT_TRUE(document);
+  const Fleet fleet = ParseFleet(*document, "korbce.example.ini");
+  EXPECT_EQ(Trace(), "");
+  ASSERT_EQ(fleet.printers.size(), 2u);
+  EXPECT_EQ(fleet.printers[0].AlertMask(), ALERT_SUPPLIES | ALERT_PAPER_JAM);
+  EXPECT_EQ(fleet.printers[1].AlertMask(), 0u);
+}
+
 TEST_F(FleetTest, DefaultsOfAPrinterWithOnlyAnId) {
   const Fleet fleet = Read("[printer a]\nid=65534\n");
   ASSERT_EQ(fleet.printers.size(), 1u);
