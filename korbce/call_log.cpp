@@ -77,6 +77,11 @@ CallLine& CallLine::Bytes(std::string_view name, const std::uint8_t* bytes, std:
   return *this;
 }
 
+CallLine& CallLine::Window(std::string_view name, platform::WindowHandle window) {
+  if (window == nullptr) return Text(name, nullptr);
+  return Text(name, platform::GetWindowTitle(window).c_str());
+}
+
 std::string CallLine::Finish(std::int32_t result) const { return line_ + " -> " + std::to_string(result) + "\n"; }
 
 void CallLog::Write(const CallLine& line, std::int32_t result) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/window.h"
+
 namespace korbce {
 
 // One call's line: the function name, then its arguments in order.
@@ -19,6 +21,7 @@ class CallLine {
   CallLine& Flags(std::string_view name, std::uint32_t value);       // 0x and upper-case hexadecimal
   CallLine& Text(std::string_view name, const char* value);          // in double quotes
   CallLine& Bytes(std::string_view name, const std::uint8_t* bytes, std::size_t count);  // hexadecimal
+  CallLine& Window(std::string_view name, platform::WindowHandle window);                // its title
 
   // The finished line: " -> ", the result and a newline.
   std::string Finish(std::int32_t result) const;

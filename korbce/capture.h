@@ -2,6 +2,7 @@
 // One capture request: the window that is told about one printer's alerts,
 // and what it has been told so far.
 
+#include <chrono>
 #include <cstdint>
 #include <vector>
 
@@ -33,6 +34,9 @@ struct Capture {
   ALERTS* alerts = nullptr;  // owned by the caller
   platform::WindowHandle window = nullptr;
   bool reportDue = true;      // the first report after the request is still to come
+  // The first report waits one check interval, as a real engine's first poll
+  // does, so that the caller has registered the printer by the time it comes.
+  std::chrono::steady_clock::time_point firstReportAt;
   bool communicating = true;  // as last told to the window
   AlertState reported;        // as last told to the window
 };

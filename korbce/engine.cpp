@@ -49,7 +49,9 @@ EngineOptions EngineOptionsFromEnvironment() {
 }
 
 Engine::Engine(EngineOptions options)
-    : log_(std::move(options.logPath)), fleetSource_(std::move(options.fleetPath)) {
+    : log_(std::move(options.logPath)),
+      checkInterval_(options.checkIntervalMs),
+      fleetSource_(std::move(options.fleetPath)) {
   if (options.checkIntervalMs == 0) return;
   const std::uint32_t interval = options.checkIntervalMs;
   if (!checker_.Start([this, interval] { return CheckLoop(interval); })) {
@@ -82,7 +84,7 @@ std::int16_t Engine::RegisterApp(platform::WindowHandle window) {
       application = static_cast<std::int16_t>(nextApplication_++);
     }
   }
-  log_.Write(CallLine("BceRegisterApp"), application);
+  log_.Write(CallLine("BceRegisterApp").Window("window", window), application);
   return application;
 }
 
@@ -237,6 +239,7 @@ std::int32_t Engine::CaptureAlerts(std::int16_t application, std::uint16_t print
       capture->alerts = alerts;
       capture->window = window;
       capture->reportDue = true;
+      capture->firstReportAt = std::chrono::steady_clock::now() + checkInterval_;
     }
   }
   CallLine line("BceCaptureAlerts");
@@ -246,7 +249,7 @@ std::int32_t Engine::CaptureAlerts(std::int16_t application, std::uint16_t print
   } else {
     line.Text("categories", nullptr);
   }
-  log_.Write(line.Number("reserved", reserved), result);
+  log_.Write(line.Window("window", window).Number("reserved", reserved), result);
   return result;
 }
 
@@ -289,10 +292,12 @@ void Engine::CheckFleet() {
   platform::ScopedLock lock(lock_);
   const auto fleet = fleetSource_.Current();
   std::erase_if(captures_, [](const Capture& capture) { return !platform::IsWindow(capture.window); });
-  for (Capture& capture : captures_) CheckCapture(capture, fleet.get());
+  const auto now = std::chrono::steady_clock::now();
+  for (Capture& capture : captures_) CheckCapture(capture, fleet.get(), now);
 }
 
-void Engine::CheckCapture(Capture& capture, const Fleet* fleet) {
+void Engine::CheckCapture(Capture& capture, const Fleet* fleet, std::chrono::steady_clock::time_point now) {
+  if (capture.reportDue && now < capture.firstReportAt) return;
   const FleetPrinter* printer = fleet != nullptr ? fleet->Find(capture.printer) : nullptr;
   const bool communicating = printer != nullptr && printer->online;
   if (communicating != capture.communicating && IsMonitored(capture)) {

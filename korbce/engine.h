@@ -2,6 +2,7 @@
 // The engine behind the nine Bce functions: it serves the printers of the
 // fleet file and posts their notifications to the capturing windows.
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -79,11 +80,12 @@ class Engine {
   std::shared_ptr<const Fleet> CurrentFleet();
   std::int32_t EnumerateMatching(std::uint32_t mask, const char* portName, BCE_ENUM_CALLBACK callback);
   std::int32_t Answer(std::uint16_t printer, std::uint32_t command, std::uint8_t* reply, std::uint32_t* replyLength);
-  void CheckCapture(Capture& capture, const Fleet* fleet);
+  void CheckCapture(Capture& capture, const Fleet* fleet, std::chrono::steady_clock::time_point now);
   bool IsMonitored(const Capture& capture) const;
   std::uint32_t CheckLoop(std::uint32_t intervalMs);
 
   CallLog log_;
+  const std::chrono::milliseconds checkInterval_;
   platform::CriticalSection lock_;  // guards everything below
   FleetSource fleetSource_;
   std::int16_t nextApplication_ = 1;

@@ -42,7 +42,7 @@ TEST_F(CallLogTest, EveryCallAppendsOneLineWithItsArgumentsAndResult) {
   engine_->CheckFleet();
 
   EXPECT_EQ(Log(),
-            "BceRegisterApp -> 1\n"
+            "BceRegisterApp window=\"korbce test\" -> 1\n"
             "BceEnumPrinters app=1 mask=0x80000002 -> 0\n"
             "BceEnumSpecificPort app=1 classes=0xFFF port=\"LPT1:\" -> 0\n"
             "BceGetPrinterAddrEx printer=3 reserved=0 block=\"127.0.0.1\" kind=2 -> 0\n"
@@ -51,7 +51,7 @@ TEST_F(CallLogTest, EveryCallAppendsOneLineWithItsArgumentsAndResult) {
             "reserved2=0 -> 0\n"
             "BceSetNetInfo target=0xFFFF protocol=2 kind=2 block=11000000AB length=5 -> 0\n"
             "BceMonitorPrinter app=1 printer=65535 mode=1 seconds=30 -> 0\n"
-            "BceCaptureAlerts app=1 printer=3 categories=0x1FF reserved=0 -> 0\n"
+            "BceCaptureAlerts app=1 printer=3 categories=0x1FF window=\"korbce test\" reserved=0 -> 0\n"
             "BceSendBidi app=1 printer=3 reserved=0 command=86 reply=0000000007 replyLength=5 request=00B2 "
             "requestLength=2 -> 0\n"
             "BceSendBidi app=1 printer=4 reserved=0 command=4 reply= replyLength=323 request= requestLength=0 -> 3\n");

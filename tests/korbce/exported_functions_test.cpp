@@ -43,7 +43,7 @@ TEST_F(ExportedFunctionsTest, TheProcessEngineServesTheFleetOfTheEnvironment) {
   WriteFleet("[Printer a]\nId = 3\nOnline = No\n");
   EXPECT_EQ(window.WaitFor(1, std::chrono::seconds(5)), (std::vector<Notification>{{WM_VX_COMM_LOST, 3, 0}}));
 
-  EXPECT_THAT(Log(), ::testing::StartsWith("BceRegisterApp -> " + std::to_string(application) +
+  EXPECT_THAT(Log(), ::testing::StartsWith("BceRegisterApp window=\"korbce test\" -> " + std::to_string(application) +
                                            "\nBceEnumPrinters app=" + std::to_string(application) +
                                            " mask=0x80000002 -> 0\nBceSendBidi "));
 }

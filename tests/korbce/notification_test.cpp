@@ -143,9 +143,12 @@ TEST_F(NotificationTest, TheEnginesOwnThreadChecksTheFleetFile) {
   WriteFleet(Printer(3));
   StartEngine(kDefaultCheckIntervalMs);
   EXPECT_EQ(engine_->MonitorPrinter(1, 0xFFFF, 1, 1), 0);
+  const auto requested = std::chrono::steady_clock::now();
   ASSERT_EQ(engine_->CaptureAlerts(1, 3, &alerts_, window_.Handle(), 0), 0);
   const auto limit = std::chrono::seconds(5);
   EXPECT_EQ(window_.WaitFor(1, limit), Notifications{Alerts(3, 0)});
+  EXPECT_GE(std::chrono::steady_clock::now() - requested, std::chrono::milliseconds(kDefaultCheckIntervalMs))
+      << "the first report leaves the caller one check interval to register the printer";
   WriteFleet(Printer(3, "Output = 04:010203\n"));
   EXPECT_EQ(window_.WaitFor(1, limit), Notifications{Alerts(3, ALERT_OUTPUT)});
   WriteFleet(Printer(3, "Output = 04:010203\nOnline = No\n"));
