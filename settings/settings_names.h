@@ -72,9 +72,5 @@ inline constexpr std::array<AlertKey, 9> ALERT_KEYS = {{
 inline constexpr std::uint32_t ALERT_KEY_CATEGORIES = 0x1FF;  // the nine bits above
 
 // "Subnet <number>" and "Subnet Mask <number>".
-inline std::string SubnetKey(int number) {
-  return std::string(KEY_SUBNET_PREFIX) + std::to_string(number);
-}
-inline std::string SubnetMaskKey(int number) {
-  return std::string(KEY_SUBNET_MASK_PREFIX) + std::to_string(number);
-}
+inline std::string SubnetKey(int number) { return std::string(KEY_SUBNET_PREFIX) + std::to_string(number); }
+inline std::string SubnetMaskKey(int number) { return std::string(KEY_SUBNET_MASK_PREFIX) + std::to_string(number); }

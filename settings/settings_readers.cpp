@@ -33,8 +33,8 @@ std::uint32_t ReadEnumerationMask(const std::string& path) {
     std::uint32_t bits;
   };
   static constexpr ClassKey classKeys[] = {
-      {KEY_ALL_LOCAL, ENUM_LOCAL},     {KEY_ALL_NETWORK, ENUM_ALL_NETWORK}, {KEY_ALL_NETWARE, ENUM_NETWARE},
-      {KEY_ALL_TCPIP, ENUM_TCPIP},     {KEY_ALL_KORLINK, ENUM_KORLINK},     {KEY_ALL_DLC, ENUM_DLC},
+      {KEY_ALL_LOCAL, ENUM_LOCAL}, {KEY_ALL_NETWORK, ENUM_ALL_NETWORK}, {KEY_ALL_NETWARE, ENUM_NETWARE},
+      {KEY_ALL_TCPIP, ENUM_TCPIP}, {KEY_ALL_KORLINK, ENUM_KORLINK},     {KEY_ALL_DLC, ENUM_DLC},
   };
   std::uint32_t mask = 0;
   for (const ClassKey& classKey : classKeys) {

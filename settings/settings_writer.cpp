@@ -8,12 +8,16 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-std::string_view FirstLine(std::string_view text) { return text.substr(0, text.find_first_of(std::string_view("\r\n\0", 3))); }
+std::string_view FirstLine(std::string_view text) {
+  return text.substr(0, text.find_first_of(std::string_view("\r\n\0", 3)));
+}
 
 class SettingsText {
  public:
   void Section(std::string_view name) { Line("[" + std::string(name) + "]"); }
-  void Text(std::string_view key, std::string_view value) { Line(std::string(key) + "=" + std::string(FirstLine(value))); }
+  void Text(std::string_view key, std::string_view value) {
+    Line(std::string(key) + "=" + std::string(FirstLine(value)));
+  }
   void Number(std::string_view key, int value) { Text(key, std::to_string(value)); }
   void Flag(std::string_view key, bool on) { Text(key, on ? FLAG_YES : FLAG_NO); }
   void BlankLine() { text_ += kLineEnd; }
@@ -43,7 +47,8 @@ std::string FormatSettingsFile(const SettingsFileValues& values) {
   file.BlankLine();
 
   file.Section(SECTION_ALERTS);
-  for (const AlertKey& alertKey : ALERT_KEYS) file.Flag(alertKey.key, (values.alertCategories & alertKey.category) != 0);
+  for (const AlertKey& alertKey : ALERT_KEYS)
+    file.Flag(alertKey.key, (values.alertCategories & alertKey.category) != 0);
   file.Number(KEY_CHECK_SECONDS, values.checkSeconds);
   file.BlankLine();
 

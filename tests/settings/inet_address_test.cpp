@@ -20,9 +20,9 @@ TEST(InetAddress, FollowsTheBerkeleyRuleForBasesAndShortForms) {
 }
 
 TEST(InetAddress, TextThatDoesNotParseIsAllOnes) {
-  for (const char* bad : {"", "abc", "10.0.0.x", "1.2.3.4.5", "256.0.0.0", "1.2.3.256", "1.2.65536", "1.16777216",
-                          "4294967296", "08.0.0.0", "0x", "1..2", "1.2.3.", ".1.2.3", "-1.0.0.0", " 1.2.3.4",
-                          "99999999999999999999999"}) {
+  for (const char* bad :
+       {"", "abc", "10.0.0.x", "1.2.3.4.5", "256.0.0.0", "1.2.3.256", "1.2.65536", "1.16777216", "4294967296",
+        "08.0.0.0", "0x", "1..2", "1.2.3.", ".1.2.3", "-1.0.0.0", " 1.2.3.4", "99999999999999999999999"}) {
     EXPECT_EQ(ParseInetAddress(bad), INVALID_INET_ADDRESS) << bad;
   }
 }

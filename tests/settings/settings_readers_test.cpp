@@ -21,16 +21,16 @@ using SettingsReaders = SettingsFileTest;
 
 TEST_F(SettingsReaders, EnumerationMaskEdgeCases) {
   EXPECT_EQ(ReadEnumerationMask(WriteFile("")), ENUM_NEW_ON_STARTUP);
-  EXPECT_EQ(ReadEnumerationMask(WriteFile(Printers(
-                "All Local Printers=No\r\nAll Network Printers=No\r\nAll NetWare Printers=No\r\n"
-                "All TCP/IP Printers=No\r\nAll KorLink Printers=No\r\nAll DLC Printers=No\r\n"
-                "New Enumeration On Startup=No\r\n"))),
+  EXPECT_EQ(ReadEnumerationMask(
+                WriteFile(Printers("All Local Printers=No\r\nAll Network Printers=No\r\nAll NetWare Printers=No\r\n"
+                                   "All TCP/IP Printers=No\r\nAll KorLink Printers=No\r\nAll DLC Printers=No\r\n"
+                                   "New Enumeration On Startup=No\r\n"))),
             0u);
   EXPECT_EQ(ReadEnumerationMask(WriteFile(Printers("All TCP/IP Printers=Yes\r\n"))), 0x80000002u);
   EXPECT_EQ(ReadEnumerationMask(WriteFile(Printers("All Network Printers=Yes\r\nAll Local Printers=Yes\r\n"))),
             0x80000BFFu);
-  EXPECT_EQ(ReadEnumerationMask(WriteFile(Printers(
-                "All NetWare Printers=Yes\r\nAll KorLink Printers=Yes\r\nAll DLC Printers=Yes\r\n"))),
+  EXPECT_EQ(ReadEnumerationMask(WriteFile(
+                Printers("All NetWare Printers=Yes\r\nAll KorLink Printers=Yes\r\nAll DLC Printers=Yes\r\n"))),
             ENUM_NEW_ON_STARTUP | ENUM_NETWARE | ENUM_KORLINK | ENUM_DLC);
   // Only "Yes" turns a class on; only "No" turns the new enumeration off.
   EXPECT_EQ(ReadEnumerationMask(WriteFile(Printers("All TCP/IP Printers=yes\r\nNew Enumeration On Startup=no\r\n"))),
@@ -40,9 +40,9 @@ TEST_F(SettingsReaders, EnumerationMaskEdgeCases) {
 }
 
 TEST_F(SettingsReaders, AlertSelectionChangesOnlyTheNineBits) {
-  std::string path = WriteFile(Alerts(
-      "Input=Yes\r\nOutput=No\r\nPaper Jam=Yes\r\nPrinter Supplies=yes\r\nOperator Intervention Required=Yes\r\n"
-      "Printer Warnings=\r\nDevice Needs Service=Yes\r\nOffline=Yes\r\n"));
+  std::string path = WriteFile(
+      Alerts("Input=Yes\r\nOutput=No\r\nPaper Jam=Yes\r\nPrinter Supplies=yes\r\nOperator Intervention Required=Yes\r\n"
+             "Printer Warnings=\r\nDevice Needs Service=Yes\r\nOffline=Yes\r\n"));
   ALERTS alerts{0xFFFFFE00 | ALERT_OUTPUT | ALERT_SUPPLIES | ALERT_WARNING | ALERT_CONFIG};
   ReadAlertSelection(path, alerts);
   EXPECT_EQ(alerts.dwCategories,
@@ -88,7 +88,8 @@ TEST_F(SettingsReaders, RediscoveryArmsOnlyForTwoToTwentyFourHours) {
   AdapterSettings settings;
   EXPECT_TRUE(ArmRediscovery(WriteFile(Enumeration("Look For New Printers In How Many Hours ?=2\r\n")), settings, now));
   EXPECT_EQ(settings.nextDiscoveryTime, now + 7200);
-  EXPECT_TRUE(ArmRediscovery(WriteFile(Enumeration("Look For New Printers In How Many Hours ?=24\r\n")), settings, now));
+  EXPECT_TRUE(
+      ArmRediscovery(WriteFile(Enumeration("Look For New Printers In How Many Hours ?=24\r\n")), settings, now));
   EXPECT_EQ(settings.nextDiscoveryTime, now + 24 * 3600);
   for (const char* value : {"1", "25", "0", "", "x", "-2", "4294967298"}) {
     std::string path = WriteFile(Enumeration(std::string("Look For New Printers In How Many Hours ?=") + value));
@@ -106,9 +107,9 @@ TEST_F(SettingsReaders, DefinedPortsOnlyWhenExactlyYes) {
 }
 
 TEST_F(SettingsReaders, SubnetListFromTheFile) {
-  std::string path = WriteFile(Enumeration(
-      "Look On How Many Subnets ?=3\r\nSubnet 1=10.0.0.0\r\nSubnet Mask 1=255.0.0.0\r\n"
-      "Subnet 2=printers\r\nSubnet Mask 2=255.255.x.0\r\nSubnet Mask 3=255.255.255.0\r\n"));
+  std::string path =
+      WriteFile(Enumeration("Look On How Many Subnets ?=3\r\nSubnet 1=10.0.0.0\r\nSubnet Mask 1=255.0.0.0\r\n"
+                            "Subnet 2=printers\r\nSubnet Mask 2=255.255.x.0\r\nSubnet Mask 3=255.255.255.0\r\n"));
   std::optional<SubnetList> list = ReadSubnetList(path);
   ASSERT_TRUE(list);
   ASSERT_EQ(list->Count(), 3u);
@@ -165,8 +166,9 @@ TEST_F(SettingsReaders, FileThatVanishesBetweenReadsFallsBackToDefaults) {
 }
 
 TEST_F(SettingsReaders, LongValuesDoNotHarm) {
-  std::string path = WriteFile(Printers("All TCP/IP Printers=Yes" + std::string(5000, 'x') + "\r\n") +
-                               Enumeration("Subnet 1=" + std::string(10000, '9') + "\r\nLook On How Many Subnets ?=1\r\n"));
+  std::string path =
+      WriteFile(Printers("All TCP/IP Printers=Yes" + std::string(5000, 'x') + "\r\n") +
+                Enumeration("Subnet 1=" + std::string(10000, '9') + "\r\nLook On How Many Subnets ?=1\r\n"));
   EXPECT_EQ(ReadEnumerationMask(path), ENUM_NEW_ON_STARTUP);
   std::optional<SubnetList> list = ReadSubnetList(path);
   ASSERT_TRUE(list);

@@ -33,7 +33,8 @@ TEST_F(SettingsWriter, WritesTheExpectedFileByteForByte) {
 }
 
 TEST_F(SettingsWriter, ReplacesTheWholeFile) {
-  std::string path = WriteFile(std::string(20000, 'x') + "\r\n[Printers To Be Enumerated]\r\nAll Local Printers=Yes\r\n");
+  std::string path =
+      WriteFile(std::string(20000, 'x') + "\r\n[Printers To Be Enumerated]\r\nAll Local Printers=Yes\r\n");
   ASSERT_TRUE(WriteSettingsFile(path, SampleValues()).ok());
   EXPECT_EQ(ReadBytes(path), FormatSettingsFile(SampleValues()));
 }
@@ -68,8 +69,9 @@ TEST_F(SettingsWriter, SubnetKeysOnlyWithTcpIpAndAtLeastOneSubnet) {
   values.tcpIp = false;
   std::string text = FormatSettingsFile(values);
   EXPECT_EQ(text.find("Subnet"), std::string::npos);
-  EXPECT_TRUE(text.ends_with("[Enumeration]\r\nEnumerate Only Defined Ports=No\r\n"
-                             "Look For New Printers In How Many Hours ?=2\r\n"));
+  EXPECT_TRUE(
+      text.ends_with("[Enumeration]\r\nEnumerate Only Defined Ports=No\r\n"
+                     "Look For New Printers In How Many Hours ?=2\r\n"));
 
   values.tcpIp = true;
   values.subnets.clear();

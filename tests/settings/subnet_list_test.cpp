@@ -15,7 +15,7 @@ TEST(SubnetList, TwoSubnetsMakeTheEngineBlockByteForByte) {
       0x02, 0x00, 0x00, 0x00,                                                  // count
       0x00, 0x00, 0x01, 0x0A, 0x00, 0x00, 0xFF, 0xFF, 0x93, 0x01, 0x00, 0x00,  // 10.1.0.0/255.255.0.0, 403
       0x00, 0x07, 0xA8, 0xC0, 0x00, 0xFF, 0xFF, 0xFF, 0x93, 0x01, 0x00, 0x00,  // 192.168.7.0/255.255.255.0, 403
-      0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,                                      // trailer
+      0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,    0,     // trailer
   };
   ASSERT_EQ(list.Size(), 40u);
   EXPECT_EQ(std::vector<std::uint8_t>(list.Data(), list.Data() + list.Size()), expected);
