@@ -1,7 +1,6 @@
 #include "vigilix/printer_database.h"
 
 #include <array>
-#include <cstdio>
 
 #include "platform/profile.h"
 #include "vigilix/decimal_text.h"
@@ -30,22 +29,22 @@ constexpr std::array<KeyForm, 5> kKeyForms = {{
     {false, false, false, LocationOf::B},  // g......
 }};
 
-void AppendHexOrOpen(std::string& key, bool present, std::uint8_t byte) {
-  if (!present) {
-    key += "..";
-    return;
-  }
-  char hex[3];
-  std::snprintf(hex, sizeof hex, "%02X", byte);
-  key += hex;
+constexpr std::size_t kKeyLength = 8;
+using KeyText = std::array<char, kKeyLength>;
+
+// Writes the byte as two upper-case hexadecimal digits, or ".." when open.
+void PutHexOrOpen(char* out, bool present, std::uint8_t byte) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  out[0] = present ? kDigits[byte >> 4] : '.';
+  out[1] = present ? kDigits[byte & 0xF] : '.';
 }
 
-std::string KeyText(const AlertKey& entry, const KeyForm& form) {
-  std::string key;
-  AppendHexOrOpen(key, true, entry.group);
-  AppendHexOrOpen(key, form.withB, entry.b);
-  AppendHexOrOpen(key, form.withC, entry.c);
-  AppendHexOrOpen(key, form.withD, entry.d);
+KeyText MakeKey(const AlertKey& entry, const KeyForm& form) {
+  KeyText key;
+  PutHexOrOpen(&key[0], true, entry.group);
+  PutHexOrOpen(&key[2], form.withB, entry.b);
+  PutHexOrOpen(&key[4], form.withC, entry.c);
+  PutHexOrOpen(&key[6], form.withD, entry.d);
   return key;
 }
 
@@ -64,7 +63,8 @@ std::optional<std::uint8_t> LocationByte(const AlertKey& entry, LocationOf locat
 // Tries the five forms in one section; true when one gave a value.
 bool LookUpInSection(const platform::ProfileSection& section, const AlertKey& entry, AlertLookup& result) {
   for (const KeyForm& form : kKeyForms) {
-    const platform::ProfileEntry* found = section.Find(KeyText(entry, form));
+    const KeyText key = MakeKey(entry, form);
+    const platform::ProfileEntry* found = section.Find(std::string_view(key.data(), key.size()));
     if (found == nullptr || found->value.empty()) continue;
     result.value = found->value.substr(0, kAlertValueBufferSize - 1);
     result.locationByte = LocationByte(entry, form.location);
