@@ -20,7 +20,7 @@ std::shared_ptr<AlertEngine> AlertEngine::Create() { return std::shared_ptr<Aler
 
 AlertEngine::~AlertEngine() = default;
 
-void AlertEngine::Configure(EngineSettings settings) {
+void AlertEngine::Configure(std::optional<EngineSettings> settings) {
   platform::ScopedLock guard(settingsLock_);
   settings_ = std::move(settings);
 }
@@ -64,7 +64,7 @@ std::uint32_t AlertEngine::WorkerLoop() {
 
 void AlertEngine::ProcessAllPending() {
   PendingEntry pending;
-  while (pendingList.TakeFirst(pending)) Process(pending);
+  while (!quitEvent.IsSignalled() && pendingList.TakeFirst(pending)) Process(pending);
 }
 
 void AlertEngine::Process(const PendingEntry& pending) {

@@ -35,7 +35,8 @@ class AlertEngine : public std::enable_shared_from_this<AlertEngine> {
 
   bool EventsValid() const { return workEvent.IsValid() && quitEvent.IsValid(); }
 
-  void Configure(EngineSettings settings);
+  // Replaces the settings as a whole; nothing clears them.
+  void Configure(std::optional<EngineSettings> settings);
   // The settings of the last Configure; empty before the first.
   std::optional<EngineSettings> Settings() const;
 

@@ -18,9 +18,18 @@ namespace {
 constexpr std::uint16_t kAllPrinters = 0xFFFF;
 constexpr std::uint32_t kMonitorCommunication = 1;
 
+// How long unloading waits for the worker to finish the report it is on.
+constexpr std::uint32_t kUnloadWaitMs = 2000;
+
 struct Library {
+  // The window goes first: its destruction tells the worker to end.
+  ~Library() {
+    window.reset();
+    engine->WaitForWorker(kUnloadWaitMs);
+  }
+
   std::shared_ptr<AlertEngine> engine = AlertEngine::Create();
-  CaptureWindow window{engine};
+  std::unique_ptr<CaptureWindow> window = std::make_unique<CaptureWindow>(engine);
 };
 
 Library library;
@@ -28,7 +37,7 @@ Library library;
 }  // namespace
 
 AlertEngine& LibraryEngine() { return *library.engine; }
-CaptureWindow& LibraryWindow() { return library.window; }
+CaptureWindow& LibraryWindow() { return *library.window; }
 
 }  // namespace vigilix
 
@@ -42,8 +51,13 @@ int VXInit(VX_ALERT_CALLBACK callback, std::int16_t application, std::uint32_t c
   const std::optional<std::string> dbPath =
       platform::SearchPath(vigilix::kDatabaseFileName, vigilix::kDatabasePathBufferSize);
   if (!dbPath || !vigilix::IsDatabaseVersionSupported(*dbPath)) return 0;
-  LibraryEngine().Configure({callback, *dbPath, application});
-  if (!LibraryEngine().StartWorker()) return 0;
+  vigilix::AlertEngine& engine = LibraryEngine();
+  const auto previous = engine.Settings();
+  engine.Configure(vigilix::EngineSettings{callback, *dbPath, application});
+  if (!engine.StartWorker()) {
+    engine.Configure(previous);
+    return 0;
+  }
   if (checkInterval != 0) BceMonitorPrinter(application, vigilix::kAllPrinters, vigilix::kMonitorCommunication, checkInterval);
   return 1;
 }

@@ -46,7 +46,7 @@ class AlertEngineTest : public testing::Test {
   void SetUp() override {
     fake_engine::Reset();
     report_collector::Clear();
-    engine_->Configure({report_collector::Callback, database_.Path(), kApplication});
+    engine_->Configure(EngineSettings{report_collector::Callback, database_.Path(), kApplication});
   }
 
   // Processes one pending entry on this thread and returns its report.
@@ -215,6 +215,31 @@ TEST_F(AlertEngineTest, MessagesCoalescePerPrinterUntilTheWorkerTakesThem) {
   EXPECT_FALSE(engine.quitEvent.IsSignalled());
   HandleCaptureMessage(engine, platform::WM_DESTROY, 0, 0);
   EXPECT_TRUE(engine.quitEvent.IsSignalled());
+}
+
+TEST_F(AlertEngineTest, ADatabaseGoneAfterInitLeavesOnlyPseudoAlerts) {
+  engine_->Configure(EngineSettings{report_collector::Callback, database_.Path() + ".gone", kApplication});
+  Answer(4, 3, {{0x0A, 0x03, 0x00, {}}});
+  EXPECT_EQ(ProcessOne(ALERT_INPUT | ALERT_OFFLINE).alerts, (std::vector<Alert>{{VX_CODE_OFFLINE, "Offline"}}));
+}
+
+TEST_F(AlertEngineTest, TheWorkerReportsPendingEntriesAndEndsWhenTheWindowGoes) {
+  ASSERT_TRUE(engine_->StartWorker());
+  ASSERT_TRUE(engine_->StartWorker());
+  {
+    CaptureWindow window(engine_);
+    const platform::WindowHandle handle = window.Create();
+    ASSERT_NE(handle, nullptr);
+    ASSERT_TRUE(platform::PostMessage(handle, WM_VX_ALERTS, kPrinter, ALERT_OFFLINE));
+    ASSERT_TRUE(report_collector::WaitForReports(1, [] {
+      platform::Message message;
+      while (platform::PeekMessage(message)) platform::DispatchMessage(message);
+    }));
+    EXPECT_TRUE(engine_->IsWorkerRunning());
+  }
+  // Letting go of the window object (as unloading does) ends the worker.
+  EXPECT_EQ(engine_->WaitForWorker(10000), std::optional<std::uint32_t>(kWorkerExitCode));
+  EXPECT_EQ(report_collector::Reports().size(), 1u);
 }
 
 TEST(LocationList, AddReplacesTheNameOfAKnownKey) {
