@@ -49,6 +49,14 @@ bool AlertEngine::StartWorker() {
   });
 }
 
+void AlertEngine::StopWorker() {
+  platform::ScopedLock guard(workerLock_);
+  if (!worker_.IsStarted()) return;
+  quitEvent.Set();
+  worker_.Join();
+  worker_ = platform::Thread();
+}
+
 std::optional<std::uint32_t> AlertEngine::WaitForWorker(std::uint32_t timeoutMs) {
   platform::ScopedLock guard(workerLock_);
   if (!worker_.IsStarted() || !worker_.Wait(timeoutMs)) return std::nullopt;

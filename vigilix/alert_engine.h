@@ -43,6 +43,8 @@ class AlertEngine : public std::enable_shared_from_this<AlertEngine> {
   // Starts the worker unless it is running; false when it cannot be started.
   bool StartWorker();
   bool IsWorkerRunning() const;
+  // Tells the worker to end and waits until it has.
+  void StopWorker();
   // Waits for the worker to end (up to timeoutMs); its exit code once ended.
   std::optional<std::uint32_t> WaitForWorker(std::uint32_t timeoutMs);
 

@@ -40,7 +40,7 @@ CaptureWindow::~CaptureWindow() {
 platform::WindowHandle CaptureWindow::Create() {
   const platform::WindowHandle existing = Handle();
   if (existing != nullptr && platform::IsWindow(existing)) return existing;
-  // A worker that saw an earlier window go has ended; a new window starts afresh.
+  if (created_) engine_->StopWorker();
   engine_->quitEvent.Reset();
   const platform::WindowHandle window = platform::CreateHiddenWindow(
       kCaptureWindowTitle, kCaptureWindowStyle,
@@ -53,6 +53,7 @@ platform::WindowHandle CaptureWindow::Create() {
         return HandleCaptureMessage(*engine, message, wParam, lParam);
       });
   handle_->store(window);
+  created_ = created_ || window != nullptr;
   return window;
 }
 

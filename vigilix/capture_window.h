@@ -24,13 +24,15 @@ class CaptureWindow {
   CaptureWindow& operator=(const CaptureWindow&) = delete;
 
   // Creates the window on the calling thread, unless it exists already;
-  // returns its handle, or null when it cannot be created.
+  // returns its handle, or null when it cannot be created. The worker that
+  // served an earlier window has ended by then; VXInit starts a new one.
   platform::WindowHandle Create();
   // The window, or null before Create and after it is destroyed.
   platform::WindowHandle Handle() const { return handle_->load(); }
 
  private:
   std::shared_ptr<AlertEngine> engine_;
+  bool created_ = false;
   // Shared with the window's handler, which clears it on the destroy message.
   std::shared_ptr<std::atomic<platform::WindowHandle>> handle_;
 };

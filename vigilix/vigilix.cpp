@@ -58,7 +58,8 @@ int VXInit(VX_ALERT_CALLBACK callback, std::int16_t application, std::uint32_t c
     engine.Configure(previous);
     return 0;
   }
-  if (checkInterval != 0) BceMonitorPrinter(application, vigilix::kAllPrinters, vigilix::kMonitorCommunication, checkInterval);
+  if (checkInterval != 0)
+    BceMonitorPrinter(application, vigilix::kAllPrinters, vigilix::kMonitorCommunication, checkInterval);
   return 1;
 }
 
