@@ -59,7 +59,9 @@ Engine::Engine(EngineOptions options)
   }
 }
 
-Engine::~Engine() {
+Engine::~Engine() { StopChecking(); }
+
+void Engine::StopChecking() {
   if (!checker_.IsStarted()) return;
   stopEvent_.Set();
   checker_.Join();
@@ -321,8 +323,12 @@ bool Engine::IsMonitored(const Capture& capture) const {
 }
 
 Engine& TheEngine() {
-  static Engine engine(EngineOptionsFromEnvironment());
-  return engine;
+  static Engine* const engine = new Engine(EngineOptionsFromEnvironment());
+  struct StopAtExit {
+    ~StopAtExit() { engine->StopChecking(); }
+  };
+  static const StopAtExit stopAtExit;
+  return *engine;
 }
 
 }  // namespace korbce

@@ -70,6 +70,8 @@ class Engine {
   // Re-reads the fleet file when it has changed and posts every notification
   // that is due. The engine's thread runs it at each check interval.
   void CheckFleet();
+  // Ends the engine's thread; the calls go on working.
+  void StopChecking();
 
  private:
   struct Monitoring {
@@ -96,7 +98,9 @@ class Engine {
   platform::Thread checker_;
 };
 
-// The process's engine, made at its first use from the environment.
+// The process's engine, made at its first use from the environment. It is
+// never destroyed, as other libraries' threads may still call it while the
+// process ends; its thread is ended at exit.
 Engine& TheEngine();
 
 }  // namespace korbce
