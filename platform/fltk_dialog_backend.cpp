@@ -25,7 +25,10 @@ namespace platform {
 
 namespace {
 
-constexpr Fl_Font kDialogFont = FL_HELVETICA;
+// The dialog font: a Helvetica-like face, whose metrics come close to those of
+// the templates' 8-point sans serif font. Fontconfig substitutes when missing.
+constexpr Fl_Font kDialogFont = FL_FREE_FONT;
+constexpr const char* kDialogFontName = " Helvetica";
 constexpr int kTextMargin = 4;
 
 int FontPixels(int points) { return std::max(8, (points * 96 + 36) / 72); }
@@ -56,6 +59,16 @@ class GroupBoxWidget : public Fl_Widget {
     fl_color(active_r() ? labelcolor() : fl_inactive(labelcolor()));
     fl_draw(text, x() + kTextMargin + 2, y() + textHeight - fl_descent());
   }
+};
+
+// Static text from the left edge of its rectangle, wrapped at word breaks, as
+// dialog templates place it (FLTK's boxes keep a margin inside).
+class StaticWidget : public Fl_Box {
+ public:
+  StaticWidget(int x, int y, int w, int h) : Fl_Box(x, y, w, h) {
+    align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP);
+  }
+  void draw() override { draw_label(x(), y(), w(), h(), align()); }
 };
 
 // A report-style list drawn from the dialog's ListView.
@@ -219,12 +232,9 @@ class FltkDialogView : public DialogView {
     Fl_Widget* widget = nullptr;
     WidgetKind kind = WidgetKind::Label;
     switch (control.controlClass) {
-      case ControlClass::Static: {
-        auto* box = new Fl_Box(at.x, at.y, at.width, at.height);
-        box->align(FL_ALIGN_LEFT | FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP | FL_ALIGN_CLIP);
-        widget = box;
+      case ControlClass::Static:
+        widget = new StaticWidget(at.x, at.y, at.width, at.height);
         break;
-      }
       case ControlClass::GroupBox:
         widget = new GroupBoxWidget(at.x, at.y, at.width, at.height);
         break;
@@ -324,6 +334,7 @@ class FltkDialogView : public DialogView {
 bool OpenDisplay() {
   if (!HasDisplay()) return false;
   fl_open_display();
+  Fl::set_font(kDialogFont, kDialogFontName);
   return true;
 }
 
