@@ -81,6 +81,7 @@ class ListViewWidget : public Fl_Table_Row {
     row_header(0);
     col_resize(1);
     box(FL_DOWN_FRAME);
+    color(FL_BACKGROUND2_COLOR);
     when(FL_WHEN_CHANGED | FL_WHEN_RELEASE);
   }
 
@@ -176,7 +177,9 @@ class FltkDialogView : public DialogView {
     for (const auto& [widget, control] : unnamed_) SyncLabel(widget, control->text);
   }
 
+  // Centred on the screen: without a window manager it would sit in a corner.
   void Show() {
+    window_->position((Fl::w() - window_->w()) / 2, (Fl::h() - window_->h()) / 2);
     window_->show();
     FocusChanged(dialog_.FocusedId());
   }

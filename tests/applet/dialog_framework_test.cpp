@@ -65,9 +65,13 @@ class DialogFrameworkTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetDialogBackend(&backend);
+    savedTitle = ApplicationTitle();
     SetApplicationTitle("FrameworkTest");
   }
-  void TearDown() override { SetDialogBackend(nullptr); }
+  void TearDown() override {
+    SetDialogBackend(nullptr);
+    SetApplicationTitle(savedTitle);
+  }
 
   std::vector<std::string> MessageTexts() const {
     std::vector<std::string> texts;
@@ -76,6 +80,7 @@ class DialogFrameworkTest : public ::testing::Test {
   }
 
   HeadlessDialogBackend backend;
+  std::string savedTitle;
 };
 
 TEST(ParseUnsignedTest, AcceptsDecimalWithBlanksAndRejectsTheRest) {
