@@ -24,7 +24,7 @@ bool DialogControl::TakesFocus() const {
 
 Dialog::Dialog(DialogTemplate layout) : template_(std::move(layout)) {}
 
-Dialog::~Dialog() { Destroy(); }
+Dialog::~Dialog() = default;
 
 int Dialog::DoModal() { return CurrentDialogBackend().RunModal(*this); }
 

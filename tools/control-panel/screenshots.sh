@@ -8,7 +8,7 @@
 # settings file: the dialogs are cancelled, and all files live in a scratch
 # directory that KOREVNTS_ROOT points at.
 #
-# Usage: screenshots.sh [BIN_DIR [OUT_DIR]]   (defaults: build/bin, screenshots)
+# Usage: screenshots.sh [BIN_DIR [OUT_DIR]]   (defaults: build/bin, build/screenshots)
 set -euo pipefail
 
 # Run again under a virtual X server on a free display.
@@ -18,7 +18,7 @@ if [[ -z "${SCREENSHOTS_UNDER_XVFB:-}" ]]; then
 fi
 
 bin_dir=$(realpath "${1:-build/bin}")
-out_dir=$(realpath -m "${2:-screenshots}")
+out_dir=$(realpath -m "${2:-build/screenshots}")
 for tool in xdotool import; do
   command -v "$tool" >/dev/null || { echo "screenshots.sh: $tool is missing" >&2; exit 1; }
 done
