@@ -21,6 +21,8 @@ constexpr std::size_t kPathBuffer = 260;
 constexpr std::uint32_t kDefaultServerPort = 5529;
 constexpr std::uint32_t kHoursShownMin = 2, kHoursShownMax = 24;
 constexpr std::uint32_t kSecondsShownMin = 15, kSecondsShownMax = 999;
+// What typing may enter, checked on transfer.
+constexpr std::uint32_t kTypedHoursMax = 999, kTypedSecondsMax = 999, kTypedPortMax = 65535;
 
 std::string RangeLabel(const std::string& unit, std::uint32_t min, std::uint32_t max) {
   return unit + " (" + std::to_string(min) + " - " + std::to_string(max) + ")";
@@ -28,14 +30,6 @@ std::string RangeLabel(const std::string& unit, std::uint32_t min, std::uint32_t
 
 bool InRange(int value, std::uint32_t min, std::uint32_t max) {
   return value >= static_cast<int>(min) && value <= static_cast<int>(max);
-}
-
-}  // namespace
-
-CConfigDlg::CConfigDlg()
-    : Dialog(ConfigDialogTemplate()),
-      m_fileSearch([](std::string_view name) { return platform::SearchPath(name, kPathBuffer); }) {
-  BindListView(IDC_SUBNET_LIST, m_listSubnets);
 }
 
 // The nine alert boxes with their members, in the order of the file's keys.
@@ -59,22 +53,30 @@ constexpr std::pair<int, unsigned> kRunTimeTexts[] = {
     {IDC_OFFLINE, IDS_OFFLINE},
 };
 
+}  // namespace
+
+CConfigDlg::CConfigDlg()
+    : Dialog(ConfigDialogTemplate()),
+      m_fileSearch([](std::string_view name) { return platform::SearchPath(name, kPathBuffer); }) {
+  BindListView(IDC_SUBNET_LIST, m_listSubnets);
+}
+
 void CConfigDlg::DoDataExchange(platform::DataExchange& exchange) {
   for (std::size_t i = 0; i < kAlertMembers.size(); ++i) exchange.Check(kAlertBoxes[i], this->*kAlertMembers[i]);
   exchange.Check(IDC_TCPIP, m_bTcpIp);
   exchange.Check(IDC_NETWARE, m_bNetWare);
   exchange.Check(IDC_DLC, m_bDlc);
   exchange.Number(IDC_HOURS, m_nHours);
-  exchange.MinMax(m_nHours, 0, 999);
+  exchange.MinMax(m_nHours, 0, kTypedHoursMax);
   exchange.Text(IDC_HOURS_LABEL, m_strHoursLabel);
   exchange.Text(IDC_SERVER_LOCATION, m_strServerLocation);
   exchange.Number(IDC_SERVER_PORT, m_nServerPort);
-  exchange.MinMax(m_nServerPort, 0, 65535);
+  exchange.MinMax(m_nServerPort, 0, kTypedPortMax);
   exchange.Text(IDC_SERVER_LOCATION_LABEL, m_strServerLocationLabel);
   exchange.Text(IDC_SERVER_PORT_LABEL, m_strServerPortLabel);
   exchange.Check(IDC_DEFINED_PORTS, m_bDefinedPortsOnly);
   exchange.Number(IDC_SECONDS, m_nSeconds);
-  exchange.MinMax(m_nSeconds, 0, 999);
+  exchange.MinMax(m_nSeconds, 0, kTypedSecondsMax);
   exchange.Text(IDC_SECONDS_LABEL, m_strSecondsLabel);
   exchange.Text(IDC_LOOK_FOR_LABEL, m_strLookForLabel);
   exchange.Text(IDC_CHECK_LABEL, m_strCheckLabel);

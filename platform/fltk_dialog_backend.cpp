@@ -71,6 +71,39 @@ class StaticWidget : public Fl_Box {
   void draw() override { draw_label(x(), y(), w(), h(), align()); }
 };
 
+// An edit whose text stands centred while it fits the field. The text is drawn
+// shifted right, and mouse positions are shifted back by the same amount
+// before the input maps them to characters.
+class CenteredInput : public Fl_Input {
+ public:
+  CenteredInput(int x, int y, int w, int h) : Fl_Input(x, y, w, h) {}
+
+  void draw() override {
+    const Fl_Boxtype frame = box();
+    if (damage() & FL_DAMAGE_ALL) draw_box(frame, color());
+    const int shift = Shift();
+    drawtext(x() + Fl::box_dx(frame) + shift, y() + Fl::box_dy(frame), w() - Fl::box_dw(frame) - shift,
+             h() - Fl::box_dh(frame));
+  }
+
+  int handle(int event) override {
+    if (event != FL_PUSH && event != FL_DRAG && event != FL_RELEASE) return Fl_Input::handle(event);
+    const int shift = Shift();
+    Fl::e_x -= shift;
+    const int handled = Fl_Input::handle(event);
+    Fl::e_x += shift;
+    return handled;
+  }
+
+ private:
+  // Half the room that the text leaves free, or 0 when it does not fit.
+  int Shift() {
+    fl_font(textfont(), textsize());
+    const int room = w() - Fl::box_dw(box()) - 6 - static_cast<int>(fl_width(value()));
+    return std::max(0, room / 2);
+  }
+};
+
 // A report-style list drawn from the dialog's ListView.
 class ListViewWidget : public Fl_Table_Row {
  public:
@@ -164,6 +197,7 @@ class FltkDialogView : public DialogView {
     const DialogTemplate& layout = dialog.Template();
     window_ = new Fl_Double_Window(units.ToPixelsX(layout.width), units.ToPixelsY(layout.height));
     window_->copy_label(layout.caption.c_str());
+    window_->box(FL_UP_BOX);  // a raised edge, so that a dialog stands out even without window frames
     window_->set_modal();
     window_->callback(&FltkDialogView::WindowClosed, this);
     for (const ControlTemplate& control : layout.controls) AddWidget(control, units.ToPixels(control.rect));
@@ -221,8 +255,11 @@ class FltkDialogView : public DialogView {
 
   void FocusChanged(int id) override {
     auto found = widgets_.find(id);
-    if (found != widgets_.end() && window_->shown() && Fl::focus() != found->second.widget) {
-      found->second.widget->take_focus();
+    if (found == widgets_.end() || !window_->shown() || Fl::focus() == found->second.widget) return;
+    found->second.widget->take_focus();
+    if (found->second.kind == WidgetKind::Edit) {
+      auto* input = static_cast<Fl_Input*>(found->second.widget);
+      input->position(input->size(), 0);  // the whole text selected, ready to be typed over
     }
   }
 
@@ -242,7 +279,8 @@ class FltkDialogView : public DialogView {
         widget = new GroupBoxWidget(at.x, at.y, at.width, at.height);
         break;
       case ControlClass::Edit: {
-        auto* input = new Fl_Input(at.x, at.y, at.width, at.height);
+        Fl_Input* input = control.style & kEditCentered ? new CenteredInput(at.x, at.y, at.width, at.height)
+                                                        : new Fl_Input(at.x, at.y, at.width, at.height);
         input->textfont(kDialogFont);
         input->textsize(fontSize_);
         input->when(FL_WHEN_CHANGED);
