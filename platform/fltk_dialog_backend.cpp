@@ -385,6 +385,8 @@ int FltkDialogBackend::RunModal(Dialog& dialog) {
   if (!OpenDisplay()) return -1;
   const int fontSize = FontPixels(dialog.Template().fontPointSize);
   const DialogBaseUnits units = MeasureBaseUnits(fontSize);
+  // A dialog opened from another gives the focus back to the control that had it.
+  Fl_Widget* previousFocus = Fl::focus();
   FltkDialogView view(dialog, units, fontSize);
   dialog.Create(&view, units);
   view.SyncAll();
@@ -396,6 +398,7 @@ int FltkDialogBackend::RunModal(Dialog& dialog) {
   view.Hide();
   const int result = dialog.Result();
   dialog.Destroy();
+  if (previousFocus && previousFocus->window() && previousFocus->window()->shown()) previousFocus->take_focus();
   return result;
 }
 
@@ -407,6 +410,7 @@ int FltkDialogBackend::ShowMessageBox(std::string_view text, std::string_view ca
     return buttons == MessageBoxButtons::YesNo || buttons == MessageBoxButtons::YesNoCancel ? kIdYes : kIdOk;
   }
   fl_message_title(std::string(caption).c_str());
+  fl_close = "OK";
   switch (buttons) {
     case MessageBoxButtons::OkCancel:
       return fl_choice("%s", "Cancel", "OK", nullptr, message.c_str()) == 1 ? kIdOk : kIdCancel;

@@ -4,6 +4,7 @@
 #   config.png             the configuration dialog as loaded from a sample file
 #   add-subnet.png         the add-subnet dialog over it
 #   config-after-add.png   the configuration dialog with the new subnet row
+#   port-out-of-range.png  the message for a port of 70000, after OK
 # Needs xvfb-run (Xvfb), xdotool and ImageMagick's import. Nothing is saved to any
 # settings file: the dialogs are cancelled, and all files live in a scratch
 # directory that KOREVNTS_ROOT points at.
@@ -73,6 +74,12 @@ xdotool key --delay 50 Tab Tab ctrl+a 1 7 2 Tab ctrl+a 1 6 Return
 sleep 0.5
 shoot "Korvane Event Adapter Configuration" config-after-add.png
 
+# From Add, Tab goes on to Remove, ServerLocation, then ServerPort.
+xdotool key --delay 50 Tab Tab Tab ctrl+a 7 0 0 0 0
+xdotool key Return
+shoot "KorEvntC" port-out-of-range.png
+xdotool key Return
+sleep 0.3
 xdotool key Escape
 wait "$panel_pid"
 panel_pid=""
