@@ -3,6 +3,8 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <random>
 #include <string>
 
 namespace {
@@ -53,6 +55,28 @@ TEST(ControlPanelE2eTest, RefusesWhatIsNotAnAppletLibrary) {
   outcome = RunCommand(kControlPanel + " --open");
   EXPECT_EQ(outcome.status, 2);
   EXPECT_NE(outcome.output.find("Usage: control-panel"), std::string::npos);
+}
+
+bool HasCommand(const std::string& name) { return RunCommand("command -v " + name).status == 0; }
+
+// A person's session in the FLTK window under Xvfb: the configuration dialog,
+// Tab to Add, the add-subnet dialog, a subnet typed and added, a port out of
+// range refused with its message box, then Escape.
+TEST(ControlPanelE2eTest, ScreenshotScriptDrivesTheWindows) {
+  for (const char* tool : {"xvfb-run", "xdotool", "import"}) {
+    if (!HasCommand(tool)) GTEST_SKIP() << tool << " is not installed";
+  }
+  const std::filesystem::path out = std::filesystem::temp_directory_path() /
+                                      ("control-panel-e2e-" + std::to_string(std::random_device{}()));
+  std::filesystem::remove_all(out);
+  const Outcome outcome = RunCommand("timeout 120 " + std::string(KOR_SOURCE_DIR) +
+                                     "/tools/control-panel/screenshots.sh " + KOR_BIN_DIR + " " + out.string());
+  EXPECT_EQ(outcome.status, 0) << outcome.output;
+  EXPECT_NE(outcome.output.find("port-out-of-range.png: window \"KorEvntC\""), std::string::npos) << outcome.output;
+  for (const char* shot : {"config.png", "add-subnet.png", "config-after-add.png", "port-out-of-range.png"}) {
+    EXPECT_TRUE(std::filesystem::exists(out / shot)) << shot;
+  }
+  std::filesystem::remove_all(out);
 }
 
 }  // namespace
