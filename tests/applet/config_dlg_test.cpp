@@ -164,6 +164,7 @@ TEST_F(ConfigDlgTest, TypedValuesAtTheEdgesOfTheirRangesAreSaved) {
 
 TEST_F(ConfigDlgTest, OutOfRangeFileValuesAndMissingServerKeys) {
   const std::string name = platform::ComputerName().value_or("");
+  ASSERT_FALSE(name.empty());
   WriteSettings(Lines({"[Printer Alerts To Be Monitored]", "Check Printer Communication In How Many Seconds ?=60",
                        "[Enumeration]", "Look For New Printers In How Many Hours ?=30"}));
   Open([&](DialogDriver& user) {
