@@ -71,7 +71,7 @@ TEST(ControlPanelE2eTest, ScreenshotScriptDrivesTheWindows) {
   std::filesystem::remove_all(out);
   const std::string leakSuppressions = std::string(KOR_SOURCE_DIR) + "/tests/e2e/fltk_leaks.supp";
   const Outcome outcome = RunCommand("LSAN_OPTIONS=suppressions=" + leakSuppressions + ":print_suppressions=0 " +
-                                     "timeout 120 " + std::string(KOR_SOURCE_DIR) +
+                                     std::string(KOR_SOURCE_DIR) +
                                      "/tools/control-panel/screenshots.sh " + KOR_BIN_DIR + " " + out.string());
   EXPECT_EQ(outcome.status, 0) << outcome.output;
   EXPECT_NE(outcome.output.find("port-out-of-range.png: window \"KorEvntC\""), std::string::npos) << outcome.output;

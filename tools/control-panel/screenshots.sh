@@ -53,7 +53,8 @@ printf '%s\r\n' \
 
 shoot() {  # window title, file name
   local window
-  window=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -1)
+  window=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -1) ||
+    { echo "screenshots.sh: no window \"$1\" appeared" >&2; exit 1; }
   sleep 0.5  # let the window draw itself
   import -window root "$out_dir/$2"
   echo "$2: window \"$(xdotool getwindowname "$window")\""
@@ -81,6 +82,11 @@ shoot "KorEvntC" port-out-of-range.png
 xdotool key Return
 sleep 0.3
 xdotool key Escape
+for _ in $(seq 100); do kill -0 "$panel_pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$panel_pid" 2>/dev/null; then
+  echo "screenshots.sh: control-panel did not close on Escape" >&2
+  exit 1
+fi
 wait "$panel_pid"
 panel_pid=""
 echo "screenshots in $out_dir"
