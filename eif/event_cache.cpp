@@ -22,6 +22,10 @@ constexpr std::int64_t kFlushPauseMs = 60000;
 
 bool flushInProgress = false;
 
+// The cache file last seen empty. Only this process writes the cache, so a
+// delivery need not look at the file again until an event has been cached.
+std::string knownEmptyPath;
+
 std::vector<char> AllocateBuffer(std::size_t size) {
   try {
     return std::vector<char>(size);
@@ -38,10 +42,18 @@ void GrowBuffer(std::vector<char>& buffer, std::size_t size) {
   }
 }
 
-std::string ExpandedCachePath() {
+// BufEvtPath with its environment references expanded; the expansion of the
+// last value is kept, as every delivery asks for it.
+const std::string& ExpandedCachePath() {
+  static const std::string defaultPath = CACHE_DEFAULT_PATH;
+  static std::string expandedValue, expanded;
   const std::string* value = EifGetValue("BufEvtPath");
-  if (value == nullptr) return CACHE_DEFAULT_PATH;
-  return platform::ExpandEnvironmentStrings(*value, CACHE_MAX_PATH).value_or(*value);
+  if (value == nullptr) return defaultPath;
+  if (*value != expandedValue || expanded.empty()) {
+    expanded = platform::ExpandEnvironmentStrings(*value, CACHE_MAX_PATH).value_or(*value);
+    expandedValue = *value;
+  }
+  return expanded;
 }
 
 bool BufferingIsOff() {
@@ -202,6 +214,7 @@ long CacheEvent(std::string_view text) {
   if (BufferingIsOff()) return CACHE_BUFFERING_OFF;
   CacheSettings settings = ReadCacheSettings();
   if (EventIsFiltered(text, EifFilterCacheList()) != 0) return 0;
+  knownEmptyPath.clear();
   if (int result = MakeCacheDirectory(settings.path); result != 0) return result;
   RandomAccessFile file;
   if (int error = file.Open(settings.path, RandomAccessFile::Mode::ReadWrite); error != 0) return error;
@@ -220,13 +233,18 @@ long CacheEvent(std::string_view text) {
 
 long FlushCache(TecHandle* handle) {
   if (handle == nullptr) return 0;
-  CacheSettings settings = ReadCacheSettings();
-  std::uint64_t size = 0;
-  if (platform::GetFileSize(settings.path, size) == 0 && size == 0) return 0;
+  const std::string& path = ExpandedCachePath();
+  if (path == knownEmptyPath) return 0;
   RandomAccessFile file;
-  if (int error = file.Open(settings.path, RandomAccessFile::Mode::ReadWrite); error != 0) return error;
+  if (int error = file.Open(path, RandomAccessFile::Mode::ReadWrite); error != 0) return error;
+  std::uint64_t size = 0;
   if (int error = file.Size(size); error != 0) return error;
-  if (DropTornTail(file, size) != 0 || size == 0) return 0;
+  if (DropTornTail(file, size) != 0) return 0;
+  if (size == 0) {
+    knownEmptyPath = path;
+    return 0;
+  }
+  CacheSettings settings = ReadCacheSettings();
 
   FlushGuard guard;
   long resent = 0;
