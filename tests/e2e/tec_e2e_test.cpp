@@ -248,7 +248,7 @@ TEST_F(TecEndToEndTest, ThePortComesFromTheLocalPortmapper) {
   ASSERT_TRUE(receiver.WaitForEvents(1));
   EXPECT_EQ(receiver.Events(), std::vector<std::string>{event});
 
-  EXPECT_EQ(receiver.Stop(), 0);
+  EXPECT_EQ(receiver.Stop(), 0) << receiver.Errors();
   EXPECT_EQ(LookupTecPort(kLoopback), 0);  // unregistered at exit
 }
 
