@@ -14,6 +14,9 @@
 namespace {
 
 constexpr std::size_t kReceiveBlock = 65536;
+// Receives per connection and wake-up, so that one busy sender cannot starve
+// the others nor the stop signal.
+constexpr int kReceivesPerTurn = 16;
 
 struct Client {
   platform::UniqueFd socket;
@@ -68,7 +71,7 @@ class ReceiverLoop {
 
   // Reads what the client sent; false when its connection is to be closed.
   bool Serve(Client& client) {
-    for (;;) {
+    for (int turn = 0; turn < kReceivesPerTurn; ++turn) {
       long received = platform::ReceiveSome(client.socket.Get(), buffer_.data(), buffer_.size());
       if (received == -2) return true;
       if (received == 0) {
@@ -93,6 +96,7 @@ class ReceiverLoop {
       }
       if (limitReached) return false;
     }
+    return true;
   }
 
   void WriteEvent(std::string_view text) {
