@@ -139,3 +139,17 @@ TEST_F(EifConfigTest, MissingAndUnreadableFilesGiveTheirResults) {
     EXPECT_EQ(EifKeyList().Count(), 0u);
   }
 }
+
+TEST(EifListTest, FindAndAnyFollowTheirPredicates) {
+  EifList<int> list;
+  EXPECT_EQ(list.Any([](int) { return 0; }), 0);  // an empty list
+  for (int i = 1; i <= 12; ++i) list.Append(i);
+  EXPECT_EQ(list.Count(), 12u);
+  EXPECT_EQ(*list.Get(11), 12);
+  EXPECT_EQ(list.Get(12), nullptr);
+  EXPECT_EQ(*list.FindFirst([](int i) { return i % 5 == 0 ? 1 : 0; }), 5);
+  EXPECT_EQ(list.FindFirst([](int) { return 0; }), nullptr);
+  EXPECT_EQ(list.Any([](int i) { return i == 7 ? 0 : 1; }), 1);
+  EXPECT_EQ(list.Any([](int i) { return i == 3 ? -1 : i == 7 ? 0 : 1; }), 0);  // stopped before 7
+  EXPECT_EQ(list.Any([](int) { return 1; }), 0);
+}
