@@ -169,7 +169,7 @@ long AppendRecord(RandomAccessFile& file, std::uint64_t size, std::string_view t
 // its end byte. A record longer than the read block grows the buffer until it fits.
 template <class Deliver>
 void ForEachRecord(const RandomAccessFile& file, std::uint64_t size, std::uint64_t readBlock, Deliver deliver) {
-  std::vector<char> buffer = AllocateBuffer(static_cast<std::size_t>(std::max<std::uint64_t>(readBlock, 1)));
+  std::vector<char> buffer = AllocateBuffer(static_cast<std::size_t>(std::clamp<std::uint64_t>(readBlock, 1, size)));
   std::size_t carried = 0;
   for (std::uint64_t offset = 0; offset < size;) {
     if (carried == buffer.size()) GrowBuffer(buffer, buffer.size() * 2);
