@@ -98,7 +98,8 @@ void BM_FlushCache_10MB(benchmark::State& state) {
   long records = static_cast<long>(cache.size() / event.size());
   for (auto _ : state) {
     state.PauseTiming();
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << cache;
+    std::filesystem::remove(path);
+    CacheEvent(cache);  // all records in one append
     state.ResumeTiming();
     if (FlushCache(handle.get()) != records) state.SkipWithError("records were not all delivered");
   }
