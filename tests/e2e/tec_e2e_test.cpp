@@ -8,6 +8,7 @@
 #include <fstream>
 #include <optional>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -151,6 +152,25 @@ TEST_F(TecEndToEndTest, EveryEventArrivesByteForByteInBothModes) {
   expected.insert(expected.end(), events.begin(), events.end());
   EXPECT_EQ(receiver.Events(), expected);
   EXPECT_EQ(receiver.Errors().find("malformed"), std::string::npos);
+}
+
+TEST_F(TecEndToEndTest, TheReceiverServesManyConnectionsAtOnce) {
+  Receiver receiver(dir, "shared");
+  ASSERT_TRUE(receiver.Start({}));
+  Configure("ServerLocation=127.0.0.1\nServerPort=" + std::to_string(receiver.Port()) + "\nConnectionMode=co\n");
+  std::vector<TecHandlePtr> handles;
+  for (int i = 0; i < 5; ++i) handles.push_back(Open());
+  std::multiset<std::string> sent;
+  for (int round = 0; round < 20; ++round) {
+    for (std::size_t i = 0; i < handles.size(); ++i) {
+      std::string event = Event("MINOR", "connection " + std::to_string(i) + " round " + std::to_string(round));
+      ASSERT_EQ(TecSendEvent(handles[i].get(), event), long(event.size()));
+      sent.insert(event);
+    }
+  }
+  ASSERT_TRUE(receiver.WaitForEvents(sent.size()));
+  std::vector<std::string> received = receiver.Events();
+  EXPECT_EQ(std::multiset<std::string>(received.begin(), received.end()), sent);
 }
 
 TEST_F(TecEndToEndTest, ARefusingServerIsPassedOverAndEventsAreCachedWhenAllRefuse) {
