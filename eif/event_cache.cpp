@@ -9,7 +9,7 @@
 #include "eif/event_filter.h"
 #include "eif/tec_handle.h"
 #include "eif/tec_sender.h"
-#include "platform/environment.h"
+#include "platform/environment_expansion.h"
 #include "platform/make_directory.h"
 #include "platform/random_access_file.h"
 

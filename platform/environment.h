@@ -1,16 +1,18 @@
 #pragma once
-// Environment variable references inside texts.
+// Environment variables of the running process.
 
-#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace platform {
 
-// Replaces %NAME%, ${NAME} and $NAME by the variable's value; a reference to
-// a variable that is not set stays as written. Nothing when the result would
-// not fit maxLength characters.
-std::optional<std::string> ExpandEnvironmentStrings(std::string_view text, std::size_t maxLength);
+// The variable's value, or nothing when it is not set.
+std::optional<std::string> GetEnvironmentVariable(std::string_view name);
+
+// Sets the variable for this process and the programs it starts; nothing as
+// the value removes it. False for an empty name or one holding "=". Not to be
+// called while other threads may read the environment.
+bool SetEnvironmentVariable(std::string_view name, std::optional<std::string_view> value);
 
 }  // namespace platform
