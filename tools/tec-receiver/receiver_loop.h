@@ -4,7 +4,6 @@
 
 #include <cstdio>
 
-#include "platform/unique_fd.h"
 #include "tools/tec-receiver/receiver_options.h"
 
 // Serves on the bound listener until stopDescriptor turns readable. Returns
