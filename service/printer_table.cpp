@@ -11,8 +11,6 @@ namespace {
 
 using Lock = platform::ScopedLock<platform::RecursiveCriticalSection>;
 
-constexpr std::uint32_t kAddressKindIp = 2;
-
 std::string FormatMacAddress(const std::uint8_t* mac) {
   char text[2 * PrinterEnumRecordLayout::kMacAddressLength + 1];
   std::snprintf(text, sizeof text, "%02X%02X%02X%02X%02X%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
@@ -20,7 +18,7 @@ std::string FormatMacAddress(const std::uint8_t* mac) {
 }
 
 void ResolveHostName(PrinterRecord& record) {
-  BceGetPrinterAddrEx(record.printerId, 0, record.addressInfo.bytes.data(), kAddressKindIp);
+  BceGetPrinterAddrEx(record.printerId, 0, record.addressInfo.bytes.data(), ADDRESS_KIND_IP);
   auto name = platform::ReverseLookup(platform::InetAddr(record.addressInfo.IpAddressText()));
   if (name) record.hostName = std::move(*name);
 }
