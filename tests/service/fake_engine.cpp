@@ -37,6 +37,14 @@ PrinterBytes MakePrinter(std::uint16_t printerId, std::uint32_t protocolFlags, s
   return bytes;
 }
 
+std::vector<std::uint8_t> MakeNetInfoReply(std::uint32_t flag, std::uint32_t value, std::string_view texts) {
+  std::vector<std::uint8_t> record(12 + texts.size(), 0);
+  WriteLe32(record.data() + 4, flag);
+  WriteLe32(record.data() + 8, value);
+  std::copy(texts.begin(), texts.end(), record.begin() + 12);
+  return record;
+}
+
 FakeEngine& FakeEngine::Instance() {
   static FakeEngine engine;
   return engine;

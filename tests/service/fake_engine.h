@@ -23,6 +23,10 @@ using PrinterBytes = std::array<std::uint8_t, PrinterEnumRecordLayout::kSize>;
 PrinterBytes MakePrinter(std::uint16_t printerId, std::uint32_t protocolFlags = 0, std::uint16_t adapterType = 0,
                          std::uint16_t portType = 0, std::array<std::uint8_t, 6> mac = {});
 
+// A network-information reply record: the flag word at bytes 4-7, the value at
+// bytes 8-11, then the texts as given (with their NUL bytes).
+std::vector<std::uint8_t> MakeNetInfoReply(std::uint32_t flag, std::uint32_t value, std::string_view texts);
+
 // One call as the engine received it.
 struct EngineCall {
   std::string function;                // "BceEnumPrinters", ...

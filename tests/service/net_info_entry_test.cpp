@@ -7,19 +7,14 @@
 #include <vector>
 
 #include "bce/bce_records.h"
+#include "tests/service/fake_engine.h"
 
 namespace {
 
-std::vector<std::uint8_t> Reply(std::uint32_t flag, std::uint32_t value, const std::string& texts) {
-  std::vector<std::uint8_t> record(12 + texts.size(), 0);
-  WriteLe32(record.data() + 4, flag);
-  WriteLe32(record.data() + 8, value);
-  std::copy(texts.begin(), texts.end(), record.begin() + 12);
-  return record;
-}
+using fake_engine::MakeNetInfoReply;
 
 TEST(NetInfoEntryTest, ReadsValueAndThreeTexts) {
-  auto record = Reply(1, 0x11223344, std::string("first\0ab\0xyz\0", 13));
+  auto record = MakeNetInfoReply(1, 0x11223344, std::string("first\0ab\0xyz\0", 13));
   auto entry = ParseNetInfoReply(record.data(), static_cast<std::uint32_t>(record.size()));
   ASSERT_TRUE(entry);
   EXPECT_EQ(entry->value, 0x11223344u);
@@ -30,16 +25,16 @@ TEST(NetInfoEntryTest, ReadsValueAndThreeTexts) {
 
 TEST(NetInfoEntryTest, IgnoresNullShortAndUnflaggedRecords) {
   EXPECT_FALSE(ParseNetInfoReply(nullptr, 64));
-  auto record = Reply(1, 5, std::string("abc\0", 4));
+  auto record = MakeNetInfoReply(1, 5, std::string("abc\0", 4));
   EXPECT_FALSE(ParseNetInfoReply(record.data(), 15));
   EXPECT_TRUE(ParseNetInfoReply(record.data(), 16));
-  auto unflagged = Reply(0, 5, std::string("a\0b\0c\0", 6));
+  auto unflagged = MakeNetInfoReply(0, 5, std::string("a\0b\0c\0", 6));
   EXPECT_FALSE(ParseNetInfoReply(unflagged.data(), static_cast<std::uint32_t>(unflagged.size())));
 }
 
 TEST(NetInfoEntryTest, TextsNeverReachPastTheRecord) {
   // The second text is cut by the record's end; the third is then empty.
-  auto record = Reply(1, 7, std::string("one\0tw", 6));
+  auto record = MakeNetInfoReply(1, 7, std::string("one\0tw", 6));
   record.push_back('X');  // outside the length handed over
   auto entry = ParseNetInfoReply(record.data(), static_cast<std::uint32_t>(record.size() - 1));
   ASSERT_TRUE(entry);
@@ -47,7 +42,7 @@ TEST(NetInfoEntryTest, TextsNeverReachPastTheRecord) {
   EXPECT_EQ(entry->secondText, "tw");
   EXPECT_EQ(entry->thirdText, "");
 
-  auto unterminated = Reply(1, 7, "abcd");
+  auto unterminated = MakeNetInfoReply(1, 7, "abcd");
   entry = ParseNetInfoReply(unterminated.data(), static_cast<std::uint32_t>(unterminated.size()));
   ASSERT_TRUE(entry);
   EXPECT_EQ(entry->firstText, "abcd");
