@@ -44,6 +44,7 @@ class PrinterTable {
   void ToggleCommunicating(std::uint16_t printerId);
 
   // Runs visit on every record of the id, in table order, with the lock held.
+  // visit may call the other operations but must not add records.
   void ForEachRecordOf(std::uint16_t printerId, const std::function<void(PrinterRecord&)>& visit);
 
  private:
