@@ -3,8 +3,8 @@
 #include <cups/cups.h>
 
 #include <memory>
-#include <string_view>
 #include <mutex>
+#include <string_view>
 
 namespace platform {
 namespace {
@@ -32,7 +32,8 @@ IppMessage AskForLocalQueues() {
   static const char* const kAttributes[] = {"printer-name", "printer-type", "device-uri"};
   ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", 3, nullptr, kAttributes);
   ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_ENUM, "printer-type", 0);
-  ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_ENUM, "printer-type-mask", CUPS_PRINTER_CLASS | CUPS_PRINTER_REMOTE);
+  ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_ENUM, "printer-type-mask",
+                CUPS_PRINTER_CLASS | CUPS_PRINTER_REMOTE);
   return IppMessage(cupsDoRequest(CUPS_HTTP_DEFAULT, request, "/"));
 }
 

@@ -15,7 +15,8 @@ bool PrinterDiscovery::DiscoverPrinters(std::uint32_t EnumerationMask) {
   if (settings_.onlyDefinedPorts) {
     std::optional<std::vector<std::string>> ports = platform::EnumSpoolerPorts();
     if (!ports) return false;
-    for (const std::string& port : *ports) BceEnumSpecificPort(appId_, ENUM_PORT_ALL_CLASSES, port.c_str(), OnPrinterFound);
+    for (const std::string& port : *ports)
+      BceEnumSpecificPort(appId_, ENUM_PORT_ALL_CLASSES, port.c_str(), OnPrinterFound);
   } else if (BceEnumPrinters(appId_, EnumerationMask, OnPrinterFound) != 0) {
     return false;
   }

@@ -9,7 +9,7 @@ namespace {
 using NameEntry = std::pair<std::uint16_t, std::string_view>;
 
 constexpr NameEntry kAdapterProducts[] = {
-    {1, "Portova"},     {2, "Portova M3"},  {4, "Portova M3"}, {16, "Portova M2"},
+    {1, "Portova"},     {2, "Portova M3"},   {4, "Portova M3"},   {16, "Portova M2"},
     {32, "Portova S1"}, {128, "Portova Q3"}, {129, "Portova Q1"},
 };
 

@@ -65,7 +65,8 @@ Result PrinterTable::ReadField(std::uint16_t printerId, Result unknown, Read rea
 }
 
 std::string PrinterTable::GetMacAddressText(std::uint16_t printerId) const {
-  return ReadField(printerId, std::string(), [](const PrinterRecord& r) { return FormatMacAddress(r.enumInfo.MacAddress()); });
+  return ReadField(printerId, std::string(),
+                   [](const PrinterRecord& r) { return FormatMacAddress(r.enumInfo.MacAddress()); });
 }
 
 std::string PrinterTable::GetIpAddressText(std::uint16_t printerId) const {

@@ -21,8 +21,8 @@ void PrinterDiscovery::ExchangeNetInfo() {
   std::int32_t result;
   {
     Running running(*this);
-    result = BceExchangeNetInfo(NETINFO_TARGET_ALL, NETINFO_PROTOCOL_TCPIP, NETINFO_REQUEST_QUERY, query,
-                                sizeof query, 0, 0, OnNetInfoReply);
+    result = BceExchangeNetInfo(NETINFO_TARGET_ALL, NETINFO_PROTOCOL_TCPIP, NETINFO_REQUEST_QUERY, query, sizeof query,
+                                0, 0, OnNetInfoReply);
   }
   if (result == 0) ApplyPendingNetInfo();
 }

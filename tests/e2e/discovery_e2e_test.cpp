@@ -106,8 +106,10 @@ TEST_F(DiscoveryEndToEndTest, SubnetsAndClassesFindTheTcpIpPrintersWithTheirName
 }
 
 TEST_F(DiscoveryEndToEndTest, DefinedPortsFindThePrinterOnEachPort) {
-  UseSettings("[Printers To Be Enumerated]\r\nAll TCP/IP Printers=No\r\n[Enumeration]\r\nEnumerate Only Defined Ports=Yes\r\n");
-  platform::SetSpoolerPortsForTesting(std::vector<std::string>{"parallel:/dev/lp0", "socket://127.0.0.1:9100", "usb://none"});
+  UseSettings(
+      "[Printers To Be Enumerated]\r\nAll TCP/IP Printers=No\r\n[Enumeration]\r\nEnumerate Only Defined Ports=Yes\r\n");
+  platform::SetSpoolerPortsForTesting(
+      std::vector<std::string>{"parallel:/dev/lp0", "socket://127.0.0.1:9100", "usb://none"});
 
   ASSERT_TRUE(discovery_.DiscoverPrinters(settings_.EnumerationMask));
 

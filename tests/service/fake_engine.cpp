@@ -133,9 +133,9 @@ std::int32_t BceGetPrinterAddrEx(std::uint16_t printer, std::uint32_t reserved, 
   return 0;
 }
 
-std::int32_t BceExchangeNetInfo(std::uint32_t target, std::uint32_t protocol, std::uint32_t request,
-                                const void* buffer, std::uint32_t length, std::uint32_t reserved1,
-                                std::uint32_t reserved2, BCE_NETINFO_CALLBACK callback) {
+std::int32_t BceExchangeNetInfo(std::uint32_t target, std::uint32_t protocol, std::uint32_t request, const void* buffer,
+                                std::uint32_t length, std::uint32_t reserved1, std::uint32_t reserved2,
+                                BCE_NETINFO_CALLBACK callback) {
   FakeEngine& engine = FakeEngine::Instance();
   engine.Record({"BceExchangeNetInfo",
                  {target, protocol, request, length, reserved1, reserved2},
@@ -175,17 +175,18 @@ std::int32_t BceCaptureAlerts(std::int16_t application, std::uint16_t printer, A
                               platform::WindowHandle window, std::uint32_t reserved) {
   FakeEngine& engine = FakeEngine::Instance();
   std::uint64_t categories = alerts ? alerts->dwCategories : 0;
-  engine.Record({"BceCaptureAlerts",
-                 {static_cast<std::uint64_t>(application), printer, categories, fake_engine::AddressOf(window), reserved},
-                 {},
-                 {}});
+  engine.Record(
+      {"BceCaptureAlerts",
+       {static_cast<std::uint64_t>(application), printer, categories, fake_engine::AddressOf(window), reserved},
+       {},
+       {}});
   std::lock_guard lock(engine.Mutex());
   return engine.captureResult;
 }
 
-std::int32_t BceSendBidi(std::int16_t application, std::uint16_t printer, std::uint32_t reserved,
-                         std::uint32_t command, std::uint8_t* reply, std::uint32_t* replyLength,
-                         const std::uint8_t* request, std::uint32_t requestLength) {
+std::int32_t BceSendBidi(std::int16_t application, std::uint16_t printer, std::uint32_t reserved, std::uint32_t command,
+                         std::uint8_t* reply, std::uint32_t* replyLength, const std::uint8_t* request,
+                         std::uint32_t requestLength) {
   FakeEngine& engine = FakeEngine::Instance();
   engine.Record({"BceSendBidi",
                  {static_cast<std::uint64_t>(application), printer, reserved, command},

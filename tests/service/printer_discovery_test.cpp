@@ -15,8 +15,8 @@
 namespace {
 
 using fake_engine::FakeEngine;
-using fake_engine::MakePrinter;
 using fake_engine::MakeNetInfoReply;
+using fake_engine::MakePrinter;
 using Numbers = std::vector<std::uint64_t>;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -154,8 +154,13 @@ TEST_F(PrinterDiscoveryTest, TwoSubnetsGoToTheEngineAsOneBlockThenTheQuery) {
   ASSERT_EQ(calls.size(), 2u);
   EXPECT_EQ(calls[0].numbers, (Numbers{0xFFFF, 2, 24, 40, 0, 0}));
   Bytes expected(40, 0);
-  for (auto [offset, value] : {std::pair<std::size_t, std::uint32_t>{0, 2}, {4, 0x0A010000}, {8, 0xFFFF0000}, {12, 403},
-                               {16, 0xC0A80700}, {20, 0xFFFFFF00}, {24, 403}}) {
+  for (auto [offset, value] : {std::pair<std::size_t, std::uint32_t>{0, 2},
+                               {4, 0x0A010000},
+                               {8, 0xFFFF0000},
+                               {12, 403},
+                               {16, 0xC0A80700},
+                               {20, 0xFFFFFF00},
+                               {24, 403}}) {
     WriteLe32(expected.data() + offset, value);
   }
   EXPECT_EQ(calls[0].buffer, expected);

@@ -45,14 +45,14 @@ TEST_F(PrinterTableTest, NewRecordStartsOnlineCommunicatingAndEmpty) {
 
 TEST_F(PrinterTableTest, ProductAndPortTablesGiveEmptyTextForOtherCodes) {
   const std::pair<std::uint16_t, const char*> products[] = {
-      {1, "Portova"},     {2, "Portova M3"}, {3, ""},  {4, "Portova M3"}, {16, "Portova M2"},
-      {32, "Portova S1"}, {128, "Portova Q3"}, {129, "Portova Q1"}, {0, ""}, {0xFFFF, ""}};
+      {1, "Portova"},      {2, "Portova M3"},   {3, ""}, {4, "Portova M3"}, {16, "Portova M2"}, {32, "Portova S1"},
+      {128, "Portova Q3"}, {129, "Portova Q1"}, {0, ""}, {0xFFFF, ""}};
   for (auto [code, name] : products) {
     table.AddOrUpdate(Printer(1, 0, code, 0));
     EXPECT_EQ(table.GetAdapterProductName(1), name) << code;
   }
-  const std::pair<std::uint16_t, const char*> ports[] = {
-      {1, "Parallel 1"}, {2, "Parallel 2"}, {257, "Serial"}, {256, ""}, {3, ""}, {0, ""}};
+  const std::pair<std::uint16_t, const char*> ports[] = {{1, "Parallel 1"}, {2, "Parallel 2"}, {257, "Serial"},
+                                                         {256, ""},         {3, ""},           {0, ""}};
   for (auto [code, name] : ports) {
     table.AddOrUpdate(Printer(1, 0, 0, code));
     EXPECT_EQ(table.GetPortName(1), name) << code;

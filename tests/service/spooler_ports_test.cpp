@@ -34,8 +34,10 @@ class ScopedCupsServer {
     setenv("CUPS_SERVER", server.c_str(), 1);
   }
   ~ScopedCupsServer() {
-    if (previous_) setenv("CUPS_SERVER", previous_->c_str(), 1);
-    else unsetenv("CUPS_SERVER");
+    if (previous_)
+      setenv("CUPS_SERVER", previous_->c_str(), 1);
+    else
+      unsetenv("CUPS_SERVER");
   }
 
  private:
