@@ -33,6 +33,7 @@ struct Dispatcher {
   std::string name;
   ServiceHandlerFunction handler = nullptr;
   std::uint32_t reportedState = 0;  // 0 until the first status report
+  ServiceStatusHandle handle = 0;   // numbers the dispatcher's runs from 1
   int pipeRead = -1;
   int pipeWrite = -1;
 };
@@ -42,7 +43,6 @@ Dispatcher& TheDispatcher() {
   return dispatcher;
 }
 
-ServiceStatusHandle HandleOf(Dispatcher& dispatcher) { return reinterpret_cast<ServiceStatusHandle>(&dispatcher); }
 
 // Called in signal context: only async-signal-safe work.
 void WriteControlCode(std::uint32_t code) {
@@ -206,6 +206,7 @@ bool StartServiceCtrlDispatcher(const std::string& name, ServiceMainFunction ser
     dispatcher.name = name;
     dispatcher.handler = nullptr;
     dispatcher.reportedState = 0;
+    ++dispatcher.handle;
   }
   DrainControlPipe(dispatcher.pipeRead);
   std::string argument = name;
@@ -231,15 +232,15 @@ ServiceStatusHandle RegisterServiceCtrlHandler(const std::string& name, ServiceH
       return 0;
     }
     dispatcher.handler = handler;
+    return dispatcher.handle;
   }
-  return HandleOf(dispatcher);
 }
 
 bool SetServiceStatus(ServiceStatusHandle handle, const ServiceStatus& status) {
   Dispatcher& dispatcher = TheDispatcher();
   {
     std::lock_guard lock(dispatcher.mutex);
-    if (handle == 0 || handle != HandleOf(dispatcher) || dispatcher.handler == nullptr) {
+    if (handle == 0 || handle != dispatcher.handle || dispatcher.handler == nullptr) {
       SetLastError(EINVAL);
       return false;
     }
