@@ -80,9 +80,9 @@ TEST(SenderLoopTest, SendsEachWakeUpsEventsAndEndsOnStopWithQueuedEventsLeft) {
   }
   ASSERT_TRUE(sender.Wait(10000));
   EXPECT_EQ(sender.ExitCode(), kSenderThreadExitCode);
+  EXPECT_EQ(queue.Front(), "left");
   std::lock_guard lock(mutex);
   EXPECT_EQ(sent, (Strings{"second", "first"}));
-  EXPECT_EQ(queue.Front(), "left");
 }
 
 }  // namespace
