@@ -34,9 +34,19 @@ constexpr std::uint32_t BIDI_GET_OUTPUTS = 19;
 // Category status commands by category bit 0..7 of the alert mask.
 constexpr std::uint32_t kCategoryStatusCommand[8] = {4, 5, 6, 11, 7, 8, 9, 10};
 
+// BceEnumSpecificPort classes: every printer class on the port.
+constexpr std::uint32_t ENUM_PORT_ALL_CLASSES = 0xFFF;
+
+// BceGetPrinterAddrEx kind: the dotted IP address text.
+constexpr std::uint32_t ADDRESS_KIND_IP = 2;
+
 // BceExchangeNetInfo requests.
 constexpr std::uint32_t NETINFO_REQUEST_SUBNETS = 24;
 constexpr std::uint32_t NETINFO_REQUEST_QUERY = 27;
+// Target, protocol and kind of the network-information calls.
+constexpr std::uint32_t NETINFO_TARGET_ALL = 0xFFFF;
+constexpr std::uint32_t NETINFO_PROTOCOL_TCPIP = 2;
+constexpr std::uint32_t NETINFO_KIND_ENTRY = 2;  // BceSetNetInfo
 
 // Little-endian field access within a byte buffer.
 inline std::uint16_t ReadLe16(const std::uint8_t* p) {

@@ -1,13 +1,13 @@
 #include "platform/child_process.h"
 
-#include <signal.h>
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
-#include <cstring>
-#include <thread>
+#include <cerrno>
+#include <csignal>
+#include <ctime>
+#include <string_view>
 
 extern char** environ;
 
@@ -15,7 +15,7 @@ namespace platform {
 
 namespace {
 
-std::vector<std::string> MergedEnvironment(const ChildProcess::Environment& extra) {
+std::vector<std::string> MergedEnvironment(const std::vector<std::pair<std::string, std::string>>& extra) {
   std::vector<std::string> merged;
   for (char** entry = environ; *entry != nullptr; ++entry) {
     const std::string_view text(*entry);
@@ -34,62 +34,101 @@ std::vector<char*> PointersTo(std::vector<std::string>& texts) {
   return pointers;
 }
 
-int StatusOf(int waitStatus) {
-  if (WIFEXITED(waitStatus)) return WEXITSTATUS(waitStatus);
-  if (WIFSIGNALED(waitStatus)) return 128 + WTERMSIG(waitStatus);
-  return 255;
-}
-
-}  // namespace
-
-ChildProcess::~ChildProcess() {
-  while (pid_ > 0 && !status_ && !Wait(1000)) {
+// The child starts with no signal blocked and every signal at its default.
+void SetSignalDefaults(posix_spawnattr_t& attributes, bool ownProcessGroup) {
+  short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+  if (ownProcessGroup) {
+    flags |= POSIX_SPAWN_SETPGROUP;
+    posix_spawnattr_setpgroup(&attributes, 0);
   }
-}
-
-bool ChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
-                         const Environment& extraEnvironment, int& error) {
-  std::vector<std::string> argv{program};
-  argv.insert(argv.end(), arguments.begin(), arguments.end());
-  std::vector<std::string> environment = MergedEnvironment(extraEnvironment);
-  std::vector<char*> argvPointers = PointersTo(argv);
-  std::vector<char*> environmentPointers = PointersTo(environment);
-
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-  posix_spawnattr_setpgroup(&attributes, 0);
+  posix_spawnattr_setflags(&attributes, flags);
   sigset_t signals;
   sigemptyset(&signals);
   posix_spawnattr_setsigmask(&attributes, &signals);
   sigfillset(&signals);
   posix_spawnattr_setsigdefault(&attributes, &signals);
-  error = posix_spawnp(&pid_, program.c_str(), nullptr, &attributes, argvPointers.data(), environmentPointers.data());
-  posix_spawnattr_destroy(&attributes);
-  if (error != 0) pid_ = -1;
-  return error == 0;
 }
 
-bool ChildProcess::RequestStop() const { return pid_ > 0 && !status_ && kill(pid_, SIGTERM) == 0; }
+}  // namespace
+
+ChildProcess::~ChildProcess() {
+  if (pid_ > 0 && !status_) Stop();
+}
+
+bool ChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
+                         const ChildSetup& setup, int* error) {
+  if (pid_ > 0 && !status_) {
+    if (error) *error = EBUSY;
+    return false;
+  }
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!setup.outputPath.empty())
+    posix_spawn_file_actions_addopen(&actions, 1, setup.outputPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (!setup.errorPath.empty())
+    posix_spawn_file_actions_addopen(&actions, 2, setup.errorPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawnattr_t attributes;
+  posix_spawnattr_init(&attributes);
+  SetSignalDefaults(attributes, setup.ownProcessGroup);
+
+  std::vector<std::string> argv{program};
+  argv.insert(argv.end(), arguments.begin(), arguments.end());
+  std::vector<std::string> environment = MergedEnvironment(setup.environment);
+  std::vector<char*> argvPointers = PointersTo(argv);
+  std::vector<char*> environmentPointers = PointersTo(environment);
+  pid_t pid = -1;
+  const int result =
+      posix_spawnp(&pid, program.c_str(), &actions, &attributes, argvPointers.data(), environmentPointers.data());
+  posix_spawnattr_destroy(&attributes);
+  posix_spawn_file_actions_destroy(&actions);
+  if (error) *error = result;
+  if (result != 0) return false;
+  pid_ = pid;
+  status_.reset();
+  return true;
+}
+
+bool ChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
+                         const std::string& outputPath, const std::string& errorPath) {
+  ChildSetup setup;
+  setup.outputPath = outputPath;
+  setup.errorPath = errorPath;
+  return Start(program, arguments, setup);
+}
+
+bool ChildProcess::IsRunning() { return pid_ > 0 && !Wait(0); }
+
+std::optional<int> ChildProcess::Wait(int timeoutMs) {
+  if (status_ || pid_ <= 0) return status_;
+  for (int waited = 0;; waited += 10) {
+    int status = 0;
+    pid_t ended = ::waitpid(pid_, &status, WNOHANG);
+    if (ended == pid_) {
+      status_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+      return status_;
+    }
+    if (ended < 0 && errno != EINTR) return std::nullopt;
+    if (waited >= timeoutMs) return std::nullopt;
+    timespec pause{0, 10 * 1000 * 1000};
+    ::nanosleep(&pause, nullptr);
+  }
+}
+
+std::optional<int> ChildProcess::Stop(int timeoutMs) {
+  if (pid_ <= 0 || status_) return status_;
+  ::kill(pid_, SIGTERM);
+  if (std::optional<int> status = Wait(timeoutMs)) return status;
+  ::kill(pid_, SIGKILL);
+  return Wait(5000);
+}
+
+bool ChildProcess::RequestStop() { return pid_ > 0 && !status_ && ::kill(pid_, SIGTERM) == 0; }
 
 int ChildProcess::UserControlCount() { return SIGRTMAX - SIGRTMIN + 1; }
 
-bool ChildProcess::SendUserControl(int n) const {
+bool ChildProcess::SendUserControl(int n) {
   if (pid_ <= 0 || status_ || n < 0 || n >= UserControlCount()) return false;
-  return kill(pid_, SIGRTMIN + n) == 0;
-}
-
-std::optional<int> ChildProcess::Wait(std::uint32_t timeoutMs) {
-  if (status_ || pid_ <= 0) return status_;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  for (;;) {
-    int waitStatus = 0;
-    const pid_t ended = waitpid(pid_, &waitStatus, WNOHANG);
-    if (ended == pid_) return status_ = StatusOf(waitStatus);
-    if (ended < 0) return status_ = 255;
-    if (std::chrono::steady_clock::now() >= deadline) return std::nullopt;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
+  return ::kill(pid_, SIGRTMIN + n) == 0;
 }
 
 }  // namespace platform

@@ -1,8 +1,7 @@
 #pragma once
-// A program started as a child process, in a process group of its own so that
-// a Ctrl-C at the terminal reaches only its parent.
+// Starting a program as a child process, sending it the controls of a service
+// manager, stopping it and collecting its exit status.
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
@@ -10,31 +9,47 @@
 
 namespace platform {
 
+struct ChildSetup {
+  // Standard output and error go to the files named (created or emptied), or
+  // stay the caller's when a name is empty.
+  std::string outputPath;
+  std::string errorPath;
+  // Variables added to (or replacing those of) this process's environment.
+  std::vector<std::pair<std::string, std::string>> environment;
+  // A process group of its own, so that a Ctrl-C at the terminal reaches only
+  // the parent.
+  bool ownProcessGroup = false;
+};
+
 class ChildProcess {
  public:
-  using Environment = std::vector<std::pair<std::string, std::string>>;
-
   ChildProcess() = default;
-  ~ChildProcess();  // waits for a child still running
+  // A child still running is stopped (SIGTERM, then SIGKILL after 2 seconds).
+  ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
-  // Starts program (found by PATH when it has no "/") with the arguments and
-  // this process's environment plus the given variables. False and an errno
-  // value in error when it cannot be started.
+  // Starts program (found by PATH when it has no "/") with arguments. False,
+  // with the errno value in *error when given, when it cannot be started.
+  bool Start(const std::string& program, const std::vector<std::string>& arguments, const ChildSetup& setup,
+             int* error = nullptr);
   bool Start(const std::string& program, const std::vector<std::string>& arguments,
-             const Environment& extraEnvironment, int& error);
+             const std::string& outputPath = "", const std::string& errorPath = "");
+  bool IsRunning();
   int ProcessId() const { return pid_; }
 
-  // The stop request of a service manager (SIGTERM).
-  bool RequestStop() const;
-  // User control code 128 + n (SIGRTMIN + n); false when n is out of range.
-  bool SendUserControl(int n) const;
-  static int UserControlCount();
+  // Waits up to timeoutMs for the child to end; its exit status (128 + the
+  // signal number when a signal ended it), or nothing on time-out.
+  std::optional<int> Wait(int timeoutMs);
+  // Asks the child to end (SIGTERM) and waits; SIGKILL when it has not ended
+  // within timeoutMs.
+  std::optional<int> Stop(int timeoutMs = 2000);
 
-  // The exit status once the child has ended (128 + the signal number when a
-  // signal ended it), waiting up to timeoutMs; nothing while it runs.
-  std::optional<int> Wait(std::uint32_t timeoutMs);
+  // The stop control of a service manager (SIGTERM), without waiting.
+  bool RequestStop();
+  // User control code 128 + n (SIGRTMIN + n); false when n is out of range.
+  bool SendUserControl(int n);
+  static int UserControlCount();
 
  private:
   int pid_ = -1;

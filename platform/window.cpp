@@ -11,12 +11,13 @@ namespace platform {
 
 class Window {
  public:
-  Window(std::string title, std::uint32_t style, WindowProc proc, ThreadId owner)
-      : title(std::move(title)), style(style), proc(std::move(proc)), owner(owner) {}
+  Window(std::string title, std::uint32_t style, WindowProc proc, ThreadId owner, std::uint64_t serial)
+      : title(std::move(title)), style(style), proc(std::move(proc)), owner(owner), serial(serial) {}
   const std::string title;
   const std::uint32_t style;
   const WindowProc proc;
   const ThreadId owner;
+  const std::uint64_t serial;
   // Touched only on the owner's thread: a window destroyed from inside its
   // own handler is deleted once the handler has returned.
   int dispatchDepth = 0;
@@ -69,6 +70,7 @@ struct Registry {
   std::mutex mutex;
   std::unordered_map<ThreadId, std::shared_ptr<MessageQueue>> queues;
   std::unordered_set<Window*> windows;
+  std::uint64_t nextSerial = 1;
 };
 
 Registry& TheRegistry() {
@@ -87,12 +89,20 @@ std::shared_ptr<MessageQueue> FindQueue(ThreadId thread) {
   return FindQueueLocked(registry, thread);
 }
 
-// The queue of a live window's owner; null when the window is gone.
-std::shared_ptr<MessageQueue> FindOwnerQueue(WindowHandle window) {
-  Registry& registry = TheRegistry();
-  std::lock_guard lock(registry.mutex);
-  if (!window || registry.windows.count(window) == 0) return nullptr;
-  return FindQueueLocked(registry, window->owner);
+// Queues a message for a live window's owner; false when the window is gone.
+bool PostToOwner(WindowHandle window, MessageId message, WParam wParam, LParam lParam) {
+  std::shared_ptr<MessageQueue> queue;
+  std::uint64_t serial = 0;
+  {
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.mutex);
+    if (!window || registry.windows.count(window) == 0) return false;
+    queue = FindQueueLocked(registry, window->owner);
+    serial = window->serial;
+  }
+  if (!queue) return false;
+  queue->Post({window, message, wParam, lParam, serial});
+  return true;
 }
 
 // The owner of a live window, read under the lock; 0 when it is gone.
@@ -101,6 +111,14 @@ ThreadId OwnerOf(WindowHandle window) {
   std::lock_guard lock(registry.mutex);
   if (!window || registry.windows.count(window) == 0) return 0;
   return window->owner;
+}
+
+// True when the message's window still lives and is the one it was posted to.
+bool IsSameLiveWindow(const Message& message) {
+  Registry& registry = TheRegistry();
+  std::lock_guard lock(registry.mutex);
+  return message.window && registry.windows.count(message.window) != 0 &&
+         message.window->serial == message.windowSerial;
 }
 
 // Removes the thread's queue when the thread ends.
@@ -167,9 +185,9 @@ void EnsureMessageQueue() { OwnQueue(); }
 WindowHandle CreateHiddenWindow(std::string title, std::uint32_t style, WindowProc proc) {
   if (!proc) return nullptr;
   OwnQueue();
-  auto* window = new Window(std::move(title), style, std::move(proc), CurrentThreadId());
   Registry& registry = TheRegistry();
   std::lock_guard lock(registry.mutex);
+  auto* window = new Window(std::move(title), style, std::move(proc), CurrentThreadId(), registry.nextSerial++);
   registry.windows.insert(window);
   return window;
 }
@@ -181,10 +199,7 @@ bool DestroyWindow(WindowHandle window) {
     DestroyOnOwnerThread(window);
     return true;
   }
-  auto queue = FindQueue(owner);
-  if (!queue) return false;
-  queue->Post({window, kDestroyRequest, 0, 0});
-  return true;
+  return PostToOwner(window, kDestroyRequest, 0, 0);
 }
 
 bool IsWindow(WindowHandle window) { return IsLive(window); }
@@ -204,10 +219,7 @@ std::uint32_t GetWindowStyle(WindowHandle window) {
 ThreadId GetWindowThreadId(WindowHandle window) { return OwnerOf(window); }
 
 bool PostMessage(WindowHandle window, MessageId message, WParam wParam, LParam lParam) {
-  auto queue = FindOwnerQueue(window);
-  if (!queue) return false;
-  queue->Post({window, message, wParam, lParam});
-  return true;
+  return PostToOwner(window, message, wParam, lParam);
 }
 
 bool PostThreadMessage(ThreadId thread, MessageId message, WParam wParam, LParam lParam) {
@@ -227,7 +239,7 @@ bool GetMessage(Message& message) {
 bool PeekMessage(Message& message) { return OwnQueue().TryTake(message); }
 
 LResult DispatchMessage(const Message& message) {
-  if (OwnerOf(message.window) != CurrentThreadId()) return 0;
+  if (!IsSameLiveWindow(message) || message.window->owner != CurrentThreadId()) return 0;
   if (message.message == kDestroyRequest) {
     DestroyOnOwnerThread(message.window);
     return 0;

@@ -30,6 +30,9 @@ struct Message {
   MessageId message = 0;
   WParam wParam = 0;
   LParam lParam = 0;
+  // Which window lived at that address when the message was posted, so that a
+  // message left over from a destroyed window never reaches a later one.
+  std::uint64_t windowSerial = 0;
 };
 
 // Creates a hidden window owned by the calling thread (and that thread's

@@ -9,7 +9,7 @@ packages=(
   libtirpc-dev rpcbind
   libsystemd-dev
   libcups2-dev
-  libfltk1.3-dev xvfb xauth
+  libfltk1.3-dev xvfb xauth xdotool imagemagick
 )
 
 missing=()

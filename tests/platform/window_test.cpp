@@ -129,6 +129,34 @@ TEST(WindowTest, ThreadMessagesReachTheThreadAndQuitEndsTheLoop) {
   EXPECT_FALSE(PostThreadMessage(id, 0x84C, 0, 0)) << "the ended thread has no queue";
 }
 
+TEST(WindowTest, AMessageLeftFromADestroyedWindowNeverReachesALaterWindow) {
+  int oldCalls = 0;
+  WindowHandle old = CreateHiddenWindow("old", 0, [&](WindowHandle, MessageId id, WParam, LParam) {
+    if (id == kTestMessage) ++oldCalls;
+    return LResult{0};
+  });
+  ASSERT_TRUE(PostMessage(old, kTestMessage, 0, 0));
+  ASSERT_TRUE(DestroyWindow(old));
+  // Allocate until a new window reuses the old address, or give up after many tries.
+  std::vector<WindowHandle> made;
+  int newCalls = 0;
+  WindowHandle reused = nullptr;
+  for (int i = 0; i < 64 && !reused; ++i) {
+    WindowHandle window = CreateHiddenWindow("new", 0, [&](WindowHandle, MessageId id, WParam, LParam) {
+      if (id == kTestMessage) ++newCalls;
+      return LResult{0};
+    });
+    made.push_back(window);
+    if (window == old) reused = window;
+  }
+  Message message;
+  while (PeekMessage(message)) DispatchMessage(message);
+  EXPECT_EQ(oldCalls, 0);
+  EXPECT_EQ(newCalls, 0);
+  for (WindowHandle window : made) DestroyWindow(window);
+  if (!reused) GTEST_SKIP() << "the allocator did not reuse the address; nothing more to check";
+}
+
 TEST(WindowTest, CreateWithoutHandlerFailsAndPeekOnEmptyQueueReturnsFalse) {
   EXPECT_EQ(CreateHiddenWindow("w", 0, nullptr), nullptr);
   Message message;

@@ -241,7 +241,7 @@ TEST(EventLogTest, SourceCannotOpenWhereTheLogCannotBe) {
 }
 
 TEST(ComputerNameTest, IsTheHostName) {
-  const std::string name = platform::ComputerName();
+  const std::string name = platform::ComputerName().value_or("");
   EXPECT_FALSE(name.empty());
   EXPECT_EQ(name.find('\0'), std::string::npos);
 }

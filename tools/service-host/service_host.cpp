@@ -41,7 +41,7 @@ std::vector<PendingControl> ScheduleOf(const HostOptions& options, Clock::time_p
   return schedule;
 }
 
-void SendControl(const platform::ChildProcess& child, int n) {
+void SendControl(platform::ChildProcess& child, int n) {
   if (n < 0) {
     if (child.RequestStop()) PrintLine("control: stop");
   } else if (child.SendUserControl(n)) {
@@ -51,7 +51,7 @@ void SendControl(const platform::ChildProcess& child, int n) {
   }
 }
 
-void SendDueControls(const platform::ChildProcess& child, std::vector<PendingControl>& schedule) {
+void SendDueControls(platform::ChildProcess& child, std::vector<PendingControl>& schedule) {
   const Clock::time_point now = Clock::now();
   for (auto it = schedule.begin(); it != schedule.end();) {
     if (it->due <= now) {
@@ -73,8 +73,11 @@ int RunServiceHost(const HostOptions& options) {
   }
   platform::CatchConsoleInterrupt();
   platform::ChildProcess child;
+  platform::ChildSetup setup;
+  setup.environment = {{"NOTIFY_SOCKET", notify.Address()}};
+  setup.ownProcessGroup = true;
   int error = 0;
-  if (!child.Start(options.program, options.arguments, {{"NOTIFY_SOCKET", notify.Address()}}, error)) {
+  if (!child.Start(options.program, options.arguments, setup, &error)) {
     PrintLine("service-host: cannot start " + options.program + ": " + std::strerror(error));
     return 127;
   }

@@ -1,0 +1,11 @@
+#include "applet/applet_app.h"
+
+#include "platform/message_box.h"
+
+namespace {
+CAppletApp theApp;
+}  // namespace
+
+CAppletApp::CAppletApp() { platform::SetApplicationTitle("KorEvntC"); }
+
+CAppletApp& TheApp() { return theApp; }

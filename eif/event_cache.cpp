@@ -1,0 +1,288 @@
+#include "eif/event_cache.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <optional>
+#include <vector>
+
+#include "eif/eif_config.h"
+#include "eif/event_filter.h"
+#include "eif/tec_handle.h"
+#include "eif/tec_sender.h"
+#include "platform/environment_expansion.h"
+#include "platform/make_directory.h"
+#include "platform/random_access_file.h"
+
+using platform::RandomAccessFile;
+
+namespace {
+
+constexpr std::size_t kCopyBlock = 65536;
+constexpr std::int64_t kFlushPauseMs = 60000;
+
+bool flushInProgress = false;
+
+// The cache file last seen empty. Only this process writes the cache, so a
+// delivery need not look at the file again until an event has been cached.
+std::string knownEmptyPath;
+
+std::vector<char> AllocateBuffer(std::size_t size) {
+  try {
+    return std::vector<char>(size);
+  } catch (const std::bad_alloc&) {
+    EifExitOnMemoryFailure();
+  }
+}
+
+void GrowBuffer(std::vector<char>& buffer, std::size_t size) {
+  try {
+    buffer.resize(size);
+  } catch (const std::bad_alloc&) {
+    EifExitOnMemoryFailure();
+  }
+}
+
+// BufEvtPath with its environment references expanded; the expansion of the
+// last value is kept, as every delivery asks for it.
+const std::string& ExpandedCachePath() {
+  static const std::string defaultPath = CACHE_DEFAULT_PATH;
+  static std::string expandedValue, expanded;
+  const std::string* value = EifGetValue("BufEvtPath");
+  if (value == nullptr) return defaultPath;
+  if (*value != expandedValue || expanded.empty()) {
+    expanded = platform::ExpandEnvironmentStrings(*value, CACHE_MAX_PATH).value_or(*value);
+    expandedValue = *value;
+  }
+  return expanded;
+}
+
+bool BufferingIsOff() {
+  return EifGetValue("BufferEvents") != nullptr && !EifValueIs("BufferEvents", "yes", "YES");
+}
+
+int MakeCacheDirectory(const std::string& path) {
+  std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos || slash == 0) return 0;
+  return MakeDirectoryPath(path.substr(0, slash));
+}
+
+// Offset just past the last record end before size, 0 when there is none.
+int FindLastRecordEnd(const RandomAccessFile& file, std::uint64_t size, std::uint64_t& end) {
+  std::vector<char> buffer = AllocateBuffer(kCopyBlock);
+  end = 0;
+  while (size > 0) {
+    std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(size, kCopyBlock));
+    std::size_t got = 0;
+    if (int error = file.ReadAt(size - length, buffer.data(), length, got); error != 0) return error;
+    if (got < length) return EIO;
+    for (std::size_t i = length; i > 0; --i) {
+      if (buffer[i - 1] == CACHE_RECORD_END) {
+        end = size - length + i;
+        return 0;
+      }
+    }
+    size -= length;
+  }
+  return 0;
+}
+
+// A write cut short by a crash or a full disk leaves a last record without its
+// end byte. It is dropped, so that it is never glued to the next event nor sent.
+int DropTornTail(RandomAccessFile& file, std::uint64_t& size) {
+  if (size == 0) return 0;
+  char last = 0;
+  std::size_t got = 0;
+  if (int error = file.ReadAt(size - 1, &last, 1, got); error != 0) return error;
+  if (got == 1 && last == CACHE_RECORD_END) return 0;
+  std::uint64_t end = 0;
+  if (int error = FindLastRecordEnd(file, size, end); error != 0) return error;
+  if (int error = file.Truncate(end); error != 0) return error;
+  size = end;
+  return 0;
+}
+
+// The offset after the record end that follows the run of end bytes at from,
+// searched up to size; size when the rest of the file holds no record end.
+// The search goes past the first shrinkSize + 1024 bytes, so that one record
+// longer than that costs only itself, not the records behind it.
+int FindCut(const RandomAccessFile& file, std::uint64_t from, std::uint64_t size, std::uint64_t& cut) {
+  std::vector<char> buffer = AllocateBuffer(kCopyBlock);
+  bool inEndRun = true;
+  for (std::uint64_t offset = from; offset < size;) {
+    std::size_t got = 0;
+    std::size_t length = static_cast<std::size_t>(std::min<std::uint64_t>(size - offset, kCopyBlock));
+    if (int error = file.ReadAt(offset, buffer.data(), length, got); error != 0) return error;
+    if (got == 0) break;
+    for (std::size_t i = 0; i < got; ++i) {
+      bool isEnd = buffer[i] == CACHE_RECORD_END;
+      if (inEndRun && !isEnd) inEndRun = false;
+      else if (!inEndRun && isEnd) {
+        cut = offset + i + 1;
+        return 0;
+      }
+    }
+    offset += got;
+  }
+  cut = size;
+  return 0;
+}
+
+// Moves the bytes after from to the start of the file and cuts it there.
+int MoveToFront(RandomAccessFile& file, std::uint64_t from) {
+  std::vector<char> buffer = AllocateBuffer(kCopyBlock);
+  std::uint64_t copied = 0;
+  for (;;) {
+    std::size_t got = 0;
+    if (int error = file.ReadAt(from + copied, buffer.data(), buffer.size(), got); error != 0) return error;
+    if (got == 0) break;
+    if (int error = file.WriteAt(copied, buffer.data(), got); error != 0) return error;
+    copied += got;
+  }
+  return file.Truncate(copied);
+}
+
+// Makes room when the file would grow over its limit: a file smaller than the
+// shrink amount is emptied; a larger one loses its oldest records, cut at a
+// record end at least shrinkSize bytes from its start.
+long MakeRoom(RandomAccessFile& file, std::uint64_t& size, const CacheSettings& settings) {
+  if (size < settings.shrinkSize) {
+    size = 0;
+    return file.Truncate(0);
+  }
+  if (size <= settings.shrinkSize) return CACHE_CANNOT_SHRINK;
+  std::uint64_t cut = 0;
+  if (int error = FindCut(file, settings.shrinkSize, size, cut); error != 0) return error;
+  if (int error = MoveToFront(file, cut); error != 0) return error;
+  size -= cut;
+  return 0;
+}
+
+long AppendRecord(RandomAccessFile& file, std::uint64_t size, std::string_view text) {
+  if (int error = file.WriteAt(size, text.data(), text.size()); error != 0) return error;
+  if (!text.ends_with(CACHE_RECORD_END)) {
+    if (int error = file.WriteAt(size + text.size(), &CACHE_RECORD_END, 1); error != 0) return error;
+  }
+  return static_cast<long>(text.size());
+}
+
+// Calls deliver for every record in the first size bytes of the file, each with
+// its end byte. A record longer than the read block grows the buffer until it fits.
+template <class Deliver>
+void ForEachRecord(const RandomAccessFile& file, std::uint64_t size, std::uint64_t readBlock, Deliver deliver) {
+  std::vector<char> buffer = AllocateBuffer(static_cast<std::size_t>(std::clamp<std::uint64_t>(readBlock, 1, size)));
+  std::size_t carried = 0;
+  for (std::uint64_t offset = 0; offset < size;) {
+    if (carried == buffer.size()) GrowBuffer(buffer, buffer.size() * 2);
+    std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size() - carried, size - offset));
+    std::size_t got = 0;
+    if (file.ReadAt(offset, buffer.data() + carried, want, got) != 0 || got == 0) return;
+    offset += got;
+    std::size_t filled = carried + got;
+    std::size_t start = 0;
+    for (;;) {
+      while (start < filled && buffer[start] == CACHE_RECORD_END) ++start;
+      auto end = std::find(buffer.begin() + start, buffer.begin() + filled, CACHE_RECORD_END);
+      if (end == buffer.begin() + filled) break;
+      std::size_t stop = static_cast<std::size_t>(end - buffer.begin()) + 1;
+      deliver(std::string_view(buffer.data() + start, stop - start));
+      start = stop;
+    }
+    std::copy(buffer.begin() + start, buffer.begin() + filled, buffer.begin());
+    carried = filled - start;
+  }
+}
+
+class FlushGuard {
+ public:
+  FlushGuard() { flushInProgress = true; }
+  ~FlushGuard() { flushInProgress = false; }
+};
+
+}  // namespace
+
+CacheSettings ReadCacheSettings() {
+  CacheSettings settings;
+  settings.path = ExpandedCachePath();
+  settings.maxSize = static_cast<std::uint64_t>(EifGetNumber("BufEvtMaxSize", 64)) * 1024;
+  settings.shrinkSize = static_cast<std::uint64_t>(EifGetNumber("BufEvtShrinkSize", 8)) * 1024;
+  settings.readBlock = static_cast<std::uint64_t>(EifGetNumber("BufEvtRdBlkLen", 65536));
+  settings.flushRate = EifGetNumber("BufferFlushRate", 0);
+  return settings;
+}
+
+long CacheEvent(std::string_view text) {
+  if (BufferingIsOff()) return CACHE_BUFFERING_OFF;
+  CacheSettings settings = ReadCacheSettings();
+  if (EventIsFiltered(text, EifFilterCacheList()) != 0) return 0;
+  knownEmptyPath.clear();
+  if (int result = MakeCacheDirectory(settings.path); result != 0) return result;
+  RandomAccessFile file;
+  if (int error = file.Open(settings.path, RandomAccessFile::Mode::ReadWrite); error != 0) return error;
+  std::uint64_t size = 0;
+  if (int error = file.Size(size); error != 0) return error;
+  if (int error = DropTornTail(file, size); error != 0) return error;
+  // During a flush the records before the flush's end are about to be removed,
+  // and a record that fails again must not be cut away with them: the limit
+  // is applied again at the first caching after the flush.
+  std::uint64_t appended = text.size() + (text.ends_with(CACHE_RECORD_END) ? 0 : 1);
+  if (!flushInProgress && size + appended > settings.maxSize) {
+    if (long result = MakeRoom(file, size, settings); result != 0) return result;
+  }
+  return AppendRecord(file, size, text);
+}
+
+long FlushCache(TecHandle* handle) {
+  if (handle == nullptr) return 0;
+  const std::string& path = ExpandedCachePath();
+  if (path == knownEmptyPath) return 0;
+  RandomAccessFile file;
+  if (int error = file.Open(path, RandomAccessFile::Mode::ReadWrite); error != 0) return error;
+  std::uint64_t size = 0;
+  if (int error = file.Size(size); error != 0) return error;
+  if (DropTornTail(file, size) != 0) return 0;
+  if (size == 0) {
+    knownEmptyPath = path;
+    return 0;
+  }
+  CacheSettings settings = ReadCacheSettings();
+
+  FlushGuard guard;
+  long resent = 0;
+  long records = 0;
+  ForEachRecord(file, size, settings.readBlock, [&](std::string_view record) {
+    ++records;
+    TecOutcome outcome = TecDeliverEvent(*handle, record).outcome;
+    if (outcome == TecOutcome::Delivered || outcome == TecOutcome::Written) ++resent;
+    if (settings.flushRate != 0 && records % settings.flushRate == 0) handle->clock->Sleep(kFlushPauseMs);
+  });
+  file.Close();
+  TrimCacheFront(settings.path, size);
+  return resent;
+}
+
+bool CacheFlushInProgress() { return flushInProgress; }
+
+void TrimCacheFront(const std::string& path, std::uint64_t count) {
+  RandomAccessFile file;
+  if (file.Open(path, RandomAccessFile::Mode::ReadWriteExisting) != 0) return;
+  MoveToFront(file, count);
+}
+
+int MakeDirectoryPath(const std::string& directory) {
+  switch (platform::MakeDirectory(directory)) {
+    case platform::MakeDirectoryResult::Created:
+    case platform::MakeDirectoryResult::AlreadyExists:
+      return 0;
+    case platform::MakeDirectoryResult::Failed:
+      return -1;
+    case platform::MakeDirectoryResult::MissingParent:
+      break;
+  }
+  std::size_t slash = directory.rfind('/');
+  if (slash == std::string::npos) return -3;
+  if (slash > 0 && MakeDirectoryPath(directory.substr(0, slash)) != 0) return -2;
+  platform::MakeDirectoryResult again = platform::MakeDirectory(directory);
+  return again == platform::MakeDirectoryResult::Created || again == platform::MakeDirectoryResult::AlreadyExists
+             ? 0
+             : -4;
+}

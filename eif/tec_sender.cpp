@@ -1,0 +1,192 @@
+#include "eif/tec_sender.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "eif/eif_config.h"
+#include "eif/event_cache.h"
+#include "eif/event_filter.h"
+#include "eif/tec_frame.h"
+
+namespace {
+
+// Longest retry wait taken from RetryInterval, so that milliseconds never overflow.
+constexpr long kMaxRetrySeconds = 1000000000;
+
+std::vector<std::string> ServerNames(std::string_view location) {
+  if (!location.empty()) return {std::string(location)};
+  return EifGetList("ServerLocation");
+}
+
+// The ports of ServerPort by position; 0 and numbers outside 1..65535 leave the
+// port to the portmapper.
+void ReadConfiguredPorts(TecHandle& handle, std::uint16_t portArgument) {
+  handle.serverPorts.fill(0);
+  handle.portConfigured.fill(false);
+  if (portArgument != 0) {
+    handle.serverPorts[0] = HostToNetworkPort(portArgument);
+    handle.portConfigured[0] = true;
+    return;
+  }
+  std::vector<std::string> ports = EifGetList("ServerPort");
+  for (int i = 0; i < handle.serverCount && i < static_cast<int>(ports.size()); ++i) {
+    int port = std::atoi(ports[i].c_str());
+    if (port <= 0 || port > 0xFFFF) continue;
+    handle.serverPorts[i] = HostToNetworkPort(static_cast<std::uint16_t>(port));
+    handle.portConfigured[i] = true;
+  }
+}
+
+bool ReadConnectionMode(int mode) {
+  if (mode != TEC_MODE_FROM_CONFIG) return mode == TEC_CONNECTION_ORIENTED;
+  const std::string* value = EifGetValue("ConnectionMode");
+  return value != nullptr && (*value == "connection_oriented" || *value == "co" || *value == "CO");
+}
+
+long ReadRetryInterval() {
+  const std::string* value = EifGetValue("RetryInterval");
+  if (value == nullptr) return TEC_DEFAULT_RETRY_SECONDS;
+  return std::clamp(std::strtol(value->c_str(), nullptr, 10), 0L, kMaxRetrySeconds);
+}
+
+void ConnectToFirstAvailable(TecHandle& handle) {
+  for (int i = 0; i < handle.serverCount; ++i) {
+    if (handle.serverPorts[i] == 0) continue;
+    handle.connection = handle.network->ConnectTcp(handle.serverAddresses[i], handle.serverPorts[i]);
+    if (handle.connection) {
+      handle.currentServer = i;
+      return;
+    }
+  }
+}
+
+bool OpenTestFile(TecHandle& handle) {
+  handle.testMode = true;
+  return handle.testFile.Open(handle.serverNames[0], platform::RandomAccessFile::Mode::Truncate) == 0;
+}
+
+TecSendResult WriteToTestFile(TecHandle& handle, std::string_view text) {
+  std::string line(text);
+  line += '\n';
+  if (handle.testFile.WriteAt(handle.testFileSize, line.data(), line.size()) != 0)
+    return {TecOutcome::CacheRefused, -1};
+  handle.testFileSize += line.size();
+  return {TecOutcome::Written, static_cast<long>(text.size())};
+}
+
+TecSendResult Delivered(TecHandle& handle, std::string_view text) {
+  if (!CacheFlushInProgress()) FlushCache(&handle);
+  return {TecOutcome::Delivered, static_cast<long>(text.size())};
+}
+
+TecSendResult HandToCache(std::string_view text) {
+  long result = CacheEvent(text);
+  return {result == static_cast<long>(text.size()) ? TecOutcome::Cached : TecOutcome::CacheRefused, result};
+}
+
+bool SendFrame(TecConnection& connection, std::string_view text) {
+  return SendEventFrame(connection, text.data(), text.size()) == 0;
+}
+
+// Waits retryInterval seconds, looking at the clock every 5 seconds.
+void WaitRetryInterval(TecHandle& handle) {
+  std::int64_t start = handle.clock->NowMilliseconds();
+  std::int64_t wait = static_cast<std::int64_t>(handle.retryInterval) * 1000;
+  while (handle.clock->NowMilliseconds() - start < wait) handle.clock->Sleep(TEC_RETRY_STEP_MS);
+}
+
+void DropConnection(TecHandle& handle) {
+  handle.connection.reset();
+  handle.currentServer = -1;
+  handle.sentOnConnection = 0;
+}
+
+bool MayReuseConnection(const TecHandle& handle) {
+  return handle.connection && (handle.currentServer == 0 || handle.sentOnConnection < TEC_BACKUP_EVENT_LIMIT);
+}
+
+// One connection is kept open; a failed send or the event limit on a backup
+// server leads through the retry wait to a new pass from the first server.
+TecSendResult SendConnectionOriented(TecHandle& handle, std::string_view text) {
+  if (MayReuseConnection(handle) && !handle.connection->PeerHasClosed() && SendFrame(*handle.connection, text)) {
+    ++handle.sentOnConnection;
+    return Delivered(handle, text);
+  }
+  if (handle.connection) {
+    WaitRetryInterval(handle);
+    DropConnection(handle);
+  }
+  for (int i = 0; i < handle.serverCount; ++i) {
+    if (!handle.portConfigured[i]) handle.serverPorts[i] = handle.network->LookupTecPort(handle.serverAddresses[i]);
+    if (handle.serverPorts[i] == 0) continue;
+    std::unique_ptr<TecConnection> connection =
+        handle.network->ConnectTcp(handle.serverAddresses[i], handle.serverPorts[i]);
+    if (!connection || !SendFrame(*connection, text)) continue;
+    handle.connection = std::move(connection);
+    handle.currentServer = i;
+    handle.sentOnConnection = 1;
+    return Delivered(handle, text);
+  }
+  return HandToCache(text);
+}
+
+// A connection per event, closed right after it.
+TecSendResult SendConnectionLess(TecHandle& handle, std::string_view text) {
+  for (int i = 0; i < handle.serverCount; ++i) {
+    std::unique_ptr<TecConnection> connection =
+        handle.network->ConnectTcp(handle.serverAddresses[i], handle.serverPorts[i]);
+    if (!connection && !handle.portConfigured[i]) {
+      handle.serverPorts[i] = handle.network->LookupTecPort(handle.serverAddresses[i]);
+      if (handle.serverPorts[i] != 0)
+        connection = handle.network->ConnectTcp(handle.serverAddresses[i], handle.serverPorts[i]);
+    }
+    if (!connection) continue;
+    bool sent = SendFrame(*connection, text);
+    connection.reset();
+    if (sent) return Delivered(handle, text);
+  }
+  return HandToCache(text);
+}
+
+}  // namespace
+
+TecHandle* TecOpen(std::string_view location, std::uint16_t port, int reserved, int mode, TecSeams seams) {
+  std::vector<std::string> names = ServerNames(location);
+  if (names.empty()) return nullptr;
+  auto handle = std::make_unique<TecHandle>();
+  handle->network = seams.network != nullptr ? seams.network : &DefaultTecNetwork();
+  handle->clock = seams.clock != nullptr ? seams.clock : &DefaultEifClock();
+  handle->serverCount = std::min(static_cast<int>(names.size()), TEC_MAX_SERVERS);
+  std::copy_n(names.begin(), handle->serverCount, handle->serverNames.begin());
+
+  if (EifValueIs("TestMode", "yes", "YES")) return OpenTestFile(*handle) ? handle.release() : nullptr;
+
+  for (int i = 0; i < handle->serverCount; ++i) {
+    std::optional<std::uint32_t> address = handle->network->ResolveServer(handle->serverNames[i]);
+    if (!address) return nullptr;
+    handle->serverAddresses[i] = *address;
+  }
+  ReadConfiguredPorts(*handle, port);
+  for (int i = 0; i < handle->serverCount; ++i)
+    if (handle->serverPorts[i] == 0) handle->serverPorts[i] = handle->network->LookupTecPort(handle->serverAddresses[i]);
+  handle->connectionOriented = ReadConnectionMode(mode);
+  handle->reserved = reserved;
+  if (handle->connectionOriented) ConnectToFirstAvailable(*handle);
+  handle->retryInterval = ReadRetryInterval();
+  return handle.release();
+}
+
+TecSendResult TecDeliverEvent(TecHandle& handle, std::string_view text) {
+  if (EventIsFiltered(text, EifFilterList()) != 0) return {TecOutcome::Filtered, 0};
+  if (handle.testMode) return WriteToTestFile(handle, text);
+  return handle.connectionOriented ? SendConnectionOriented(handle, text) : SendConnectionLess(handle, text);
+}
+
+long TecSendEvent(TecHandle* handle, std::string_view text) {
+  if (handle == nullptr) return -1;
+  return TecDeliverEvent(*handle, text).value;
+}
+
+void TecClose(TecHandle* handle) { delete handle; }

@@ -1,0 +1,42 @@
+#pragma once
+// Sending events to the TEC server: opening the sender, sending one event with
+// fail-over over the configured servers, and closing.
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "eif/tec_handle.h"
+
+// Connection modes of TecOpen.
+constexpr int TEC_CONNECTION_LESS = 0;
+constexpr int TEC_CONNECTION_ORIENTED = 1;
+constexpr int TEC_MODE_FROM_CONFIG = 2;  // read the ConnectionMode key
+
+// Opens the sender for the server named by location (empty: the servers of
+// ServerLocation) at port (host byte order; 0: the ports of ServerPort, else
+// the portmapper's). Null when there is no server, a server name does not
+// resolve, or the test-mode file cannot be created.
+TecHandle* TecOpen(std::string_view location, std::uint16_t port, int reserved, int mode, TecSeams seams = {});
+
+// 0 when a filter holds the event back; its length when it was written to the
+// test file or delivered to a server (the cache is flushed then); otherwise the
+// result of CacheEvent.
+long TecSendEvent(TecHandle* handle, std::string_view text);
+
+// What became of one event, for callers that must tell a delivery from a
+// successful hand-over to the cache.
+enum class TecOutcome { Filtered, Written, Delivered, Cached, CacheRefused };
+struct TecSendResult {
+  TecOutcome outcome;
+  long value;  // as TecSendEvent returns it
+};
+TecSendResult TecDeliverEvent(TecHandle& handle, std::string_view text);
+
+// Closes the connection and releases the handle.
+void TecClose(TecHandle* handle);
+
+struct TecHandleCloser {
+  void operator()(TecHandle* handle) const { TecClose(handle); }
+};
+using TecHandlePtr = std::unique_ptr<TecHandle, TecHandleCloser>;

@@ -1,0 +1,334 @@
+#include "korbce/engine.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "korbce/bidi_answer.h"
+#include "korbce/enum_record.h"
+#include "platform/environment.h"
+#include "platform/profile.h"
+#include "platform/trace.h"
+#include "vigilix/vigilix.h"
+
+namespace korbce {
+namespace {
+
+constexpr int kHighestApplication = 0x7FFF;
+constexpr std::uint16_t kEveryPrinter = 0xFFFF;
+constexpr std::uint32_t kMonitorStop = 0;
+constexpr std::uint32_t kMonitorStart = 1;
+constexpr std::uint32_t kAddressKindIp = 2;
+
+std::optional<std::string> NonEmptyVariable(const char* name) {
+  auto value = platform::GetEnvironmentVariable(name);
+  if (value && value->empty()) return std::nullopt;
+  return value;
+}
+
+template <class Matches>
+std::vector<EnumRecord> RecordsOf(const Fleet& fleet, Matches matches) {
+  std::vector<EnumRecord> records;
+  for (const FleetPrinter& printer : fleet.printers) {
+    if (matches(printer)) records.push_back(BuildEnumRecord(printer));
+  }
+  return records;
+}
+
+// The callbacks run with no engine lock held, so that they may call the engine.
+void HandOut(const std::vector<EnumRecord>& records, BCE_ENUM_CALLBACK callback) {
+  for (const EnumRecord& record : records) callback(record.data());
+}
+
+}  // namespace
+
+EngineOptions EngineOptionsFromEnvironment() {
+  EngineOptions options;
+  options.fleetPath = NonEmptyVariable("KORBCE_FLEET");
+  options.logPath = NonEmptyVariable("KORBCE_LOG").value_or("");
+  return options;
+}
+
+Engine::Engine(EngineOptions options)
+    : log_(std::move(options.logPath)),
+      checkInterval_(options.checkIntervalMs),
+      fleetSource_(std::move(options.fleetPath)) {
+  if (options.checkIntervalMs == 0) return;
+  const std::uint32_t interval = options.checkIntervalMs;
+  if (!checker_.Start([this, interval] { return CheckLoop(interval); })) {
+    platform::OutputDebugString("korbce: cannot start the fleet checking thread; no notifications will be sent\n");
+  }
+}
+
+Engine::~Engine() { StopChecking(); }
+
+void Engine::StopChecking() {
+  if (!checker_.IsStarted()) return;
+  stopEvent_.Set();
+  checker_.Join();
+}
+
+std::uint32_t Engine::CheckLoop(std::uint32_t intervalMs) {
+  while (!stopEvent_.Wait(intervalMs)) CheckFleet();
+  return 0;
+}
+
+std::shared_ptr<const Fleet> Engine::CurrentFleet() {
+  platform::ScopedLock lock(lock_);
+  return fleetSource_.Current();
+}
+
+std::int16_t Engine::RegisterApp(platform::WindowHandle window) {
+  std::int16_t application = 0;
+  {
+    platform::ScopedLock lock(lock_);
+    const auto fleet = fleetSource_.Current();
+    if (window != nullptr && fleet && !fleet->engine.registerFails && nextApplication_ <= kHighestApplication) {
+      application = static_cast<std::int16_t>(nextApplication_++);
+    }
+  }
+  log_.Write(CallLine("BceRegisterApp").Window("window", window), application);
+  return application;
+}
+
+std::int32_t Engine::EnumPrinters(std::int16_t application, std::uint32_t mask, BCE_ENUM_CALLBACK callback) {
+  std::int32_t result = kBceSuccess;
+  const auto fleet = CurrentFleet();
+  if (callback == nullptr) {
+    result = kBceBadArgument;
+  } else if (!fleet || fleet->engine.enumFails) {
+    result = kBceNoFleet;
+  } else {
+    HandOut(RecordsOf(*fleet, [mask](const FleetPrinter& printer) { return (mask & printer.classes) != 0; }),
+            callback);
+  }
+  log_.Write(CallLine("BceEnumPrinters").Number("app", application).Flags("mask", mask), result);
+  return result;
+}
+
+std::int32_t Engine::EnumSpecificPort(std::int16_t application, std::uint32_t classes, const char* portName,
+                                      BCE_ENUM_CALLBACK callback) {
+  std::int32_t result = kBceSuccess;
+  const auto fleet = CurrentFleet();
+  if (callback == nullptr || portName == nullptr) {
+    result = kBceBadArgument;
+  } else if (!fleet) {
+    result = kBceNoFleet;
+  } else {
+    const std::string_view port = portName;
+    HandOut(RecordsOf(*fleet,
+                      [port](const FleetPrinter& printer) {
+                        return !printer.spoolerPort.empty() && platform::EqualsIgnoreCase(printer.spoolerPort, port);
+                      }),
+            callback);
+  }
+  log_.Write(CallLine("BceEnumSpecificPort").Number("app", application).Flags("classes", classes).Text("port", portName),
+             result);
+  return result;
+}
+
+std::int32_t Engine::GetPrinterAddrEx(std::uint16_t printer, std::uint32_t reserved, std::uint8_t* block,
+                                      std::uint32_t kind) {
+  std::int32_t result = kBceSuccess;
+  std::string address;
+  const auto fleet = CurrentFleet();
+  const FleetPrinter* found = fleet ? fleet->Find(printer) : nullptr;
+  if (block == nullptr || kind != kAddressKindIp) {
+    result = kBceBadArgument;
+  } else if (!fleet) {
+    result = kBceNoFleet;
+  } else if (found == nullptr) {
+    result = kBceUnknownPrinter;
+  } else {
+    address = found->ipAddress;
+    std::memcpy(block + PrinterAddressBlockLayout::kIpAddressText, address.c_str(), address.size() + 1);
+  }
+  log_.Write(CallLine("BceGetPrinterAddrEx")
+                 .Number("printer", printer)
+                 .Number("reserved", reserved)
+                 .Text("block", address.c_str())
+                 .Number("kind", kind),
+             result);
+  return result;
+}
+
+std::int32_t Engine::ExchangeNetInfo(std::uint32_t target, std::uint32_t protocol, std::uint32_t request,
+                                     const void* buffer, std::uint32_t length, std::uint32_t reserved1,
+                                     std::uint32_t reserved2, BCE_NETINFO_CALLBACK callback) {
+  std::int32_t result = kBceSuccess;
+  if (request == NETINFO_REQUEST_QUERY) {
+    const auto fleet = CurrentFleet();
+    if (callback == nullptr) {
+      result = kBceBadArgument;
+    } else if (!fleet || fleet->engine.netInfoFails) {
+      result = kBceNoFleet;
+    } else {
+      for (const auto& reply : fleet->engine.netInfoReplies) {
+        callback(reply.data(), static_cast<std::uint32_t>(reply.size()));
+      }
+    }
+  } else if (request != NETINFO_REQUEST_SUBNETS) {
+    result = kBceUnsupported;
+  }
+  log_.Write(CallLine("BceExchangeNetInfo")
+                 .Flags("target", target)
+                 .Number("protocol", protocol)
+                 .Number("request", request)
+                 .Bytes("buffer", static_cast<const std::uint8_t*>(buffer), length)
+                 .Number("length", length)
+                 .Number("reserved1", reserved1)
+                 .Number("reserved2", reserved2),
+             result);
+  return result;
+}
+
+std::int32_t Engine::SetNetInfo(std::uint32_t target, std::uint32_t protocol, std::uint32_t kind, const void* block,
+                                std::uint32_t length) {
+  const std::int32_t result = block == nullptr && length != 0 ? kBceBadArgument : kBceSuccess;
+  log_.Write(CallLine("BceSetNetInfo")
+                 .Flags("target", target)
+                 .Number("protocol", protocol)
+                 .Number("kind", kind)
+                 .Bytes("block", static_cast<const std::uint8_t*>(block), length)
+                 .Number("length", length),
+             result);
+  return result;
+}
+
+std::int32_t Engine::MonitorPrinter(std::int16_t application, std::uint16_t printer, std::uint32_t mode,
+                                    std::uint32_t seconds) {
+  std::int32_t result = kBceSuccess;
+  {
+    platform::ScopedLock lock(lock_);
+    const auto same = [&](const Monitoring& m) { return m.application == application && m.printer == printer; };
+    if (mode == kMonitorStart) {
+      if (std::none_of(monitoring_.begin(), monitoring_.end(), same)) monitoring_.push_back({application, printer});
+    } else if (mode == kMonitorStop) {
+      std::erase_if(monitoring_, same);
+    } else {
+      result = kBceUnsupported;
+    }
+  }
+  log_.Write(CallLine("BceMonitorPrinter")
+                 .Number("app", application)
+                 .Number("printer", printer)
+                 .Number("mode", mode)
+                 .Number("seconds", seconds),
+             result);
+  return result;
+}
+
+std::int32_t Engine::CaptureAlerts(std::int16_t application, std::uint16_t printer, ALERTS* alerts,
+                                   platform::WindowHandle window, std::uint32_t reserved) {
+  std::int32_t result = kBceSuccess;
+  {
+    platform::ScopedLock lock(lock_);
+    const auto fleet = fleetSource_.Current();
+    if (alerts == nullptr || window == nullptr) {
+      result = kBceBadArgument;
+    } else if (!fleet) {
+      result = kBceNoFleet;
+    } else if (fleet->Find(printer) == nullptr) {
+      result = kBceUnknownPrinter;
+    } else {
+      auto capture = std::find_if(captures_.begin(), captures_.end(), [&](const Capture& c) {
+        return c.application == application && c.printer == printer;
+      });
+      if (capture == captures_.end()) {
+        capture = captures_.insert(captures_.end(), Capture());
+        capture->application = application;
+        capture->printer = printer;
+      }
+      capture->alerts = alerts;
+      capture->window = window;
+      capture->reportDue = true;
+      capture->firstReportAt = std::chrono::steady_clock::now() + checkInterval_;
+    }
+  }
+  CallLine line("BceCaptureAlerts");
+  line.Number("app", application).Number("printer", printer);
+  if (alerts != nullptr) {
+    line.Flags("categories", ReadCategories(alerts));
+  } else {
+    line.Text("categories", nullptr);
+  }
+  log_.Write(line.Window("window", window).Number("reserved", reserved), result);
+  return result;
+}
+
+std::int32_t Engine::SendBidi(std::int16_t application, std::uint16_t printer, std::uint32_t reserved,
+                              std::uint32_t command, std::uint8_t* reply, std::uint32_t* replyLength,
+                              const std::uint8_t* request, std::uint32_t requestLength) {
+  const std::int32_t result = Answer(printer, command, reply, replyLength);
+  if (log_.IsEnabled()) {
+    CallLine line("BceSendBidi");
+    line.Number("app", application).Number("printer", printer).Number("reserved", reserved).Number("command", command);
+    line.Bytes("reply", reply, result == kBceSuccess ? *replyLength : 0);
+    if (replyLength != nullptr) {
+      line.Number("replyLength", *replyLength);
+    } else {
+      line.Text("replyLength", nullptr);
+    }
+    line.Bytes("request", request, requestLength).Number("requestLength", requestLength);
+    log_.Write(line, result);
+  }
+  return result;
+}
+
+std::int32_t Engine::Answer(std::uint16_t printer, std::uint32_t command, std::uint8_t* reply,
+                            std::uint32_t* replyLength) {
+  if (reply == nullptr || replyLength == nullptr) return kBceBadArgument;
+  const auto fleet = CurrentFleet();
+  if (!fleet) return kBceNoFleet;
+  const FleetPrinter* found = fleet->Find(printer);
+  if (found == nullptr) return kBceUnknownPrinter;
+  if (!found->online) return kBceNoAnswer;
+  const auto answer = AnswerCommand(*found, command);
+  if (!answer) return kBceUnsupported;
+  if (answer->size() > *replyLength) return kBceBufferTooSmall;
+  std::copy(answer->begin(), answer->end(), reply);
+  *replyLength = static_cast<std::uint32_t>(answer->size());
+  return kBceSuccess;
+}
+
+void Engine::CheckFleet() {
+  platform::ScopedLock lock(lock_);
+  const auto fleet = fleetSource_.Current();
+  std::erase_if(captures_, [](const Capture& capture) { return !platform::IsWindow(capture.window); });
+  const auto now = std::chrono::steady_clock::now();
+  for (Capture& capture : captures_) CheckCapture(capture, fleet.get(), now);
+}
+
+void Engine::CheckCapture(Capture& capture, const Fleet* fleet, std::chrono::steady_clock::time_point now) {
+  if (capture.reportDue && now < capture.firstReportAt) return;
+  const FleetPrinter* printer = fleet != nullptr ? fleet->Find(capture.printer) : nullptr;
+  const bool communicating = printer != nullptr && printer->online;
+  if (communicating != capture.communicating && IsMonitored(capture)) {
+    platform::PostMessage(capture.window, communicating ? WM_VX_COMM_RESTORED : WM_VX_COMM_LOST, capture.printer, 0);
+    capture.communicating = communicating;
+  }
+  // A printer that does not answer cannot be asked for its alerts: its state
+  // is told once it answers again.
+  if (!communicating) return;
+  AlertState state = ReadAlertState(*printer, ReadCategories(capture.alerts));
+  if (!capture.reportDue && state == capture.reported) return;
+  platform::PostMessage(capture.window, WM_VX_ALERTS, capture.printer, static_cast<platform::LParam>(state.mask));
+  capture.reported = std::move(state);
+  capture.reportDue = false;
+}
+
+bool Engine::IsMonitored(const Capture& capture) const {
+  return std::any_of(monitoring_.begin(), monitoring_.end(), [&](const Monitoring& m) {
+    return m.application == capture.application && (m.printer == kEveryPrinter || m.printer == capture.printer);
+  });
+}
+
+Engine& TheEngine() {
+  static Engine* const engine = new Engine(EngineOptionsFromEnvironment());
+  struct StopAtExit {
+    ~StopAtExit() { engine->StopChecking(); }
+  };
+  static const StopAtExit stopAtExit;
+  return *engine;
+}
+
+}  // namespace korbce

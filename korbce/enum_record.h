@@ -1,0 +1,18 @@
+#pragma once
+// The 412-byte printer description handed to the enumeration callback.
+
+#include <array>
+#include <cstdint>
+
+#include "bce/bce_records.h"
+#include "korbce/fleet.h"
+
+namespace korbce {
+
+using EnumRecord = std::array<std::uint8_t, PrinterEnumRecordLayout::kSize>;
+
+// The printer's hardware address, id, protocol flags, adapter and port types
+// in their places; every other byte 0.
+EnumRecord BuildEnumRecord(const FleetPrinter& printer);
+
+}  // namespace korbce

@@ -1,0 +1,266 @@
+#include "korbce/fleet.h"
+
+#include <map>
+#include <string>
+
+#include "korbce/fleet_values.h"
+#include "platform/profile.h"
+#include "platform/trace.h"
+#include "vigilix/vigilix.h"
+
+namespace korbce {
+namespace {
+
+using platform::EqualsIgnoreCase;
+using platform::ProfileEntry;
+using platform::ProfileSection;
+
+constexpr std::string_view kPrinterSectionPrefix = "Printer ";
+constexpr std::string_view kEngineSection = "Engine";
+constexpr std::uint32_t kHighestPrinterId = 65534;
+// Answers carry their entry counts in one byte.
+constexpr std::size_t kMaxAnswerEntries = 255;
+// A location name and its NUL are counted in one byte.
+constexpr std::size_t kMaxLocationName = 254;
+
+bool IsPrinterSection(std::string_view name) {
+  return name.size() > kPrinterSectionPrefix.size() &&
+         EqualsIgnoreCase(name.substr(0, kPrinterSectionPrefix.size()), kPrinterSectionPrefix);
+}
+
+std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// Keys already seen in one section, so that repeated keys are reported.
+class SeenKeys {
+ public:
+  bool Add(std::string_view key) {
+    std::string lower(key);
+    for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return seen_.emplace(std::move(lower), 0).second;
+  }
+
+ private:
+  std::map<std::string, int> seen_;
+};
+
+class FleetParser {
+ public:
+  explicit FleetParser(std::string_view fileName) : fileName_(fileName) {}
+
+  Fleet Parse(const platform::ProfileDocument& document) {
+    Fleet fleet;
+    std::map<std::uint16_t, int> idLines;
+    bool engineSeen = false;
+    for (const ProfileSection& section : document.sections) {
+      if (IsPrinterSection(section.name)) {
+        AddPrinter(section, fleet, idLines);
+      } else if (EqualsIgnoreCase(section.name, kEngineSection) && !engineSeen) {
+        engineSeen = true;
+        ReadEngine(section, fleet.engine);
+      } else {
+        Report(section.line, "section [" + section.name + "] ignored: " +
+                                 (engineSeen && EqualsIgnoreCase(section.name, kEngineSection)
+                                      ? "the section [Engine] is given twice"
+                                      : "neither [Engine] nor [Printer <name>]"));
+      }
+    }
+    return fleet;
+  }
+
+ private:
+  void Report(int line, std::string_view problem) const {
+    platform::OutputDebugString("korbce: " + std::string(fileName_) + ":" + std::to_string(line) + ": " +
+                                std::string(problem) + "\n");
+  }
+
+  void ReportValue(const ProfileEntry& entry, std::string_view expectation) const {
+    Report(entry.line, entry.key + " " + Quoted(entry.value) + " is not " + std::string(expectation) +
+                           "; value ignored");
+  }
+
+  void AddPrinter(const ProfileSection& section, Fleet& fleet, std::map<std::uint16_t, int>& idLines) {
+    const ProfileEntry* idEntry = section.Find("Id");
+    if (idEntry == nullptr) {
+      Report(section.line, "printer [" + section.name + "] has no Id; printer skipped");
+      return;
+    }
+    const auto id = ParseDecimal(idEntry->value);
+    if (!id || *id < 1 || *id > kHighestPrinterId) {
+      Report(idEntry->line, "Id " + Quoted(idEntry->value) + " is not a number from 1 to 65534; printer skipped");
+      return;
+    }
+    const auto [earlier, added] = idLines.emplace(static_cast<std::uint16_t>(*id), idEntry->line);
+    if (!added) {
+      Report(idEntry->line, "Id " + std::to_string(*id) + " is already used at line " +
+                                std::to_string(earlier->second) + "; printer skipped");
+      return;
+    }
+    FleetPrinter printer;
+    printer.id = static_cast<std::uint16_t>(*id);
+    SeenKeys seen;
+    for (const ProfileEntry& entry : section.entries) {
+      if (!seen.Add(entry.key)) {
+        Report(entry.line, "key " + entry.key + " is given twice; value ignored");
+      } else if (!EqualsIgnoreCase(entry.key, "Id")) {
+        ReadPrinterKey(entry, printer);
+      }
+    }
+    fleet.printers.push_back(std::move(printer));
+  }
+
+  void ReadPrinterKey(const ProfileEntry& entry, FleetPrinter& printer) {
+    for (std::size_t bit = 0; bit < kCategoryCount; ++bit) {
+      if (EqualsIgnoreCase(entry.key, kCategoryKeys[bit])) return ReadCategory(entry, printer.categories[bit]);
+    }
+    const std::string_view key = entry.key;
+    if (EqualsIgnoreCase(key, "Mac")) return ReadMac(entry, printer.macAddress);
+    if (EqualsIgnoreCase(key, "Protocols")) return ReadNumber(entry, 0xFFFFFFFF, printer.protocolFlags);
+    if (EqualsIgnoreCase(key, "Adapter")) return ReadNumber(entry, 0xFFFF, printer.adapterType);
+    if (EqualsIgnoreCase(key, "PortType")) return ReadNumber(entry, 0xFFFF, printer.portType);
+    if (EqualsIgnoreCase(key, "Classes")) return ReadNumber(entry, 0xFFFFFFFF, printer.classes);
+    if (EqualsIgnoreCase(key, "Ip")) return ReadIp(entry, printer.ipAddress);
+    if (EqualsIgnoreCase(key, "SpoolerPort")) return void(printer.spoolerPort = entry.value);
+    if (EqualsIgnoreCase(key, "Class")) return ReadDeviceClass(entry, printer.deviceClass);
+    if (EqualsIgnoreCase(key, "Model")) return void(printer.model = entry.value);
+    if (EqualsIgnoreCase(key, "Inputs")) return void(printer.inputs = ReadLocations(entry));
+    if (EqualsIgnoreCase(key, "Outputs")) return void(printer.outputs = ReadLocations(entry));
+    if (EqualsIgnoreCase(key, "Online")) return ReadFlag(entry, printer.online);
+    if (EqualsIgnoreCase(key, "Offline")) return ReadFlag(entry, printer.offline);
+    Report(entry.line, "unknown key " + entry.key + " ignored");
+  }
+
+  template <class Field>
+  void ReadNumber(const ProfileEntry& entry, std::uint32_t highest, Field& field) {
+    const auto number = korbce::ParseNumber(entry.value);
+    if (!number || *number > highest) {
+      return ReportValue(entry, "a number from 0 to " + std::to_string(highest) + " (decimal, or hexadecimal after 0x)");
+    }
+    field = static_cast<Field>(*number);
+  }
+
+  void ReadFlag(const ProfileEntry& entry, bool& flag) {
+    const auto value = ParseYesNo(entry.value);
+    if (!value) return ReportValue(entry, "Yes or No");
+    flag = *value;
+  }
+
+  void ReadMac(const ProfileEntry& entry, std::array<std::uint8_t, 6>& mac) {
+    const auto value = ParseMacAddress(entry.value);
+    if (!value) return ReportValue(entry, "12 hexadecimal digits");
+    mac = *value;
+  }
+
+  void ReadIp(const ProfileEntry& entry, std::string& ip) {
+    if (!IsDottedAddress(entry.value)) return ReportValue(entry, "a dotted address such as 127.0.0.1");
+    ip = entry.value;
+  }
+
+  void ReadDeviceClass(const ProfileEntry& entry, std::optional<std::uint8_t>& deviceClass) {
+    if (EqualsIgnoreCase(entry.value, "none")) return void(deviceClass.reset());
+    const auto value = ParseNumber(entry.value);
+    if (!value || *value > 255) return ReportValue(entry, "a number from 0 to 255, or none");
+    deviceClass = static_cast<std::uint8_t>(*value);
+  }
+
+  // "key:name;key:name": a bad pair is reported and left out.
+  std::vector<Location> ReadLocations(const ProfileEntry& entry) {
+    std::vector<Location> locations;
+    const auto pairs = SplitList(entry.value, ';');
+    for (std::string_view pair : pairs) {
+      if (pair.empty()) continue;
+      const std::size_t colon = pair.find(':');
+      const auto key = ParseDecimal(platform::TrimBlanks(pair.substr(0, colon)));
+      const std::string_view name =
+          colon == std::string_view::npos ? std::string_view() : platform::TrimBlanks(pair.substr(colon + 1));
+      if (colon == std::string_view::npos || !key || *key > 255) {
+        Report(entry.line, entry.key + ": " + Quoted(pair) + " is not key:name with a key from 0 to 255; pair ignored");
+      } else if (name.size() > kMaxLocationName) {
+        Report(entry.line, entry.key + ": the name of key " + std::to_string(*key) + " is longer than " +
+                               std::to_string(kMaxLocationName) + " characters; pair ignored");
+      } else if (locations.size() == kMaxAnswerEntries) {
+        Report(entry.line, entry.key + ": more than 255 pairs; " + Quoted(pair) + " ignored");
+      } else {
+        locations.push_back(Location{static_cast<std::uint8_t>(*key), std::string(name)});
+      }
+    }
+    return locations;
+  }
+
+  // "GG:BBCCDD,BBCCDD": a bad group drops the category, a bad entry itself.
+  void ReadCategory(const ProfileEntry& entry, CategoryStatus& status) {
+    const std::size_t colon = entry.value.find(':');
+    const std::string_view value = entry.value;
+    const auto group = ParseHexBytes(platform::TrimBlanks(value.substr(0, colon)));
+    if (colon == std::string_view::npos || !group || group->size() != 1) {
+      return ReportValue(entry, "GG:BBCCDD,... with a group GG of two hexadecimal digits");
+    }
+    status.group = (*group)[0];
+    for (std::string_view text : SplitList(value.substr(colon + 1), ',')) {
+      if (text.empty()) continue;
+      const auto bytes = ParseHexBytes(text);
+      if (!bytes || bytes->size() != 3) {
+        Report(entry.line, entry.key + ": entry " + Quoted(text) + " is not six hexadecimal digits; entry ignored");
+      } else if (status.entries.size() == kMaxAnswerEntries) {
+        Report(entry.line, entry.key + ": more than 255 entries; " + Quoted(text) + " ignored");
+      } else {
+        status.entries.push_back(DetailEntry{(*bytes)[0], (*bytes)[1], (*bytes)[2]});
+      }
+    }
+  }
+
+  void ReadEngine(const ProfileSection& section, EngineBehaviour& engine) {
+    SeenKeys seen;
+    for (const ProfileEntry& entry : section.entries) {
+      if (!seen.Add(entry.key)) {
+        Report(entry.line, "key " + entry.key + " is given twice; value ignored");
+      } else if (EqualsIgnoreCase(entry.key, "NetInfoReplies")) {
+        ReadNetInfoReplies(entry, engine.netInfoReplies);
+      } else if (EqualsIgnoreCase(entry.key, "NetInfoFails")) {
+        ReadFlag(entry, engine.netInfoFails);
+      } else if (EqualsIgnoreCase(entry.key, "EnumFails")) {
+        ReadFlag(entry, engine.enumFails);
+      } else if (EqualsIgnoreCase(entry.key, "RegisterFails")) {
+        ReadFlag(entry, engine.registerFails);
+      } else {
+        Report(entry.line, "unknown key " + entry.key + " ignored");
+      }
+    }
+  }
+
+  void ReadNetInfoReplies(const ProfileEntry& entry, std::vector<std::vector<std::uint8_t>>& replies) {
+    for (std::string_view text : SplitList(entry.value, ',')) {
+      if (text.empty()) continue;
+      auto record = ParseHexBytes(text);
+      if (!record) {
+        Report(entry.line, entry.key + ": record " + Quoted(text) + " is not hexadecimal bytes; record ignored");
+      } else {
+        replies.push_back(std::move(*record));
+      }
+    }
+  }
+
+  std::string_view fileName_;
+};
+
+}  // namespace
+
+std::uint32_t FleetPrinter::AlertMask() const {
+  std::uint32_t mask = offline ? ALERT_OFFLINE : 0;
+  for (std::size_t bit = 0; bit < kCategoryCount; ++bit) {
+    if (!categories[bit].entries.empty()) mask |= 1u << bit;
+  }
+  return mask;
+}
+
+const FleetPrinter* Fleet::Find(std::uint16_t id) const {
+  for (const FleetPrinter& printer : printers) {
+    if (printer.id == id) return &printer;
+  }
+  return nullptr;
+}
+
+Fleet ParseFleet(const platform::ProfileDocument& document, std::string_view fileName) {
+  return FleetParser(fileName).Parse(document);
+}
+
+}  // namespace korbce

@@ -1,0 +1,79 @@
+#include "platform/host_lookup.h"
+
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+#include <cerrno>
+#include <mutex>
+#include <vector>
+
+namespace platform {
+namespace {
+
+std::mutex resolverMutex;
+ReverseLookupFunction testResolver;
+
+std::optional<std::string> SystemReverseLookup(std::uint32_t networkOrderAddress) {
+  in_addr address{};
+  address.s_addr = networkOrderAddress;
+  hostent entry{};
+  hostent* result = nullptr;
+  int lookupError = 0;
+  std::vector<char> scratch(1024);
+  while (gethostbyaddr_r(&address, sizeof address, AF_INET, &entry, scratch.data(), scratch.size(), &result,
+                         &lookupError) == ERANGE) {
+    scratch.resize(scratch.size() * 2);
+  }
+  if (result == nullptr || result->h_name == nullptr) return std::nullopt;
+  return std::string(result->h_name);
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> ParseIPv4Address(const std::string& text) {
+  in_addr address{};
+  if (text.empty() || ::inet_aton(text.c_str(), &address) == 0) return std::nullopt;
+  return address.s_addr;
+}
+
+std::optional<std::uint32_t> ResolveIPv4Address(const std::string& hostName) {
+  addrinfo hints{};
+  hints.ai_family = AF_INET;
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (hostName.empty() || ::getaddrinfo(hostName.c_str(), nullptr, &hints, &found) != 0) return std::nullopt;
+  std::optional<std::uint32_t> address;
+  if (found != nullptr && found->ai_family == AF_INET)
+    address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
+  ::freeaddrinfo(found);
+  return address;
+}
+
+std::string FormatIPv4Address(std::uint32_t address) {
+  char text[INET_ADDRSTRLEN] = {};
+  in_addr value{};
+  value.s_addr = address;
+  ::inet_ntop(AF_INET, &value, text, sizeof text);
+  return text;
+}
+
+std::uint32_t InetAddr(const std::string& text) { return inet_addr(text.c_str()); }
+
+std::optional<std::string> ReverseLookup(std::uint32_t networkOrderAddress) {
+  ReverseLookupFunction resolver;
+  {
+    std::lock_guard lock(resolverMutex);
+    resolver = testResolver;
+  }
+  if (resolver) return resolver(networkOrderAddress);
+  return SystemReverseLookup(networkOrderAddress);
+}
+
+void SetReverseLookupForTesting(ReverseLookupFunction resolver) {
+  std::lock_guard lock(resolverMutex);
+  testResolver = std::move(resolver);
+}
+
+}  // namespace platform

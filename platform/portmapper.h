@@ -1,0 +1,25 @@
+#pragma once
+// The ONC RPC portmapper: asking a host which port a program listens on, and
+// registering a program with the local portmapper (rpcbind).
+
+#include <cstdint>
+
+namespace platform {
+
+constexpr int kProtocolTcp = 6;
+constexpr int kProtocolUdp = 17;
+
+// One GETPORT query (portmapper version 2 over UDP port 111 of the host, null
+// authentication, the RPC library's standard timeouts). The port in network
+// byte order, or 0 when the query fails or the program is not registered.
+std::uint16_t PortmapperGetPort(std::uint32_t hostAddress, std::uint32_t program, std::uint32_t version,
+                                int protocol);
+
+// Registers program/version/protocol at port (network byte order) with the
+// local portmapper; false when it refuses or does not answer.
+bool PortmapperSet(std::uint32_t program, std::uint32_t version, int protocol, std::uint16_t port);
+
+// Removes every registration of program/version from the local portmapper.
+bool PortmapperUnset(std::uint32_t program, std::uint32_t version);
+
+}  // namespace platform

@@ -1,0 +1,44 @@
+#pragma once
+// A file read and written at explicit offsets, as raw bytes.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "platform/unique_fd.h"
+
+namespace platform {
+
+class RandomAccessFile {
+ public:
+  enum class Mode {
+    ReadOnly,   // must exist
+    ReadWrite,  // opened if present, created if missing
+    ReadWriteExisting,  // must exist
+    Truncate,   // for writing; created if missing, emptied if present
+  };
+
+  // 0, or the system error number of the failure.
+  int Open(const std::string& path, Mode mode);
+  bool IsOpen() const { return fd_.IsValid(); }
+  void Close() { fd_.Reset(); }
+
+  // 0 or a system error number.
+  int Size(std::uint64_t& size) const;
+  // Reads up to length bytes at offset, fewer only at the end of the file.
+  int ReadAt(std::uint64_t offset, void* buffer, std::size_t length, std::size_t& bytesRead) const;
+  // Writes every byte at offset.
+  int WriteAt(std::uint64_t offset, const void* data, std::size_t length);
+  int Truncate(std::uint64_t size);
+
+ private:
+  UniqueFd fd_;
+};
+
+// 0 with the file's size, or the system error number when its status cannot be read.
+int GetFileSize(const std::string& path, std::uint64_t& size);
+
+// The description of a system error number ("No such file or directory").
+std::string SystemErrorText(int systemError);
+
+}  // namespace platform

@@ -1,0 +1,18 @@
+#include "platform/readiness.h"
+
+#include <cerrno>
+#include <poll.h>
+#include <vector>
+
+namespace platform {
+
+int WaitReadable(std::span<const int> descriptors, std::span<bool> readable, int timeoutMs) {
+  std::vector<pollfd> entries(descriptors.size());
+  for (std::size_t i = 0; i < descriptors.size(); ++i) entries[i] = pollfd{descriptors[i], POLLIN, 0};
+  int ready = ::poll(entries.data(), entries.size(), timeoutMs);
+  if (ready < 0) return errno == EINTR ? 0 : -1;
+  for (std::size_t i = 0; i < descriptors.size() && i < readable.size(); ++i) readable[i] = entries[i].revents != 0;
+  return ready;
+}
+
+}  // namespace platform

@@ -1,0 +1,93 @@
+#include "platform/tcp_socket.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace {
+
+sockaddr_in MakeAddress(std::uint32_t address, std::uint16_t port) {
+  sockaddr_in socketAddress{};
+  socketAddress.sin_family = AF_INET;
+  socketAddress.sin_addr.s_addr = address;
+  socketAddress.sin_port = port;
+  return socketAddress;
+}
+
+}  // namespace
+
+UniqueFd ConnectTcp4(std::uint32_t address, std::uint16_t port) {
+  UniqueFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  if (!socket.IsValid()) return socket;
+  sockaddr_in peer = MakeAddress(address, port);
+  int result;
+  do {
+    result = ::connect(socket.Get(), reinterpret_cast<sockaddr*>(&peer), sizeof peer);
+  } while (result != 0 && errno == EINTR);
+  if (result != 0) return UniqueFd();
+  return socket;
+}
+
+bool SendAll(int socket, const void* data, std::size_t length) {
+  const char* next = static_cast<const char*>(data);
+  while (length > 0) {
+    ssize_t sent = ::send(socket, next, length, MSG_NOSIGNAL);
+    if (sent < 0 && errno == EINTR) continue;
+    if (sent <= 0) return false;
+    next += sent;
+    length -= static_cast<std::size_t>(sent);
+  }
+  return true;
+}
+
+bool PeerHasClosed(int socket) {
+  // The peer never sends anything: an end of stream or an error is all a
+  // peek can find.
+  char byte;
+  ssize_t peeked = ::recv(socket, &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+  if (peeked > 0) return false;
+  return peeked == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
+}
+
+void ShutdownBoth(int socket) { ::shutdown(socket, SHUT_RDWR); }
+
+UniqueFd BindTcp4(std::uint32_t address, std::uint16_t port, bool listen, std::uint16_t& boundPort) {
+  UniqueFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+  if (!socket.IsValid()) return socket;
+  int reuse = 1;
+  ::setsockopt(socket.Get(), SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
+  sockaddr_in local = MakeAddress(address, port);
+  if (::bind(socket.Get(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) return UniqueFd();
+  if (listen && ::listen(socket.Get(), SOMAXCONN) != 0) return UniqueFd();
+  socklen_t length = sizeof local;
+  if (::getsockname(socket.Get(), reinterpret_cast<sockaddr*>(&local), &length) != 0) return UniqueFd();
+  boundPort = local.sin_port;
+  return socket;
+}
+
+UniqueFd AcceptTcp(int listener, std::uint32_t& peerAddress, std::uint16_t& peerPort) {
+  sockaddr_in peer{};
+  socklen_t length = sizeof peer;
+  UniqueFd connection(
+      ::accept4(listener, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_CLOEXEC | SOCK_NONBLOCK));
+  peerAddress = peer.sin_addr.s_addr;
+  peerPort = peer.sin_port;
+  return connection;
+}
+
+long ReceiveSome(int socket, void* buffer, std::size_t capacity) {
+  for (;;) {
+    ssize_t received = ::recv(socket, buffer, capacity, 0);
+    if (received >= 0) return static_cast<long>(received);
+    if (errno == EINTR) continue;
+    return (errno == EAGAIN || errno == EWOULDBLOCK) ? -2 : -1;
+  }
+}
+
+}  // namespace platform

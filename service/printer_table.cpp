@@ -1,0 +1,129 @@
+#include "service/printer_table.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "bce/bce.h"
+#include "platform/host_lookup.h"
+#include "service/printer_names.h"
+
+namespace {
+
+using Lock = platform::ScopedLock<platform::RecursiveCriticalSection>;
+
+std::string FormatMacAddress(const std::uint8_t* mac) {
+  char text[2 * PrinterEnumRecordLayout::kMacAddressLength + 1];
+  std::snprintf(text, sizeof text, "%02X%02X%02X%02X%02X%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
+  return text;
+}
+
+void ResolveHostName(PrinterRecord& record) {
+  BceGetPrinterAddrEx(record.printerId, 0, record.addressInfo.bytes.data(), ADDRESS_KIND_IP);
+  auto name = platform::ReverseLookup(platform::InetAddr(record.addressInfo.IpAddressText()));
+  if (name) record.hostName = std::move(*name);
+}
+
+}  // namespace
+
+void PrinterTable::AddOrUpdate(PrinterEnumRecord enumInfo) {
+  Lock lock(lock_);
+  std::uint16_t printerId = enumInfo.EnumPrinterId();
+  if (PrinterRecord* known = Find(printerId)) {
+    known->enumInfo = enumInfo;
+    return;
+  }
+  PrinterRecord& added = records_.emplace_back();
+  added.printerId = printerId;
+  added.enumInfo = enumInfo;
+}
+
+std::size_t PrinterTable::Count() const {
+  Lock lock(lock_);
+  return records_.size();
+}
+
+std::size_t PrinterTable::CopyIds(std::span<std::uint16_t> destination) const {
+  Lock lock(lock_);
+  std::size_t copied = std::min(records_.size(), destination.size());
+  std::transform(records_.begin(), records_.begin() + copied, destination.begin(),
+                 [](const PrinterRecord& record) { return record.printerId; });
+  return copied;
+}
+
+void PrinterTable::ResolveHostNames() {
+  Lock lock(lock_);
+  for (PrinterRecord& record : records_) {
+    if (record.enumInfo.IsTcpIp()) ResolveHostName(record);
+  }
+}
+
+template <class Result, class Read>
+Result PrinterTable::ReadField(std::uint16_t printerId, Result unknown, Read read) const {
+  Lock lock(lock_);
+  const PrinterRecord* record = Find(printerId);
+  return record ? Result(read(*record)) : unknown;
+}
+
+std::string PrinterTable::GetMacAddressText(std::uint16_t printerId) const {
+  return ReadField(printerId, std::string(),
+                   [](const PrinterRecord& r) { return FormatMacAddress(r.enumInfo.MacAddress()); });
+}
+
+std::string PrinterTable::GetIpAddressText(std::uint16_t printerId) const {
+  return ReadField(printerId, std::string(), [](const PrinterRecord& r) {
+    return r.enumInfo.IsTcpIp() ? r.addressInfo.IpAddressText() : std::string();
+  });
+}
+
+std::string PrinterTable::GetHostName(std::uint16_t printerId) const {
+  return ReadField(printerId, std::string(), [](const PrinterRecord& r) { return r.hostName; });
+}
+
+std::string PrinterTable::GetPrinterModel(std::uint16_t printerId) const {
+  return ReadField(printerId, std::string(), [](const PrinterRecord& r) { return r.printerModel; });
+}
+
+std::string PrinterTable::GetAdapterProductName(std::uint16_t printerId) const {
+  return ReadField(printerId, std::string(),
+                   [](const PrinterRecord& r) { return std::string(AdapterProductName(r.enumInfo.AdapterType())); });
+}
+
+std::string PrinterTable::GetPortName(std::uint16_t printerId) const {
+  return ReadField(printerId, std::string(),
+                   [](const PrinterRecord& r) { return std::string(PortAttachmentName(r.enumInfo.PortType())); });
+}
+
+std::int32_t PrinterTable::IsOffline(std::uint16_t printerId) const {
+  return ReadField(printerId, std::int32_t{1}, [](const PrinterRecord& r) { return r.isOffline; });
+}
+
+std::int32_t PrinterTable::IsCommunicating(std::uint16_t printerId) const {
+  return ReadField(printerId, std::int32_t{0}, [](const PrinterRecord& r) { return r.isCommunicating; });
+}
+
+void PrinterTable::ToggleOffline(std::uint16_t printerId) {
+  Lock lock(lock_);
+  if (PrinterRecord* record = Find(printerId)) record->isOffline = record->isOffline == 0 ? 1 : 0;
+}
+
+void PrinterTable::ToggleCommunicating(std::uint16_t printerId) {
+  Lock lock(lock_);
+  if (PrinterRecord* record = Find(printerId)) record->isCommunicating = record->isCommunicating == 0 ? 1 : 0;
+}
+
+void PrinterTable::ForEachRecordOf(std::uint16_t printerId, const std::function<void(PrinterRecord&)>& visit) {
+  Lock lock(lock_);
+  for (PrinterRecord& record : records_) {
+    if (record.printerId == printerId) visit(record);
+  }
+}
+
+PrinterRecord* PrinterTable::Find(std::uint16_t printerId) {
+  auto found = std::find_if(records_.begin(), records_.end(),
+                            [printerId](const PrinterRecord& record) { return record.printerId == printerId; });
+  return found == records_.end() ? nullptr : &*found;
+}
+
+const PrinterRecord* PrinterTable::Find(std::uint16_t printerId) const {
+  return const_cast<PrinterTable*>(this)->Find(printerId);
+}

@@ -1,0 +1,58 @@
+#pragma once
+// The service's table of monitored printers, keyed by the engine's printer id.
+// Every operation holds the table's recursive lock for its whole duration, so
+// a thread that already holds it (through ForEachRecordOf) may call the others.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "platform/critical_section.h"
+#include "service/printer_record.h"
+
+class PrinterTable {
+ public:
+  PrinterTable() = default;
+  virtual ~PrinterTable() = default;
+  PrinterTable(const PrinterTable&) = delete;
+  PrinterTable& operator=(const PrinterTable&) = delete;
+
+  // Refreshes the description of a known printer, or appends a new record.
+  void AddOrUpdate(PrinterEnumRecord enumInfo);
+  std::size_t Count() const;
+  // Copies the ids of the first records, as many as destination holds;
+  // returns how many were copied.
+  std::size_t CopyIds(std::span<std::uint16_t> destination) const;
+  // Fills the address block and host name of every TCP/IP printer through the
+  // engine and a reverse look-up.
+  void ResolveHostNames();
+
+  std::string GetMacAddressText(std::uint16_t printerId) const;
+  std::string GetIpAddressText(std::uint16_t printerId) const;
+  std::string GetHostName(std::uint16_t printerId) const;
+  std::string GetPrinterModel(std::uint16_t printerId) const;
+  std::string GetAdapterProductName(std::uint16_t printerId) const;
+  std::string GetPortName(std::uint16_t printerId) const;
+  // 1 for an unknown id.
+  std::int32_t IsOffline(std::uint16_t printerId) const;
+  // 0 for an unknown id.
+  std::int32_t IsCommunicating(std::uint16_t printerId) const;
+  void ToggleOffline(std::uint16_t printerId);
+  void ToggleCommunicating(std::uint16_t printerId);
+
+  // Runs visit on every record of the id, in table order, with the lock held.
+  // visit may call the other operations but must not add records.
+  void ForEachRecordOf(std::uint16_t printerId, const std::function<void(PrinterRecord&)>& visit);
+
+ private:
+  PrinterRecord* Find(std::uint16_t printerId);
+  const PrinterRecord* Find(std::uint16_t printerId) const;
+  template <class Result, class Read>
+  Result ReadField(std::uint16_t printerId, Result unknown, Read read) const;
+
+  mutable platform::RecursiveCriticalSection lock_;
+  std::vector<PrinterRecord> records_;
+};

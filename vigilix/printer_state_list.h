@@ -1,0 +1,77 @@
+#pragma once
+// Per-printer state, kept in two lists of the same kind: the pending list of
+// notifications the worker has not taken yet, and the list of registered
+// printers. Every operation holds the list's own lock for its whole duration.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/critical_section.h"
+#include "vigilix/location_list.h"
+#include "vigilix/printer_database.h"
+
+namespace vigilix {
+
+constexpr std::uint32_t kCommLost = 100;
+constexpr std::uint32_t kCommRestored = 101;
+
+struct PrinterState {
+  std::uint16_t printerId = 0;
+  // Registered printers.
+  std::uint8_t deviceClass = kNoDeviceClass;
+  std::string model;
+  LocationList inputSources;
+  LocationList outputBins;
+  // Pending notifications.
+  std::uint32_t alertMask = 0;
+  std::uint32_t commState = 0;  // 0, kCommLost or kCommRestored
+};
+
+// What the worker takes from the pending list.
+struct PendingEntry {
+  std::uint16_t printerId = 0;
+  std::uint32_t alertMask = 0;
+  std::uint32_t commState = 0;
+};
+
+// What a report says about its printer.
+struct PrinterIdentity {
+  std::string model;
+  std::uint8_t deviceClass = kNoDeviceClass;
+};
+
+class PrinterStateList {
+ public:
+  // Pending list: the latest mask or communication state replaces the one not
+  // yet taken; a printer without an entry gets one at the end.
+  void SetMask(std::uint16_t printer, std::uint32_t mask);
+  void SetCommState(std::uint16_t printer, std::uint32_t state);
+  // Removes the oldest entry into taken; false when the list is empty.
+  bool TakeFirst(PendingEntry& taken);
+
+  // Printer list: updates class and model of a registered printer (its
+  // location lists stay), or appends it with empty location lists.
+  void Register(std::uint16_t printer, std::uint8_t deviceClass, std::string model);
+  // Asks a registered printer for its paper sources (or output bins) and adds
+  // them to its list; an unknown printer or a failed query changes nothing.
+  void RefreshInputs(std::int16_t application, std::uint16_t printer);
+  void RefreshOutputs(std::int16_t application, std::uint16_t printer);
+  // The name under key; the empty text when the printer or key is unknown.
+  std::string InputName(std::uint16_t printer, std::uint8_t key) const;
+  std::string OutputName(std::uint16_t printer, std::uint8_t key) const;
+  // Model and class of a registered printer; empty and 255 otherwise.
+  PrinterIdentity PrinterFacts(std::uint16_t printer) const;
+
+  std::size_t Size() const;
+
+ private:
+  PrinterState* Find(std::uint16_t printer);
+  const PrinterState* Find(std::uint16_t printer) const;
+  PrinterState& FindOrAppend(std::uint16_t printer);
+
+  mutable platform::CriticalSection lock_;
+  std::vector<PrinterState> entries_;
+};
+
+}  // namespace vigilix
