@@ -34,7 +34,10 @@ bool AdapterApp::InitInstance(const std::string& commandLine) {
     return false;
   }
   service_.SetStartEvents(&startFailedEvent_, &startFinishedEvent_);
-  dispatcherThread_.Start([this] { return DispatcherMain(); });
+  if (!dispatcherThread_.Start([this] { return DispatcherMain(); })) {
+    // Without a dispatcher the service has ended before it began.
+    platform::PostThreadMessage(mainThreadId_, ServiceEndedMessage, 0, 0);
+  }
   StartUp();
   startFinishedEvent_.Set();
   return true;
