@@ -1,11 +1,25 @@
 #pragma once
-// Starting a program as a child process, stopping it and collecting its exit status.
+// Starting a program as a child process, sending it the controls of a service
+// manager, stopping it and collecting its exit status.
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace platform {
+
+struct ChildSetup {
+  // Standard output and error go to the files named (created or emptied), or
+  // stay the caller's when a name is empty.
+  std::string outputPath;
+  std::string errorPath;
+  // Variables added to (or replacing those of) this process's environment.
+  std::vector<std::pair<std::string, std::string>> environment;
+  // A process group of its own, so that a Ctrl-C at the terminal reaches only
+  // the parent.
+  bool ownProcessGroup = false;
+};
 
 class ChildProcess {
  public:
@@ -15,17 +29,27 @@ class ChildProcess {
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
 
-  // Starts program with arguments; standard output and error go to the files
-  // named (created or emptied), or stay the caller's when a name is empty.
+  // Starts program (found by PATH when it has no "/") with arguments. False,
+  // with the errno value in *error when given, when it cannot be started.
+  bool Start(const std::string& program, const std::vector<std::string>& arguments, const ChildSetup& setup,
+             int* error = nullptr);
   bool Start(const std::string& program, const std::vector<std::string>& arguments,
              const std::string& outputPath = "", const std::string& errorPath = "");
   bool IsRunning();
+  int ProcessId() const { return pid_; }
+
   // Waits up to timeoutMs for the child to end; its exit status (128 + the
   // signal number when a signal ended it), or nothing on time-out.
   std::optional<int> Wait(int timeoutMs);
   // Asks the child to end (SIGTERM) and waits; SIGKILL when it has not ended
   // within timeoutMs.
   std::optional<int> Stop(int timeoutMs = 2000);
+
+  // The stop control of a service manager (SIGTERM), without waiting.
+  bool RequestStop();
+  // User control code 128 + n (SIGRTMIN + n); false when n is out of range.
+  bool SendUserControl(int n);
+  static int UserControlCount();
 
  private:
   int pid_ = -1;

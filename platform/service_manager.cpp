@@ -1,0 +1,280 @@
+#include "platform/service_manager.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <systemd/sd-daemon.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <mutex>
+#include <thread>
+
+#include "platform/file_io.h"
+#include "platform/last_error.h"
+#include "platform/profile.h"
+#include "platform/root.h"
+
+namespace platform {
+
+namespace {
+
+// Codes in the control pipe besides the control codes themselves.
+constexpr std::uint32_t kStateChanged = 0xFFFFFFFE;
+constexpr std::uint32_t kServiceMainEnded = 0xFFFFFFFF;
+
+// The running dispatcher's service, its handler, and the pipe through which
+// signals and the service thread wake the dispatcher.
+struct Dispatcher {
+  std::mutex mutex;
+  bool active = false;
+  std::string name;
+  ServiceHandlerFunction handler = nullptr;
+  std::uint32_t reportedState = 0;  // 0 until the first status report
+  ServiceStatusHandle handle = 0;   // numbers the dispatcher's runs from 1
+  int pipeRead = -1;
+  int pipeWrite = -1;
+};
+
+Dispatcher& TheDispatcher() {
+  static Dispatcher dispatcher;
+  return dispatcher;
+}
+
+
+// Called in signal context: only async-signal-safe work.
+void WriteControlCode(std::uint32_t code) {
+  const int savedErrno = errno;
+  const int fd = TheDispatcher().pipeWrite;
+  if (fd >= 0) {
+    [[maybe_unused]] ssize_t written = write(fd, &code, sizeof code);
+  }
+  errno = savedErrno;
+}
+
+void OnControlSignal(int signal) {
+  if (signal == SIGTERM || signal == SIGINT) {
+    WriteControlCode(SERVICE_CONTROL_STOP);
+  } else {
+    WriteControlCode(SERVICE_CONTROL_USER + static_cast<std::uint32_t>(signal - SIGRTMIN));
+  }
+}
+
+// Creates the control pipe and routes the control signals into it, once per
+// process; the handlers stay in place, so that a late signal never kills a
+// service that is ending.
+bool InstallControlSignals() {
+  static int error = [] {
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return errno;
+    TheDispatcher().pipeRead = fds[0];
+    TheDispatcher().pipeWrite = fds[1];
+    struct sigaction action {};
+    action.sa_handler = OnControlSignal;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    int signals[] = {SIGTERM, SIGINT};
+    for (int signal : signals) sigaction(signal, &action, nullptr);
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) sigaction(signal, &action, nullptr);
+    return 0;
+  }();
+  SetLastError(error);
+  return error == 0;
+}
+
+void DrainControlPipe(int fd) {
+  std::array<std::uint32_t, 64> codes;
+  while (read(fd, codes.data(), sizeof codes) > 0) {
+  }
+}
+
+// Waits for the next codes of the control pipe; empty after a failed wait.
+std::vector<std::uint32_t> ReadControlCodes(int fd) {
+  pollfd readable{fd, POLLIN, 0};
+  if (poll(&readable, 1, -1) < 0 && errno != EINTR) return {};
+  std::array<std::uint32_t, 64> codes;
+  const ssize_t got = read(fd, codes.data(), sizeof codes);
+  if (got <= 0) return {};
+  return {codes.begin(), codes.begin() + got / static_cast<ssize_t>(sizeof(std::uint32_t))};
+}
+
+// Delivers the waiting control codes while the service can take them.
+void DeliverWaiting(Dispatcher& dispatcher, std::vector<std::uint32_t>& waiting) {
+  ServiceHandlerFunction handler;
+  std::uint32_t state;
+  {
+    std::lock_guard lock(dispatcher.mutex);
+    handler = dispatcher.handler;
+    state = dispatcher.reportedState;
+  }
+  if (state == SERVICE_STOPPED) {
+    waiting.clear();
+  } else if (handler != nullptr && state != 0 && state != SERVICE_START_PENDING) {
+    std::vector<std::uint32_t> codes;
+    codes.swap(waiting);
+    for (std::uint32_t code : codes) handler(code);
+  }
+}
+
+// Delivers control codes until the service thread reports its end.
+void DeliverControls(Dispatcher& dispatcher) {
+  std::vector<std::uint32_t> waiting;
+  for (;;) {
+    for (std::uint32_t code : ReadControlCodes(dispatcher.pipeRead)) {
+      if (code == kServiceMainEnded) return;
+      if (code != kStateChanged) waiting.push_back(code);
+    }
+    DeliverWaiting(dispatcher, waiting);
+  }
+}
+
+std::string UnitNameOf(const std::string& service) {
+  if (EqualsIgnoreCase(service, "Spooler")) return "cups.service";
+  return service + ".service";
+}
+
+// ExecStart takes a C-style quoted word, so that any path survives.
+std::string QuotedCommand(const std::string& path) {
+  std::string quoted = "\"";
+  for (char c : path) {
+    if (c == '"' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + "\"";
+}
+
+std::string UnitFileText(const ServiceDefinition& service) {
+  std::string after;
+  for (const std::string& dependency : service.dependencies) after += (after.empty() ? "" : " ") + UnitNameOf(dependency);
+  std::string text = "[Unit]\nDescription=" + service.displayName + "\n";
+  if (!after.empty()) text += "After=" + after + "\n";
+  text += "\n[Service]\nType=notify\nExecStart=" + QuotedCommand(service.programPath) + "\n";
+  text += "\n[Install]\nWantedBy=multi-user.target\n";
+  return text;
+}
+
+std::string ParentOf(const std::string& path) { return path.substr(0, path.find_last_of('/')); }
+
+}  // namespace
+
+std::string ServiceUnitPath(const std::string& name) { return RootPath("etc/systemd/system/" + name + ".service"); }
+
+bool IsServiceInstalled(const std::string& name) {
+  if (access(ServiceUnitPath(name).c_str(), F_OK) == 0) return true;
+  SetLastError(errno);
+  return false;
+}
+
+bool InstallService(const ServiceDefinition& service) {
+  const std::string unitPath = ServiceUnitPath(service.name);
+  if (IsServiceInstalled(service.name)) {
+    SetLastError(EEXIST);
+    return false;
+  }
+  if (!CreateDirectories(ParentOf(unitPath))) {
+    SetLastError(errno ? errno : EACCES);
+    return false;
+  }
+  const FileResult result = WriteFileAtomically(unitPath, UnitFileText(service));
+  SetLastError(result.systemError);
+  return result.ok();
+}
+
+bool RemoveService(const std::string& name) {
+  if (unlink(ServiceUnitPath(name).c_str()) == 0) return true;
+  SetLastError(errno);
+  return false;
+}
+
+bool StartServiceCtrlDispatcher(const std::string& name, ServiceMainFunction serviceMain) {
+  const char* notifySocket = std::getenv("NOTIFY_SOCKET");
+  if (notifySocket == nullptr || *notifySocket == '\0' || serviceMain == nullptr) {
+    SetLastError(ENOTCONN);
+    return false;
+  }
+  if (!InstallControlSignals()) return false;
+  Dispatcher& dispatcher = TheDispatcher();
+  {
+    std::lock_guard lock(dispatcher.mutex);
+    if (dispatcher.active) {
+      SetLastError(EALREADY);
+      return false;
+    }
+    dispatcher.active = true;
+    dispatcher.name = name;
+    dispatcher.handler = nullptr;
+    dispatcher.reportedState = 0;
+    ++dispatcher.handle;
+  }
+  DrainControlPipe(dispatcher.pipeRead);
+  std::string argument = name;
+  char* argv[] = {argument.data(), nullptr};
+  std::thread serviceThread([&] {
+    serviceMain(1, argv);
+    WriteControlCode(kServiceMainEnded);
+  });
+  DeliverControls(dispatcher);
+  serviceThread.join();
+  std::lock_guard lock(dispatcher.mutex);
+  dispatcher.active = false;
+  dispatcher.handler = nullptr;
+  return true;
+}
+
+ServiceStatusHandle RegisterServiceCtrlHandler(const std::string& name, ServiceHandlerFunction handler) {
+  Dispatcher& dispatcher = TheDispatcher();
+  {
+    std::lock_guard lock(dispatcher.mutex);
+    if (!dispatcher.active || dispatcher.name != name || handler == nullptr) {
+      SetLastError(ENOENT);
+      return 0;
+    }
+    dispatcher.handler = handler;
+    return dispatcher.handle;
+  }
+}
+
+bool SetServiceStatus(ServiceStatusHandle handle, const ServiceStatus& status) {
+  Dispatcher& dispatcher = TheDispatcher();
+  {
+    std::lock_guard lock(dispatcher.mutex);
+    if (handle == 0 || handle != dispatcher.handle || dispatcher.handler == nullptr) {
+      SetLastError(EINVAL);
+      return false;
+    }
+    dispatcher.reportedState = status.currentState;
+  }
+  WriteControlCode(kStateChanged);
+  const int result = sd_notify(0, NotifyMessageOf(status).c_str());
+  if (result > 0) return true;
+  SetLastError(result < 0 ? -result : ENOTCONN);
+  return false;
+}
+
+std::string ServiceStateName(std::uint32_t state) {
+  switch (state) {
+    case SERVICE_STOPPED: return "Stopped";
+    case SERVICE_START_PENDING: return "Start pending";
+    case SERVICE_STOP_PENDING: return "Stop pending";
+    case SERVICE_RUNNING: return "Running";
+    case SERVICE_CONTINUE_PENDING: return "Continue pending";
+    case SERVICE_PAUSE_PENDING: return "Pause pending";
+    case SERVICE_PAUSED: return "Paused";
+    default: return "State " + std::to_string(state);
+  }
+}
+
+std::string NotifyMessageOf(const ServiceStatus& status) {
+  std::string message;
+  if (status.currentState == SERVICE_RUNNING) message += "READY=1\n";
+  if (status.currentState == SERVICE_STOP_PENDING || status.currentState == SERVICE_STOPPED) message += "STOPPING=1\n";
+  message += "STATUS=" + ServiceStateName(status.currentState);
+  if (status.currentState == SERVICE_STOPPED && status.win32ExitCode != 0) {
+    message += "\nERRNO=" + std::to_string(status.win32ExitCode);
+  }
+  return message;
+}
+
+}  // namespace platform

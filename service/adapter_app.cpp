@@ -1,0 +1,78 @@
+#include "service/adapter_app.h"
+
+#include <optional>
+
+#include "platform/event_log.h"
+#include "platform/path_search.h"
+#include "platform/socket_startup.h"
+#include "service/service_messages.h"
+
+namespace {
+constexpr std::size_t kSettingsPathSize = 255;
+}
+
+AdapterApp::AdapterApp(AdapterService& service, Startup startAdapter, platform::Event& startFailedEvent,
+                       platform::Event& stopEvent)
+    : service_(service),
+      startAdapter_(std::move(startAdapter)),
+      startSockets_([] { return platform::StartSockets(1, 1); }),
+      startFailedEvent_(startFailedEvent),
+      stopEvent_(stopEvent) {}
+
+bool AdapterApp::InitInstance(const std::string& commandLine) {
+  commandLine_ = commandLine;
+  if (service_.HandleCommandLine(commandLine_)) return false;
+  mainThreadId_ = platform::CurrentThreadId();
+  // The dispatcher thread's message must find the queue, even when it comes
+  // before the message loop runs.
+  platform::EnsureMessageQueue();
+  if (!startSockets_()) {
+    service_.ReportEventMessage(platform::EVENTLOG_INFORMATION_TYPE, MSG_SOCKETS_FAILED, CNTService::ServiceName());
+    startFailedEvent_.Set();
+    startFinishedEvent_.Set();
+    exitStatus_ = 1;
+    return false;
+  }
+  service_.SetStartEvents(&startFailedEvent_, &startFinishedEvent_);
+  if (!dispatcherThread_.Start([this] { return DispatcherMain(); })) {
+    // Without a dispatcher the service has ended before it began.
+    platform::PostThreadMessage(mainThreadId_, ServiceEndedMessage, 0, 0);
+  }
+  StartUp();
+  startFinishedEvent_.Set();
+  return true;
+}
+
+void AdapterApp::StartUp() {
+  const std::optional<std::string> settingsPath = platform::SearchPath(kSettingsFileName, kSettingsPathSize);
+  if (!settingsPath) {
+    service_.ReportEventMessage(platform::EVENTLOG_INFORMATION_TYPE, MSG_SETTINGS_NOT_FOUND, CNTService::ServiceName(),
+                                kSettingsFileName);
+    startFailedEvent_.Set();
+    return;
+  }
+  if (!startAdapter_ || !startAdapter_(*settingsPath, stopEvent_)) {
+    service_.ReportEventMessage(platform::EVENTLOG_INFORMATION_TYPE, MSG_TEC_HANDLER_FAILED, CNTService::ServiceName());
+    startFailedEvent_.Set();
+  }
+}
+
+std::uint32_t AdapterApp::DispatcherMain() {
+  service_.RunDispatcher();
+  platform::PostThreadMessage(mainThreadId_, ServiceEndedMessage, 0, 0);
+  return service_.CurrentStatus().win32ExitCode;
+}
+
+int AdapterApp::MessageLoop() {
+  platform::Message message;
+  while (platform::GetMessage(message)) {
+    if (message.window == nullptr && message.message == ServiceEndedMessage) OnServiceEnded();
+    platform::DispatchMessage(message);
+  }
+  return static_cast<int>(message.wParam);
+}
+
+void AdapterApp::OnServiceEnded() {
+  stopEvent_.Set();
+  platform::ExitCurrentThread(kMainThreadExitCode);
+}

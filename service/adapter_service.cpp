@@ -1,0 +1,75 @@
+#include "service/adapter_service.h"
+
+#include <chrono>
+#include <string>
+#include <thread>
+
+#include "platform/registry.h"
+#include "service/service_trace.h"
+
+namespace {
+
+constexpr std::uint32_t kRunPollMs = 1000;
+
+std::string ServiceKeyPath(const char* subkey) {
+  return std::string("SYSTEM\\CurrentControlSet\\Services\\") + CNTService::ServiceName() + subkey;
+}
+
+// A missing value leaves the field as it was.
+void ReadParameter(const platform::RegistryKey& key, const char* name, std::int32_t& field) {
+  std::uint32_t value = 0;
+  if (key.QueryDword(name, value) == 0) field = static_cast<std::int32_t>(value);
+}
+
+}  // namespace
+
+AdapterService::AdapterService() : CNTService("KorEvntS") {}
+
+void AdapterService::SetStartEvents(platform::Event* startFailed, platform::Event* startFinished) {
+  startFailedEvent_ = startFailed;
+  startFinishedEvent_ = startFinished;
+}
+
+bool AdapterService::OnInit() {
+  platform::RegistryKey parameters;
+  if (platform::RegistryKey::Open(platform::HKEY_LOCAL_MACHINE, ServiceKeyPath("\\Parameters"), parameters) == 0) {
+    ReadParameter(parameters, "Start", startValue);
+    ReadParameter(parameters, "Inc", increment);
+  }
+  // Answer only once the adapter's start-up has ended, so that a start-up
+  // that fails late never leaves a running service without an adapter.
+  if (startFinishedEvent_ != nullptr) startFinishedEvent_->Wait(platform::kInfinite);
+  if (startFailedEvent_ != nullptr && startFailedEvent_->Wait(0)) return false;
+  currentValue = startValue;
+  return true;
+}
+
+void AdapterService::Run() {
+  while (IsRunning()) {
+    if (startFailedEvent_ != nullptr) {
+      startFailedEvent_->Wait(kRunPollMs);
+    } else {
+      std::this_thread::sleep_for(std::chrono::milliseconds(kRunPollMs));
+    }
+  }
+  currentValue += increment;
+}
+
+bool AdapterService::OnUserControl(std::uint32_t control) {
+  if (control != SERVICE_CONTROL_SAVE_STATUS) return false;
+  SaveStatus();
+  return true;
+}
+
+void AdapterService::SaveStatus() {
+  Trace("Saving current status");
+  const std::string path = ServiceKeyPath("\\Status");
+  Trace("Creating key: %s", path.c_str());
+  platform::RegistryKey key;
+  if (const int error = platform::RegistryKey::Create(platform::HKEY_LOCAL_MACHINE, path, key); error != 0) {
+    Trace("Failed to create Status key (%lu)", static_cast<unsigned long>(error));
+    return;
+  }
+  Trace("Saving 'Current' as %ld", static_cast<long>(currentValue.load()));
+  key.SetDword("Current", static_cast<std::uint32_t>(currentValue.load()));
+}

@@ -1,0 +1,37 @@
+#pragma once
+// AdapterService: the adapter's service. It starts when the adapter's own
+// start-up on the main thread has ended well, keeps a few status values under
+// the service's registry key, and saves them on user control code 128.
+
+#include <atomic>
+#include <cstdint>
+
+#include "platform/event.h"
+#include "service/nt_service.h"
+
+constexpr std::uint32_t SERVICE_CONTROL_SAVE_STATUS = 128;
+
+class AdapterService : public CNTService {
+ public:
+  AdapterService();
+
+  bool OnInit() override;
+  void Run() override;
+  bool OnUserControl(std::uint32_t control) override;
+
+  void SaveStatus();
+
+  // Handed over by the dispatcher thread before the service control manager
+  // is called: signalled when the start-up failed, and (manual reset) when it
+  // has ended either way.
+  void SetStartEvents(platform::Event* startFailed, platform::Event* startFinished);
+
+  std::int32_t startValue = 0;
+  std::int32_t increment = 1;
+  // Read by SaveStatus on the control handler's thread.
+  std::atomic<std::int32_t> currentValue{0};
+
+ private:
+  platform::Event* startFailedEvent_ = nullptr;
+  platform::Event* startFinishedEvent_ = nullptr;
+};

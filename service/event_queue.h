@@ -1,0 +1,39 @@
+#pragma once
+// The events waiting for the sender: a list that producers and the sender
+// both use at its front, so the newest event is sent first; a lock that a
+// producer holds for a whole report and the sender for a whole drain; and the
+// wake-up event of the sender.
+
+#include <cstddef>
+#include <functional>
+#include <list>
+#include <optional>
+#include <string>
+
+#include "platform/critical_section.h"
+#include "platform/event.h"
+
+class EventQueue {
+ public:
+  using Lock = platform::RecursiveCriticalSection;
+
+  // Taken before the printer table's lock, never after it.
+  Lock& GetLock() { return lock_; }
+  // queueEvent: automatic reset, signalled after a report.
+  platform::Event& QueueEvent() { return queueEvent_; }
+
+  void PushFront(std::string event);
+  std::optional<std::string> Front() const;
+  void PopFront();
+  bool Empty() const;
+  std::size_t Size() const;
+
+  // Holding the lock throughout: takes out each event, newest first, and
+  // hands it to send, until the list is empty; then resets queueEvent.
+  void Drain(const std::function<void(const std::string&)>& send);
+
+ private:
+  mutable Lock lock_;
+  std::list<std::string> events_;
+  platform::Event queueEvent_{false, false};
+};

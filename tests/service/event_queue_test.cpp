@@ -1,0 +1,88 @@
+// The event queue and the sender loop.
+
+#include "service/event_queue.h"
+
+#include <gtest/gtest.h>
+
+#include <mutex>
+
+#include "platform/thread.h"
+#include "service/sender_loop.h"
+
+namespace {
+
+using Strings = std::vector<std::string>;
+
+TEST(EventQueueTest, IsLastInFirstOut) {
+  EventQueue queue;
+  EXPECT_TRUE(queue.Empty());
+  EXPECT_FALSE(queue.Front().has_value());
+  queue.PopFront();  // nothing to remove
+  queue.PushFront("a");
+  queue.PushFront("b");
+  queue.PushFront("");
+  EXPECT_EQ(queue.Size(), 3u);
+  Strings sent;
+  queue.QueueEvent().Set();
+  queue.Drain([&](const std::string& event) { sent.push_back(event); });
+  EXPECT_EQ(sent, (Strings{"", "b", "a"}));
+  EXPECT_TRUE(queue.Empty());
+  EXPECT_FALSE(queue.QueueEvent().IsSignalled());
+}
+
+TEST(EventQueueTest, EventsQueuedDuringASendAreSentFirst) {
+  EventQueue queue;
+  queue.PushFront("old 1");
+  queue.PushFront("old 2");
+  Strings sent;
+  queue.Drain([&](const std::string& event) {
+    sent.push_back(event);
+    if (event == "old 2") queue.PushFront("new");  // the lock is re-entrant for its holder
+  });
+  EXPECT_EQ(sent, (Strings{"old 2", "new", "old 1"}));
+}
+
+TEST(SenderLoopTest, SendsEachWakeUpsEventsAndEndsOnStopWithQueuedEventsLeft) {
+  EventQueue queue;
+  platform::Event stopEvent(true, false);
+  std::mutex mutex;
+  Strings sent;
+  platform::Event sentOne(false, false);
+  platform::Thread sender;
+  ASSERT_TRUE(sender.Start([&] {
+    return RunSenderLoop(queue, stopEvent, [&](const std::string& event) {
+      {
+        std::lock_guard lock(mutex);
+        sent.push_back(event);
+      }
+      sentOne.Set();
+    });
+  }));
+  {
+    platform::ScopedLock<EventQueue::Lock> hold(queue.GetLock());
+    queue.PushFront("first");
+    queue.PushFront("second");
+  }
+  queue.QueueEvent().Set();
+  for (;;) {
+    {
+      std::lock_guard lock(mutex);
+      if (sent.size() == 2) break;
+    }
+    ASSERT_TRUE(sentOne.Wait(10000));
+  }
+
+  // Queued without a wake-up, then stopped: never sent.
+  {
+    platform::ScopedLock<EventQueue::Lock> hold(queue.GetLock());
+    queue.PushFront("left");
+    stopEvent.Set();
+  }
+  ASSERT_TRUE(sender.Wait(10000));
+  EXPECT_EQ(sender.ExitCode(), kSenderThreadExitCode);
+  EXPECT_EQ(queue.Front(), "left");
+  std::lock_guard lock(mutex);
+  EXPECT_EQ(sent, (Strings{"second", "first"}));
+}
+
+}  // namespace
