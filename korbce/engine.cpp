@@ -54,7 +54,7 @@ Engine::Engine(EngineOptions options)
       fleetSource_(std::move(options.fleetPath)) {
   if (options.checkIntervalMs == 0) return;
   const std::uint32_t interval = options.checkIntervalMs;
-  if (!checker_.Start([this, interval] { return CheckLoop(interval); })) {
+  if (!checker_.Start([this, interval] { return CheckLoop(interval); }, /*background=*/true)) {
     platform::OutputDebugString("korbce: cannot start the fleet checking thread; no notifications will be sent\n");
   }
 }

@@ -5,9 +5,13 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <cstdlib>
+#include <mutex>
 #include <cxxabi.h>
 
 #include "platform/event.h"
+#include "platform/window.h"
 
 namespace platform {
 
@@ -18,17 +22,49 @@ struct Thread::State {
   std::atomic<ThreadId> id{0};
   pthread_t handle{};
   bool joined = false;
+  bool background = false;
 };
 
 namespace {
 
 thread_local Thread::State* currentState = nullptr;
 
+// Threads that keep the process alive after the main thread has ended.
+class ForegroundThreads {
+ public:
+  void Add() {
+    std::lock_guard lock(mutex_);
+    ++running_;
+  }
+  void Remove() {
+    std::lock_guard lock(mutex_);
+    if (--running_ == 0) allEnded_.notify_all();
+  }
+  void WaitUntilNoneRuns() {
+    std::unique_lock lock(mutex_);
+    allEnded_.wait(lock, [this] { return running_ == 0; });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable allEnded_;
+  int running_ = 0;
+};
+
+ForegroundThreads& TheForegroundThreads() {
+  static auto* threads = new ForegroundThreads;  // used until the process ends
+  return *threads;
+}
+
 // Marks the thread finished however its body ends, returning or unwinding
-// from ExitCurrentThread.
+// from ExitCurrentThread; its windows go first, as they die with it.
 struct FinishOnExit {
   std::shared_ptr<Thread::State> state;
-  ~FinishOnExit() { state->finished.Set(); }
+  ~FinishOnExit() {
+    DestroyThreadWindows();
+    state->finished.Set();
+    if (!state->background) TheForegroundThreads().Remove();
+  }
 };
 
 void* RunThread(void* argument) {
@@ -62,13 +98,16 @@ Thread& Thread::operator=(Thread&& other) noexcept {
   return *this;
 }
 
-bool Thread::Start(Body body) {
+bool Thread::Start(Body body, bool background) {
   if (state_ || !body) return false;
   auto state = std::make_shared<State>();
   state->body = std::move(body);
+  state->background = background;
   auto* handOver = new std::shared_ptr<State>(state);
+  if (!background) TheForegroundThreads().Add();
   if (pthread_create(&state->handle, nullptr, RunThread, handOver) != 0) {
     delete handOver;
+    if (!background) TheForegroundThreads().Remove();
     return false;
   }
   state_ = std::move(state);
@@ -102,7 +141,17 @@ ThreadId Thread::Id() const {
 Event* Thread::FinishedEvent() const { return state_ ? &state_->finished : nullptr; }
 
 void ExitCurrentThread(std::uint32_t exitCode) {
-  if (currentState) currentState->exitCode = exitCode;
+  if (currentState) {
+    currentState->exitCode = exitCode;
+    pthread_exit(nullptr);
+  }
+  DestroyThreadWindows();
+  if (syscall(SYS_gettid) == getpid()) {
+    // The main thread: the process lives on in its other threads and ends
+    // with the last of them.
+    TheForegroundThreads().WaitUntilNoneRuns();
+    std::exit(0);
+  }
   pthread_exit(nullptr);
 }
 

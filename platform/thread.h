@@ -30,8 +30,9 @@ class Thread {
   Thread& operator=(const Thread&) = delete;
 
   // Starts body on a new thread; false when no thread could be made or this
-  // object already holds one.
-  bool Start(Body body);
+  // object already holds one. A background thread (a library's own helper)
+  // does not keep the process alive once the main thread has ended.
+  bool Start(Body body, bool background = false);
   bool IsStarted() const;
 
   // Waits until the thread has ended; true when it has, false on time-out.
@@ -52,8 +53,10 @@ class Thread {
 };
 
 // Ends the calling thread at once with the given exit code. Destructors of the
-// thread's stack frames run. On a thread not started through Thread (the main
-// thread) the process goes on until its last thread has ended.
+// thread's stack frames run, and the windows the thread owns are destroyed
+// (their handlers get WM_DESTROY). On the main thread the process goes on
+// until every thread started through Thread, background threads aside, has
+// ended; then it exits with status 0.
 [[noreturn]] void ExitCurrentThread(std::uint32_t exitCode);
 
 }  // namespace platform

@@ -6,6 +6,7 @@
 #include <mutex>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 namespace platform {
 
@@ -121,12 +122,15 @@ bool IsSameLiveWindow(const Message& message) {
          message.window->serial == message.windowSerial;
 }
 
-// Removes the thread's queue when the thread ends.
+void DestroyWindowsOf(ThreadId owner);
+
+// Destroys the thread's windows and removes its queue when the thread ends.
 struct QueueOwnership {
   ThreadId thread = 0;
   std::shared_ptr<MessageQueue> queue;
   ~QueueOwnership() {
     if (!queue) return;
+    DestroyWindowsOf(thread);
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
     registry.queues.erase(thread);
@@ -178,7 +182,21 @@ void DestroyOnOwnerThread(WindowHandle window) {
   }
 }
 
+void DestroyWindowsOf(ThreadId owner) {
+  std::vector<WindowHandle> owned;
+  {
+    Registry& registry = TheRegistry();
+    std::lock_guard lock(registry.mutex);
+    for (Window* window : registry.windows) {
+      if (window->owner == owner) owned.push_back(window);
+    }
+  }
+  for (WindowHandle window : owned) DestroyOnOwnerThread(window);
+}
+
 }  // namespace
+
+void DestroyThreadWindows() { DestroyWindowsOf(CurrentThreadId()); }
 
 void EnsureMessageQueue() { OwnQueue(); }
 

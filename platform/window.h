@@ -55,6 +55,10 @@ bool PostThreadMessage(ThreadId thread, MessageId message, WParam wParam, LParam
 // Posts WM_QUIT with the exit code to the calling thread's own queue.
 void PostQuitMessage(int exitCode);
 
+// Destroys every window that the calling thread owns, as happens when a thread
+// ends.
+void DestroyThreadWindows();
+
 // Makes sure the calling thread has a message queue, so that thread messages
 // posted to it before its first GetMessage are kept.
 void EnsureMessageQueue();

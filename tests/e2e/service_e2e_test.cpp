@@ -19,19 +19,7 @@ using Lines = std::vector<std::string>;
 
 const std::string kBin = KOR_BIN_DIR;
 
-#if defined(__SANITIZE_THREAD__)
-constexpr bool kThreadSanitizer = true;
-#elif defined(__has_feature)
-constexpr bool kThreadSanitizer = __has_feature(thread_sanitizer);
-#else
-constexpr bool kThreadSanitizer = false;
-#endif
 
-// The program ends when its main thread has ended and every other thread with
-// it; ThreadSanitizer's own background thread never ends, so such a build of
-// the program never would.
-#define SKIP_WHERE_THE_PROGRAM_CANNOT_END()                                                        \
-  if (kThreadSanitizer) GTEST_SKIP() << "ThreadSanitizer's background thread outlives the main thread"
 
 std::string ReadFile(const fs::path& path) {
   std::ifstream file(path);
@@ -133,7 +121,6 @@ TEST_F(ServiceEndToEndTest, CommandsInstallQueryAndRemoveTheService) {
 }
 
 TEST_F(ServiceEndToEndTest, WithoutSettingsTheServiceStartsAndStopsWithMessage109) {
-  SKIP_WHERE_THE_PROGRAM_CANNOT_END();
   Outcome run = Run(Quoted(host_) + " --stop-after 30 " + Quoted(service_));
   EXPECT_EQ(run.status, 0) << run.out << run.err;
   const Lines out = SplitLines(run.out);
@@ -152,7 +139,6 @@ TEST_F(ServiceEndToEndTest, WithoutSettingsTheServiceStartsAndStopsWithMessage10
 }
 
 TEST_F(ServiceEndToEndTest, WithoutAServiceManagerTheProgramEndsByItself) {
-  SKIP_WHERE_THE_PROGRAM_CANNOT_END();
   Outcome run = Run("env -u NOTIFY_SOCKET " + Quoted(service_));
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(TraceMessages(run.err).front(), "Calling StartServiceCtrlDispatcher()");

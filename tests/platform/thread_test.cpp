@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <string>
 
 #include "platform/event.h"
+#include "platform/window.h"
 
 namespace platform {
 namespace {
@@ -70,6 +72,42 @@ TEST(ThreadTest, ThreadIdsAreDistinctAndStable) {
   thread.Join();
   EXPECT_EQ(seen.load(), thread.Id());
   EXPECT_NE(seen.load(), mine);
+}
+
+TEST(ThreadTest, AThreadsWindowsAreDestroyedWhenItEnds) {
+  std::atomic<int> destroyed{0};
+  std::atomic<WindowHandle> window{nullptr};
+  Thread owner;
+  ASSERT_TRUE(owner.Start([&]() -> std::uint32_t {
+    window = CreateHiddenWindow("owned", 0, [&](WindowHandle, MessageId id, WParam, LParam) {
+      if (id == WM_DESTROY) ++destroyed;
+      return LResult{0};
+    });
+    ExitCurrentThread(3);
+  }));
+  owner.Join();
+  EXPECT_EQ(destroyed, 1);
+  EXPECT_FALSE(IsWindow(window));
+}
+
+TEST(ThreadTest, TheMainThreadsExitWaitsForForegroundThreadsOnly) {
+  // A child process plays the program: its main thread ends while a worker
+  // still runs; a background thread that never ends must not keep it alive.
+  EXPECT_EXIT(
+      {
+        Event never(true, false);
+        Thread background;
+        background.Start([&] { return never.Wait() ? 0u : 1u; }, /*background=*/true);
+        Thread worker;
+        worker.Start([] {
+          Event pause(false, false);
+          pause.Wait(100);
+          std::fputs("worker done\n", stderr);
+          return 0u;
+        });
+        ExitCurrentThread(797);
+      },
+      ::testing::ExitedWithCode(0), "worker done");
 }
 
 }  // namespace
