@@ -2,7 +2,7 @@
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 CTEST := ctest --output-on-failure --timeout 600 -j2
 
-.PHONY: all deps build test asan tsan bench clean
+.PHONY: all deps build test demo asan tsan clean
 
 all: build
 
@@ -15,6 +15,9 @@ build: deps
 
 test: build
 	cd build && $(CTEST)
+
+demo: build
+	bash demo/run-demo.sh build/bin
 
 asan: deps
 	cmake -S . -B build-asan $(CMAKE_FLAGS) -DKOR_SANITIZE=address

@@ -305,6 +305,9 @@ void Engine::CheckCapture(Capture& capture, const Fleet* fleet, std::chrono::ste
   if (communicating != capture.communicating && IsMonitored(capture)) {
     platform::PostMessage(capture.window, communicating ? WM_VX_COMM_RESTORED : WM_VX_COMM_LOST, capture.printer, 0);
     capture.communicating = communicating;
+    // What the printer reported before it fell silent has been cleared by
+    // the loss; once it answers again its state is told afresh.
+    if (communicating) capture.reportDue = true;
   }
   // A printer that does not answer cannot be asked for its alerts: its state
   // is told once it answers again.

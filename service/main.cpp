@@ -5,12 +5,18 @@
 #include "platform/event.h"
 #include "service/adapter_app.h"
 #include "service/adapter_service.h"
+#include "service/event_adapter.h"
+#include "service/event_queue.h"
+#include "service/printer_table.h"
 
 namespace {
 
 AdapterService theService;
 platform::Event startFailedEvent(false, false);
 platform::Event stopEvent(true, false);
+PrinterTable printerTable;
+EventQueue eventQueue;
+EventAdapter eventAdapter(printerTable, eventQueue);
 
 // Everything after the program name, as one text.
 std::string CommandLineOf(int argc, char** argv) {
@@ -22,9 +28,10 @@ std::string CommandLineOf(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // The adapter's start-up joins here once its modules are part of the
-  // program; until then every start reports that the adapter failed to start.
-  AdapterApp app(theService, AdapterApp::Startup(), startFailedEvent, stopEvent);
+  AdapterApp app(
+      theService,
+      [](const std::string& settingsPath, platform::Event& stop) { return eventAdapter.StartAdapter(settingsPath, stop); },
+      startFailedEvent, stopEvent);
   if (!app.InitInstance(CommandLineOf(argc, argv))) return app.ExitStatus();
   return app.MessageLoop();
 }

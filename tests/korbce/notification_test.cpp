@@ -154,7 +154,8 @@ TEST_F(NotificationTest, TheEnginesOwnThreadChecksTheFleetFile) {
   WriteFleet(Printer(3, "Output = 04:010203\nOnline = No\n"));
   EXPECT_EQ(window_.WaitFor(1, limit), Notifications{Lost(3)});
   WriteFleet(Printer(3, "Output = 04:010203\n"));
-  EXPECT_EQ(window_.WaitFor(1, limit), Notifications{Restored(3)});
+  EXPECT_EQ(window_.WaitFor(2, limit), (Notifications{Restored(3), Alerts(3, ALERT_OUTPUT)}))
+      << "the loss cleared what the printer had told; its unchanged state is told again";
 }
 
 TEST_F(NotificationTest, AWindowThatIsGoneIsLetGo) {
