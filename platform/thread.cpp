@@ -20,8 +20,6 @@ struct Thread::State {
   Event finished{true, false};
   std::atomic<std::uint32_t> exitCode{0};
   std::atomic<ThreadId> id{0};
-  pthread_t handle{};
-  bool joined = false;
   bool background = false;
 };
 
@@ -62,6 +60,7 @@ struct FinishOnExit {
   std::shared_ptr<Thread::State> state;
   ~FinishOnExit() {
     DestroyThreadWindows();
+    ReleaseThreadMessageQueue();
     state->finished.Set();
     if (!state->background) TheForegroundThreads().Remove();
   }
@@ -84,17 +83,12 @@ ThreadId CurrentThreadId() {
   return id;
 }
 
-Thread::~Thread() {
-  if (state_ && !state_->joined) pthread_detach(state_->handle);
-}
+Thread::~Thread() = default;
 
 Thread::Thread(Thread&& other) noexcept : state_(std::move(other.state_)) {}
 
 Thread& Thread::operator=(Thread&& other) noexcept {
-  if (this != &other) {
-    if (state_ && !state_->joined) pthread_detach(state_->handle);
-    state_ = std::move(other.state_);
-  }
+  if (this != &other) state_ = std::move(other.state_);
   return *this;
 }
 
@@ -104,8 +98,16 @@ bool Thread::Start(Body body, bool background) {
   state->body = std::move(body);
   state->background = background;
   auto* handOver = new std::shared_ptr<State>(state);
+  // Threads run detached: nothing needs to join them, so none is left
+  // unjoined when the process ends while they have finished.
+  pthread_attr_t attributes;
+  pthread_attr_init(&attributes);
+  pthread_attr_setdetachstate(&attributes, PTHREAD_CREATE_DETACHED);
   if (!background) TheForegroundThreads().Add();
-  if (pthread_create(&state->handle, nullptr, RunThread, handOver) != 0) {
+  pthread_t handle;
+  const int created = pthread_create(&handle, &attributes, RunThread, handOver);
+  pthread_attr_destroy(&attributes);
+  if (created != 0) {
     delete handOver;
     if (!background) TheForegroundThreads().Remove();
     return false;
@@ -121,9 +123,7 @@ bool Thread::Wait(std::uint32_t timeoutMs) {
 }
 
 void Thread::Join() {
-  if (!state_ || state_->joined) return;
-  pthread_join(state_->handle, nullptr);
-  state_->joined = true;
+  if (state_) state_->finished.Wait(kInfinite);
 }
 
 std::optional<std::uint32_t> Thread::ExitCode() const {

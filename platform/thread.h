@@ -37,7 +37,7 @@ class Thread {
 
   // Waits until the thread has ended; true when it has, false on time-out.
   bool Wait(std::uint32_t timeoutMs);
-  // Waits without time limit and releases the thread's resources.
+  // Waits without time limit until the thread has ended.
   void Join();
 
   // The exit code once the thread has ended.

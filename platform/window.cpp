@@ -128,17 +128,20 @@ void DestroyWindowsOf(ThreadId owner);
 struct QueueOwnership {
   ThreadId thread = 0;
   std::shared_ptr<MessageQueue> queue;
-  ~QueueOwnership() {
+  ~QueueOwnership() { Release(); }
+  void Release() {
     if (!queue) return;
     DestroyWindowsOf(thread);
     Registry& registry = TheRegistry();
     std::lock_guard lock(registry.mutex);
     registry.queues.erase(thread);
+    queue.reset();
   }
 };
 
+thread_local QueueOwnership ownership;
+
 MessageQueue& OwnQueue() {
-  thread_local QueueOwnership ownership;
   if (!ownership.queue) {
     ownership.thread = CurrentThreadId();
     ownership.queue = std::make_shared<MessageQueue>();
@@ -197,6 +200,8 @@ void DestroyWindowsOf(ThreadId owner) {
 }  // namespace
 
 void DestroyThreadWindows() { DestroyWindowsOf(CurrentThreadId()); }
+
+void ReleaseThreadMessageQueue() { ownership.Release(); }
 
 void EnsureMessageQueue() { OwnQueue(); }
 

@@ -58,6 +58,9 @@ void PostQuitMessage(int exitCode);
 // Destroys every window that the calling thread owns, as happens when a thread
 // ends.
 void DestroyThreadWindows();
+// Removes the calling thread's message queue, as happens when a thread ends:
+// later posts to the thread fail.
+void ReleaseThreadMessageQueue();
 
 // Makes sure the calling thread has a message queue, so that thread messages
 // posted to it before its first GetMessage are kept.
