@@ -124,8 +124,8 @@ for _ in $(seq 100); do [[ -s "$work/port" ]] && break; sleep 0.05; done
 write_settings "$(cat "$work/port")"
 
 echo "fleet_throughput: $printers printers, $alerts_per_printer alerts each, $expected events expected"
-# shellcheck disable=SC2086  # the wrapper is a command line of its own
 start=$(now)
+# shellcheck disable=SC2086  # the wrapper is a command line of its own
 "$bin/service-host" -- ${SERVICE_WRAPPER:-} "$bin/KorEventSvc" > "$work/host.out" 2> "$work/service.log" &
 host=$!
 
