@@ -105,7 +105,7 @@ class FleetParser {
         ReadPrinterKey(entry, printer);
       }
     }
-    fleet.printers.push_back(std::move(printer));
+    fleet.Add(std::move(printer));
   }
 
   void ReadPrinterKey(const ProfileEntry& entry, FleetPrinter& printer) {
@@ -252,11 +252,15 @@ std::uint32_t FleetPrinter::AlertMask() const {
   return mask;
 }
 
+void Fleet::Add(FleetPrinter printer) {
+  const std::uint16_t id = printer.id;
+  printers.push_back(std::move(printer));
+  positions_.emplace(id, printers.size() - 1);
+}
+
 const FleetPrinter* Fleet::Find(std::uint16_t id) const {
-  for (const FleetPrinter& printer : printers) {
-    if (printer.id == id) return &printer;
-  }
-  return nullptr;
+  const auto found = positions_.find(id);
+  return found == positions_.end() ? nullptr : &printers[found->second];
 }
 
 Fleet ParseFleet(const platform::ProfileDocument& document, std::string_view fileName) {

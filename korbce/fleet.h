@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace platform {
@@ -67,10 +68,17 @@ struct EngineBehaviour {
 };
 
 struct Fleet {
-  std::vector<FleetPrinter> printers;  // in file order, ids unique
+  std::vector<FleetPrinter> printers;  // in file order, ids unique; grown only by Add
   EngineBehaviour engine;
 
+  // Appends a printer whose id is not in the fleet yet.
+  void Add(FleetPrinter printer);
   const FleetPrinter* Find(std::uint16_t id) const;
+
+ private:
+  // Position in printers of each id: the engine looks printers up at every
+  // call and every check, so that a large fleet costs no search.
+  std::unordered_map<std::uint16_t, std::size_t> positions_;
 };
 
 // Reads the fleet from a parsed fleet file. Every bad value or printer is

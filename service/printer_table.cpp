@@ -32,9 +32,15 @@ void PrinterTable::AddOrUpdate(PrinterEnumRecord enumInfo) {
     known->enumInfo = enumInfo;
     return;
   }
-  PrinterRecord& added = records_.emplace_back();
-  added.printerId = printerId;
-  added.enumInfo = enumInfo;
+  positions_.emplace(printerId, records_.size());
+  try {
+    PrinterRecord& added = records_.emplace_back();
+    added.printerId = printerId;
+    added.enumInfo = enumInfo;
+  } catch (...) {
+    positions_.erase(printerId);  // out of memory: the table stays as it was
+    throw;
+  }
 }
 
 std::size_t PrinterTable::Count() const {
@@ -113,15 +119,13 @@ void PrinterTable::ToggleCommunicating(std::uint16_t printerId) {
 
 void PrinterTable::ForEachRecordOf(std::uint16_t printerId, const std::function<void(PrinterRecord&)>& visit) {
   Lock lock(lock_);
-  for (PrinterRecord& record : records_) {
-    if (record.printerId == printerId) visit(record);
-  }
+  // Ids are unique in the table: a printer has one record at most.
+  if (PrinterRecord* record = Find(printerId)) visit(*record);
 }
 
 PrinterRecord* PrinterTable::Find(std::uint16_t printerId) {
-  auto found = std::find_if(records_.begin(), records_.end(),
-                            [printerId](const PrinterRecord& record) { return record.printerId == printerId; });
-  return found == records_.end() ? nullptr : &*found;
+  const auto found = positions_.find(printerId);
+  return found == positions_.end() ? nullptr : &records_[found->second];
 }
 
 const PrinterRecord* PrinterTable::Find(std::uint16_t printerId) const {

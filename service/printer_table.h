@@ -8,6 +8,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/critical_section.h"
@@ -54,5 +55,8 @@ class PrinterTable {
   Result ReadField(std::uint16_t printerId, Result unknown, Read read) const;
 
   mutable platform::RecursiveCriticalSection lock_;
-  std::vector<PrinterRecord> records_;
+  std::vector<PrinterRecord> records_;  // ids unique, in order of discovery
+  // Position in records_ of each id: every event composed looks its printer
+  // up several times, so that a large table costs no search.
+  std::unordered_map<std::uint16_t, std::size_t> positions_;
 };

@@ -109,6 +109,24 @@ TEST_F(FleetTest, DefaultsOfAPrinterWithOnlyAnId) {
   EXPECT_EQ(fleet.Find(1), nullptr);
 }
 
+TEST_F(FleetTest, FindGivesThePrinterOfEachIdAndSurvivesACopy) {
+  const Fleet fleet = Read(
+      "[Printer c]\nId=300\nModel=C\n"
+      "[Printer a]\nId=1\nModel=A\n"
+      "[Printer again]\nId=300\nModel=Again\n"
+      "[Printer b]\nId=65534\nModel=B\n");
+  ASSERT_EQ(fleet.printers.size(), 3u);
+  EXPECT_EQ(fleet.Find(300), &fleet.printers[0]);
+  EXPECT_EQ(fleet.Find(1), &fleet.printers[1]);
+  EXPECT_EQ(fleet.Find(65534), &fleet.printers[2]);
+  for (std::uint16_t unknown : {0, 2, 299, 65535}) EXPECT_EQ(fleet.Find(unknown), nullptr);
+
+  const Fleet copy = fleet;
+  ASSERT_NE(copy.Find(300), nullptr);
+  EXPECT_EQ(copy.Find(300), &copy.printers[0]);
+  EXPECT_EQ(copy.Find(300)->model, "C");
+}
+
 TEST_F(FleetTest, BadPrintersAreSkippedAndReportedWithFileAndLine) {
   const Fleet fleet = Read(
       "[Printer no id]\n"         // 1

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdio>
 #include <thread>
 #include <vector>
 
@@ -129,6 +130,32 @@ TEST_F(PrinterTableTest, CopyIdsKeepsTableOrderAndStopsAtCapacity) {
   EXPECT_EQ(table.CopyIds(std::span(few).first(2)), 2u);
   EXPECT_EQ(few, (std::array<std::uint16_t, 3>{9, 4, 0xAAAA}));
   EXPECT_EQ(table.CopyIds({}), 0u);
+}
+
+TEST_F(PrinterTableTest, EachOfManyPrintersIsFoundByItsId) {
+  constexpr std::uint16_t kPrinters = 3000;
+  auto macOf = [](std::uint16_t id) {
+    return std::array<std::uint8_t, 6>{0, 0x20, 0, 0, static_cast<std::uint8_t>(id >> 8), static_cast<std::uint8_t>(id)};
+  };
+  // Ids arrive out of order, and every third one twice.
+  for (std::uint16_t n = 0; n < kPrinters; ++n) {
+    const std::uint16_t id = static_cast<std::uint16_t>((n * 7919) % kPrinters + 1);
+    table.AddOrUpdate(Printer(id, 0, 0, 0, macOf(id)));
+    if (id % 3 == 0) table.AddOrUpdate(Printer(id, 0, 0, 0, macOf(id)));
+  }
+  ASSERT_EQ(table.Count(), kPrinters);
+  for (std::uint16_t id = 1; id <= kPrinters; ++id) {
+    char expected[13];
+    std::snprintf(expected, sizeof expected, "00200000%04X", id);
+    EXPECT_EQ(table.GetMacAddressText(id), expected);
+    int visits = 0;
+    table.ForEachRecordOf(id, [&](PrinterRecord& record) {
+      ++visits;
+      EXPECT_EQ(record.printerId, id);
+    });
+    EXPECT_EQ(visits, 1);
+  }
+  EXPECT_EQ(table.GetMacAddressText(kPrinters + 1), "");
 }
 
 TEST_F(PrinterTableTest, ResolveHostNamesAsksOnlyTcpIpPrintersByEitherBit) {
