@@ -119,10 +119,11 @@ class AdapterEndToEndTest : public testing::Test {
     return Eventually([&] { return EventsOf(printer).size() >= count; });
   }
 
-  // The engine's call log lines of one function.
-  Lines EngineCalls(const std::string& function) const {
+  // The engine's call log lines that begin with the function's name, or
+  // with the name and its first arguments.
+  Lines EngineCalls(const std::string& call) const {
     Lines calls = SplitLines(ReadText(dir_.Path("korbce.log")));
-    std::erase_if(calls, [&](const std::string& call) { return call.rfind(function + " ", 0) != 0; });
+    std::erase_if(calls, [&](const std::string& line) { return line.rfind(call + " ", 0) != 0; });
     return calls;
   }
 
