@@ -73,6 +73,9 @@ int AdapterApp::MessageLoop() {
 }
 
 void AdapterApp::OnServiceEnded() {
+  // The dispatcher thread ends right after posting the message; joined, it
+  // leaves nothing behind when the process exits from this thread.
+  dispatcherThread_.Join();
   stopEvent_.Set();
   platform::ExitCurrentThread(kMainThreadExitCode);
 }

@@ -31,7 +31,8 @@ bool EventAdapter::StartAdapter(const std::string& settingsPath, platform::Event
   BindAlertCallback(&table_, &queue_);
   if (!VXInit(AlertCallback, appId_, settings_.checkInterval)) return false;
   if (EifReadConfig(settingsPath) != 0) return false;
-  tecHandle_.reset(TecOpen({}, 0, 0, TEC_MODE_FROM_CONFIG));
+  tecClock_ = std::make_unique<StopEndsWaitsClock>(stopEvent);
+  tecHandle_.reset(TecOpen({}, 0, 0, TEC_MODE_FROM_CONFIG, TecSeams{nullptr, tecClock_.get()}));
   if (!tecHandle_) return false;
   stopEvent_ = &stopEvent;
   StartRegistrationThread();

@@ -13,6 +13,7 @@
 #include "service/event_queue.h"
 #include "service/printer_discovery.h"
 #include "service/printer_table.h"
+#include "service/stop_ends_waits_clock.h"
 #include "settings/adapter_settings.h"
 
 inline constexpr std::uint32_t kRegistrationThreadStoppedCode = 727;
@@ -44,6 +45,7 @@ class EventAdapter {
   PrinterDiscovery discovery_;
   std::int16_t appId_ = 0;
   platform::Event* stopEvent_ = nullptr;
+  std::unique_ptr<StopEndsWaitsClock> tecClock_;
   std::unique_ptr<TecHandle, TecHandleCloser> tecHandle_;
   platform::Thread rediscoveryThread_;
   platform::Thread senderThread_;

@@ -6,34 +6,16 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <random>
-#include <sstream>
 #include <string>
-#include <vector>
+
+#include "e2e_support.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using Lines = std::vector<std::string>;
+using namespace e2e;
 
-const std::string kBin = KOR_BIN_DIR;
-
-
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream file(path);
-  std::stringstream content;
-  content << file.rdbuf();
-  return content.str();
-}
-
-Lines SplitLines(const std::string& text) {
-  Lines lines;
-  std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) lines.push_back(line);
-  return lines;
-}
+const std::string kBin = kBinDir;
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
@@ -46,12 +28,6 @@ struct Outcome {
 // A temporary KOREVNTS_ROOT in which programs run as the current directory.
 class ServiceEndToEndTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    root_ = fs::temp_directory_path() / ("korevnts-e2e-" + std::to_string(std::random_device()()));
-    fs::create_directories(root_);
-  }
-  void TearDown() override { fs::remove_all(root_); }
-
   // Runs the shell command line in the root with KOREVNTS_ROOT set to it.
   Outcome Run(const std::string& commandLine) {
     const fs::path out = root_ / "run.out", err = root_ / "run.err", status = root_ / "run.status";
@@ -59,7 +35,7 @@ class ServiceEndToEndTest : public ::testing::Test {
                                commandLine + " >" + Quoted(out.string()) + " 2>" + Quoted(err.string()) +
                                "; echo $? >" + Quoted(status.string());
     EXPECT_EQ(std::system(script.c_str()), 0);
-    return {std::stoi(ReadFile(status)), ReadFile(out), ReadFile(err)};
+    return {std::stoi(ReadText(status)), ReadText(out), ReadText(err)};
   }
 
   // Trace lines without their "[KorEvntS](thread): " prefix.
@@ -72,16 +48,10 @@ class ServiceEndToEndTest : public ::testing::Test {
     return messages;
   }
 
-  // Event-log lines without their time stamps.
-  Lines EventLog() {
-    Lines entries;
-    for (const std::string& line : SplitLines(ReadFile(root_ / "var/log/korevnts/eventlog"))) {
-      entries.push_back(line.substr(line.find(' ') + 1));
-    }
-    return entries;
-  }
+  Lines EventLog() { return EventLogEntries(root_); }
 
-  fs::path root_;
+  ScratchDirectory scratch_{"korevnts-e2e"};
+  const fs::path root_ = scratch_.Root();
   const std::string service_ = kBin + "/KorEventSvc";
   const std::string host_ = kBin + "/service-host";
 };
@@ -95,12 +65,12 @@ TEST_F(ServiceEndToEndTest, CommandsInstallQueryAndRemoveTheService) {
   Outcome install = Run(Quoted(service_) + " -i");
   EXPECT_EQ(install.status, 0);
   EXPECT_EQ(TraceMessages(install.err), (Lines{"KorEvntS installed", "", "CNTService::~CNTService()"}));
-  const std::string unit = ReadFile(root_ / "etc/systemd/system/KorEvntS.service");
+  const std::string unit = ReadText(root_ / "etc/systemd/system/KorEvntS.service");
   EXPECT_NE(unit.find("Type=notify\n"), std::string::npos) << unit;
   EXPECT_NE(unit.find("ExecStart=\"" + fs::canonical(service_).string() + "\"\n"), std::string::npos) << unit;
   EXPECT_NE(unit.find("After=cups.service\n"), std::string::npos) << unit;
   EXPECT_NE(unit.find("WantedBy=multi-user.target\n"), std::string::npos) << unit;
-  const std::string registry = ReadFile(root_ / "var/lib/korevnts/registry");
+  const std::string registry = ReadText(root_ / "var/lib/korevnts/registry");
   EXPECT_NE(registry.find("[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\KorEvntS]"),
             std::string::npos);
   EXPECT_NE(registry.find("\"TypesSupported\"=dword:00000007"), std::string::npos);

@@ -3,17 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <optional>
-#include <random>
 #include <set>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "e2e_support.h"
 #include "eif/eif_config.h"
 #include "eif/tec_sender.h"
 #include "platform/child_process.h"
@@ -23,44 +19,9 @@
 
 namespace {
 
-using namespace std::chrono_literals;
+using namespace e2e;
 
-const std::string kReceiver = std::string(KOR_BIN_DIR) + "/tec-receiver";
 const std::uint32_t kLoopback = *platform::ParseIPv4Address("127.0.0.1");
-
-std::string ReadText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream content;
-  content << file.rdbuf();
-  return content.str();
-}
-
-// Waits up to five seconds for condition to hold.
-template <class Condition>
-bool Eventually(Condition condition) {
-  for (auto deadline = std::chrono::steady_clock::now() + 5s; std::chrono::steady_clock::now() < deadline;
-       std::this_thread::sleep_for(10ms))
-    if (condition()) return true;
-  return condition();
-}
-
-// Undoes the receiver's escaping of one line.
-std::string Unescape(const std::string& line) {
-  std::string text;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    if (line[i] != '\\' || i + 1 >= line.size()) {
-      text += line[i];
-    } else if (line[++i] == 'n') {
-      text += '\n';
-    } else if (line[i] == 'x' && i + 2 < line.size()) {
-      text += static_cast<char>(std::stoi(line.substr(i + 1, 2), nullptr, 16));
-      i += 2;
-    } else {
-      text += line[i];
-    }
-  }
-  return text;
-}
 
 std::string Event(const std::string& severity, const std::string& message, std::size_t padTo = 0) {
   std::string event = "Korvane_Printer_Alert;source=Korvane_Printers;severity=" + severity + ";msg='" + message +
@@ -69,56 +30,6 @@ std::string Event(const std::string& severity, const std::string& message, std::
   if (event.size() < padTo) event.insert(event.find("';printer_address"), padTo - event.size(), 'p');
   return event;
 }
-
-class ScratchDirectory {
- public:
-  ScratchDirectory() {
-    std::random_device random;
-    root_ = std::filesystem::temp_directory_path() / ("tec-e2e-" + std::to_string(random()));
-    std::filesystem::create_directories(root_);
-  }
-  ~ScratchDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-  std::string Path(const std::string& name) const { return (root_ / name).string(); }
-
- private:
-  std::filesystem::path root_;
-};
-
-// One tec-receiver process with its output files.
-class Receiver {
- public:
-  Receiver(const ScratchDirectory& dir, const std::string& name)
-      : output_(dir.Path(name + ".out")), errors_(dir.Path(name + ".err")), portFile_(dir.Path(name + ".port")) {}
-
-  bool Start(std::vector<std::string> options, std::uint16_t port = 0) {
-    std::filesystem::remove(portFile_);
-    options.insert(options.end(), {"--address", "127.0.0.1", "--port", std::to_string(port), "--output", output_,
-                                   "--port-file", portFile_});
-    if (!process_.Start(kReceiver, options, "", errors_)) return false;
-    if (!Eventually([&] { return std::filesystem::exists(portFile_) || !process_.IsRunning(); })) return false;
-    port_ = static_cast<std::uint16_t>(std::stoi("0" + ReadText(portFile_)));
-    return port_ != 0;
-  }
-  std::optional<int> Stop() { return process_.Stop(); }
-
-  std::uint16_t Port() const { return port_; }
-  std::vector<std::string> Events() const {
-    std::vector<std::string> events;
-    std::istringstream lines(ReadText(output_));
-    for (std::string line; std::getline(lines, line);) events.push_back(Unescape(line));
-    return events;
-  }
-  bool WaitForEvents(std::size_t count) const { return Eventually([&] { return Events().size() >= count; }); }
-  std::string Errors() const { return ReadText(errors_); }
-
- private:
-  platform::ChildProcess process_;
-  std::string output_, errors_, portFile_;
-  std::uint16_t port_ = 0;
-};
 
 class TecEndToEndTest : public testing::Test {
  protected:
@@ -132,7 +43,7 @@ class TecEndToEndTest : public testing::Test {
   TecHandlePtr Open() { return TecHandlePtr(TecOpen("", 0, 0, TEC_MODE_FROM_CONFIG)); }
   std::string Cache() { return ReadText(dir.Path("cache.dat")); }
 
-  ScratchDirectory dir;
+  ScratchDirectory dir{"tec-e2e"};
 };
 
 TEST_F(TecEndToEndTest, EveryEventArrivesByteForByteInBothModes) {
