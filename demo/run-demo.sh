@@ -46,7 +46,8 @@ show_events() {
 
 say "Starting the TEC event server"
 "$bin/tec-receiver" --address 127.0.0.1 --port-file "$work/port" --output "$work/events.txt" 2>"$work/receiver.log" &
-pids+=($!)
+receiver=$!
+pids+=($receiver)
 for _ in $(seq 50); do [[ -s "$work/port" ]] && break; sleep 0.1; done
 port=$(cat "$work/port")
 echo "  tec-receiver listens on 127.0.0.1:$port"
@@ -56,7 +57,8 @@ write_fleet
 
 say "Starting KorEventSvc under service-host (events appear as the server receives them)"
 touch "$work/events.txt"
-tail -n +1 -f "$work/events.txt" | show_events &
+# tail ends by itself once the receiver has ended.
+tail -n +1 --pid="$receiver" -f "$work/events.txt" | show_events &
 pids+=($!)
 "$bin/service-host" --stop-after 40 -- "$bin/KorEventSvc" 2>"$work/service.log" | sed -u 's/^/  [service-host] /' &
 host=$!
