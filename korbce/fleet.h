@@ -10,33 +10,18 @@
 #include <unordered_map>
 #include <vector>
 
+#include "korbce/printer_state.h"
+
 namespace platform {
 struct ProfileDocument;
 }
 
 namespace korbce {
 
-// The alert categories of bits 0 to 7 of an alert mask.
-constexpr std::size_t kCategoryCount = 8;
-// Their keys in a printer section, by bit.
+// The fleet file's key of each alert category, by bit.
 constexpr std::array<std::string_view, kCategoryCount> kCategoryKeys = {
     "Input",          "Output",           "Paper Jam",            "Printer Supplies", "Operator Intervention Required",
     "Printer Warnings", "Device Needs Service", "Configuration Change"};
-
-// One paper source or output bin.
-struct Location {
-  std::uint8_t key = 0;
-  std::string name;
-};
-
-// One detail entry of a category: the bytes B, C and D.
-using DetailEntry = std::array<std::uint8_t, 3>;
-
-// The active detail entries of one category.
-struct CategoryStatus {
-  std::uint8_t group = 0;
-  std::vector<DetailEntry> entries;
-};
 
 struct FleetPrinter {
   std::uint16_t id = 0;
