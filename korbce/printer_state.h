@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,27 @@ using DetailEntry = std::array<std::uint8_t, 3>;
 struct CategoryStatus {
   std::uint8_t group = 0;
   std::vector<DetailEntry> entries;
+};
+
+// One printer as the engine core sees it, whichever source serves it: what
+// its enumeration record and address tell, and what it answers now.
+struct PrinterState {
+  std::uint16_t id = 0;
+  std::array<std::uint8_t, 6> macAddress{};
+  std::uint32_t protocolFlags = 0;
+  std::uint16_t adapterType = 0;
+  std::uint16_t portType = 0;
+  std::string ipAddress;
+  std::optional<std::uint8_t> deviceClass;  // nothing: the class command fails
+  std::optional<std::string> model;         // nothing: the model command fails
+  std::optional<std::vector<Location>> inputs;
+  std::optional<std::vector<Location>> outputs;
+  bool online = true;    // false: the printer answers nothing
+  bool offline = false;  // the printer reports itself offline
+  std::array<CategoryStatus, kCategoryCount> categories;
+
+  // The categories with at least one active entry, plus ALERT_OFFLINE.
+  std::uint32_t AlertMask() const;
 };
 
 }  // namespace korbce

@@ -23,9 +23,11 @@ constexpr std::array<std::string_view, kCategoryCount> kCategoryKeys = {
     "Input",          "Output",           "Paper Jam",            "Printer Supplies", "Operator Intervention Required",
     "Printer Warnings", "Device Needs Service", "Configuration Change"};
 
-struct FleetPrinter {
-  std::uint16_t id = 0;
-  std::array<std::uint8_t, 6> macAddress{};
+// A simulated printer: its state, and how enumerations find it.
+struct FleetPrinter : PrinterState {
+  std::uint32_t classes = 0;  // the enumeration-mask bits that find it
+  std::string spoolerPort;
+};
   std::uint32_t protocolFlags = 0;
   std::uint16_t adapterType = 0;
   std::uint16_t portType = 0;
