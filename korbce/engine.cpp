@@ -178,7 +178,7 @@ std::int32_t Engine::ExchangeNetInfo(std::uint32_t target, std::uint32_t protoco
     if (buffer == nullptr && length != 0) {
       result = kBceBadArgument;
     } else {
-      snmpSource_.SetSubnets(ParseSubnetBlock(static_cast<const std::uint8_t*>(buffer), length));
+      snmpSource_.SetSubnets(snmp::ParseSubnetBlock(static_cast<const std::uint8_t*>(buffer), length));
     }
   } else {
     result = kBceUnsupported;

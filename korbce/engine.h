@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <map>
 #include <unordered_map>
 #include <vector>
 
@@ -103,7 +104,7 @@ class Engine {
   SnmpSource snmpSource_;
   platform::CriticalSection lock_;  // guards everything below
   std::int16_t nextApplication_ = 1;
-  std::unordered_map<std::uint32_t, Capture> captures_;
+  std::map<std::uint32_t, Capture> captures_;  // in the order of application and printer
   // The check interval in seconds of each monitoring request; printer 0xFFFF
   // stands for every printer of the application.
   std::unordered_map<std::uint32_t, std::uint32_t> monitoring_;

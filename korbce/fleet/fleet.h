@@ -28,23 +28,6 @@ struct FleetPrinter : PrinterState {
   std::uint32_t classes = 0;  // the enumeration-mask bits that find it
   std::string spoolerPort;
 };
-  std::uint32_t protocolFlags = 0;
-  std::uint16_t adapterType = 0;
-  std::uint16_t portType = 0;
-  std::string ipAddress;
-  std::uint32_t classes = 0;
-  std::string spoolerPort;
-  std::optional<std::uint8_t> deviceClass;  // nothing: the class command fails
-  std::optional<std::string> model;         // nothing: the model command fails
-  std::optional<std::vector<Location>> inputs;
-  std::optional<std::vector<Location>> outputs;
-  bool online = true;
-  bool offline = false;
-  std::array<CategoryStatus, kCategoryCount> categories;
-
-  // The categories with at least one active entry, plus ALERT_OFFLINE.
-  std::uint32_t AlertMask() const;
-};
 
 // How the engine's own calls behave, from the section "Engine".
 struct EngineBehaviour {

@@ -243,9 +243,7 @@ class Decoder {
                              &colorants_.devices}) {
       devices.insert(seen->begin(), seen->end());
     }
-    for (const auto& column : {printerStatus_.All()}) {
-      for (const auto& [device, value] : column) devices.insert(device);
-    }
+    for (const auto& [device, value] : printerStatus_.All()) devices.insert(device);
     for (const auto& [device, value] : configChanges_.All()) devices.insert(device);
     for (const auto& [device, value] : printerName_.All()) devices.insert(device);
     if (devices.empty()) return std::nullopt;

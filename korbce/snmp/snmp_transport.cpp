@@ -2,6 +2,7 @@
 
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>
+#include <net-snmp/library/large_fd_set.h>
 
 #include <algorithm>
 
@@ -295,6 +296,8 @@ int Callback(int operation, netsnmp_session*, int, netsnmp_pdu* pdu, void* magic
 
 }  // namespace
 
+SnmpTransport::SnmpTransport() = default;
+
 SnmpTransport::~SnmpTransport() { Stop(); }
 
 bool SnmpTransport::Start(std::function<void()> tick) {
@@ -367,10 +370,15 @@ std::uint32_t SnmpTransport::Loop() {
     snmp_timeout();
     FinishEnded();
   }
-  for (auto& fetch : active_) {
-    if (fetch->session != nullptr) snmp_close(fetch->session);
+  // Those still waiting for their results are told that nothing came.
+  std::deque<std::unique_ptr<Fetch>> queued;
+  {
+    std::lock_guard lock(mutex_);
+    queued.swap(queued_);
   }
-  active_.clear();
+  for (auto& fetch : active_) fetch->End(false);
+  FinishEnded();
+  for (auto& fetch : queued) fetch->done(FetchResult{});
   netsnmp_large_fd_set_cleanup(&descriptors);
   return 0;
 }

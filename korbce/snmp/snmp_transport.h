@@ -20,7 +20,7 @@ class SnmpTransport {
  public:
   using Done = std::function<void(FetchResult)>;
 
-  SnmpTransport() = default;
+  SnmpTransport();
   ~SnmpTransport();
   SnmpTransport(const SnmpTransport&) = delete;
   SnmpTransport& operator=(const SnmpTransport&) = delete;
@@ -28,7 +28,7 @@ class SnmpTransport {
   // Starts the thread; tick runs on it at every turn of its loop (at least
   // every few tens of milliseconds), where it may submit fetches.
   bool Start(std::function<void()> tick);
-  // Ends the thread; fetches not finished are dropped without their results.
+  // Ends the thread; the fetches not finished end unanswered.
   void Stop();
 
   // Queues a fetch; done runs on the transport's thread when it ends.
