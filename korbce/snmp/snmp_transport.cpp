@@ -5,6 +5,9 @@
 #include <net-snmp/library/large_fd_set.h>
 
 #include <algorithm>
+#include <map>
+#include <mutex>
+#include <string>
 
 #include "platform/trace.h"
 
@@ -14,12 +17,23 @@ namespace {
 // The loop's longest wait, so that new fetches and the tick are not delayed.
 constexpr long kTurnMicroseconds = 20000;
 
+// net-snmp's own messages go to the trace, never to the process's stderr.
+int TraceLibraryMessage(int, int, void* message, void*) {
+  const auto* logged = static_cast<const snmp_log_message*>(message);
+  if (logged != nullptr && logged->msg != nullptr) platform::OutputDebugString(std::string("korbce: net-snmp: ") + logged->msg);
+  return 0;
+}
+
 // Once per process: no configuration files, no persistent state, no MIB
-// files. Every OID the engine uses is numeric.
+// files (an empty MIB list). Every OID the engine uses is numeric.
 void InitialiseLibrary() {
   static bool initialised = false;
   if (initialised) return;
   initialised = true;
+  snmp_register_callback(SNMP_CALLBACK_LIBRARY, SNMP_CALLBACK_LOGGING, TraceLibraryMessage, nullptr);
+  netsnmp_register_loghandler(NETSNMP_LOGHANDLER_CALLBACK, LOG_WARNING);
+  static char noMibs[] = "mibs :";  // kept, in case the library keeps the pointer
+  netsnmp_config_remember(noMibs);
   netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_READ_CONFIGS, 1);
   netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, 1);
   netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_SAVE, 1);
@@ -129,6 +143,28 @@ bool SetUpV3(netsnmp_session& session, const SessionSettings& settings) {
                      session.securityPrivKey, &session.securityPrivKeyLen) == SNMPERR_SUCCESS;
 }
 
+// net-snmp keeps every SNMPv3 user it has met, with its keys, in one list for
+// the whole process, and goes on using a user's old keys after its passwords
+// changed. So a user's entries are dropped when its credentials change.
+void ForgetUserWhoseCredentialsChanged(const SessionSettings& settings) {
+  static std::mutex mutex;
+  static std::map<std::string, std::string> credentialsOfUser;
+  const std::string credentials = std::to_string(static_cast<int>(settings.securityLevel)) + '\0' +
+                                  std::to_string(static_cast<int>(settings.authProtocol)) + '\0' +
+                                  settings.authPassword + '\0' +
+                                  std::to_string(static_cast<int>(settings.privProtocol)) + '\0' +
+                                  settings.privPassword;
+  std::lock_guard lock(mutex);
+  auto [known, added] = credentialsOfUser.try_emplace(settings.user, credentials);
+  if (added || known->second == credentials) return;
+  known->second = credentials;
+  for (usmUser* user = usm_get_userList(); user != nullptr;) {
+    usmUser* next = user->next;
+    if (user->name != nullptr && settings.user == user->name) usm_free_user(usm_remove_user(user));
+    user = next;
+  }
+}
+
 int Callback(int operation, netsnmp_session*, int, netsnmp_pdu* pdu, void* magic);
 
 }  // namespace
@@ -160,6 +196,7 @@ struct SnmpTransport::Fetch {
     setup.callback_magic = this;
     if (settings.version == SnmpVersion::V3) {
       setup.version = SNMP_VERSION_3;
+      ForgetUserWhoseCredentialsChanged(settings);
       if (!SetUpV3(setup, settings)) {
         result.problems.push_back("the SNMPv3 keys cannot be made");
         SNMP_FREE(setup.securityAuthProto);
@@ -236,6 +273,8 @@ struct SnmpTransport::Fetch {
                                   OidText(bind.oid));
         return NextWalk();
       }
+      cursor = bind.oid;
+      ++walkObjects;
       if (!Keep(std::move(bind))) return End(true);
     }
     if (pdu->variables == nullptr) return NextWalk();
@@ -265,8 +304,6 @@ struct SnmpTransport::Fetch {
       result.problems.push_back("more than " + std::to_string(kMaxObjectsPerFetch) + " objects; fetch cut short");
       return false;
     }
-    cursor = bind.oid;
-    ++walkObjects;
     result.objects.push_back(std::move(bind));
     return true;
   }

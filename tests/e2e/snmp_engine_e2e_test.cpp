@@ -254,10 +254,13 @@ TEST_F(SnmpEngineTest, MalformedAgentsNeitherCrashNorHangTheEngine) {
   const auto told = WaitForMessage(window, WM_VX_ALERTS);
   EXPECT_TRUE(Has(told, WM_VX_ALERTS));
 
-  // An agent that answers nothing at all for a moment, then garbage.
-  ASSERT_TRUE(agent_->WriteText("public", "this is|not a|recording\n\x01\x02|||\n"));
-  std::this_thread::sleep_for(2500ms);
-  EXPECT_FALSE(Ask(engine, id, BIDI_GET_CLASS).empty());
+  // Once the agent serves a sound printer, the polls read it as any other.
+  RecordedPrinter sound;
+  sound.alerts = {Jam(1, 8, 1)};
+  ASSERT_TRUE(agent_->Write("public", PrinterRecords(sound)));
+  const auto jammed = WaitForMessage(window, WM_VX_ALERTS);
+  ASSERT_TRUE(Has(jammed, WM_VX_ALERTS)) << Trace();
+  EXPECT_EQ(jammed.back().mask & ALERT_PAPER_JAM, static_cast<platform::LParam>(ALERT_PAPER_JAM));
 }
 
 }  // namespace

@@ -17,7 +17,7 @@
 
 #include "platform/file_io.h"
 #include "platform/window.h"
-#include "korbce/fleet.h"
+#include "korbce/fleet/fleet.h"
 #include "korbce/snmp/printer_conditions.h"
 #include "platform/environment.h"
 #include "tests/korbce/snmp_snapshot_builders.h"
