@@ -12,7 +12,7 @@ for program in "$bin_dir"/*_fuzzer; do
   cp -r "$corpus_root/$name/." "$scratch/$name/" 2>/dev/null || true
   echo "fuzzing $name for $seconds s"
   (cd "$scratch" && "$program" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-      -print_final_stats=1 "$scratch/$name" 2>"$scratch/$name.log") || {
+      -print_final_stats=1 -close_fd_mask=1 "$scratch/$name" 2>"$scratch/$name.log") || {
     tail -n 60 "$scratch/$name.log"
     echo "fuzz target $name found a problem" >&2
     exit 1
