@@ -3,7 +3,7 @@
 # each from a scratch copy of its seed corpus, so that the tree's corpora stay
 # as committed. Exits non-zero at the first target that finds something.
 set -euo pipefail
-bin_dir=$1 corpus_root=$2 seconds=${3:-30}
+bin_dir=$(cd "$1" && pwd) corpus_root=$(cd "$2" && pwd) seconds=${3:-30}
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 for program in "$bin_dir"/*_fuzzer; do
