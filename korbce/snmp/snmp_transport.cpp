@@ -160,7 +160,10 @@ void ForgetUserWhoseCredentialsChanged(const SessionSettings& settings) {
   known->second = credentials;
   for (usmUser* user = usm_get_userList(); user != nullptr;) {
     usmUser* next = user->next;
-    if (user->name != nullptr && settings.user == user->name) usm_free_user(usm_remove_user(user));
+    if (user->name != nullptr && settings.user == user->name) {
+      usm_remove_user(user);  // returns the list's head, not the user
+      usm_free_user(user);
+    }
     user = next;
   }
 }
