@@ -30,8 +30,9 @@ void ForEachLine(std::string_view content, Handler lineHandler) {
   int number = 0;
   std::size_t start = 0;
   while (start < content.size()) {
-    std::size_t end = content.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = content.size();
+    // A plain scan: find_first_of searches the set of line ends at every byte.
+    std::size_t end = start;
+    while (end < content.size() && content[end] != '\n' && content[end] != '\r') ++end;
     lineHandler(content.substr(start, end - start), ++number);
     if (end < content.size() && content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n') ++end;
     start = end + 1;
