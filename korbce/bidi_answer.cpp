@@ -79,7 +79,7 @@ std::vector<std::uint8_t> CategoryAnswer(const CategoryStatus& status) {
   return answer;
 }
 
-std::optional<std::vector<std::uint8_t>> AnswerCommand(const FleetPrinter& printer, std::uint32_t command) {
+std::optional<std::vector<std::uint8_t>> AnswerCommand(const PrinterState& printer, std::uint32_t command) {
   switch (command) {
     case BIDI_GET_CLASS:
       if (printer.deviceClass) return DeviceClassAnswer(*printer.deviceClass);

@@ -7,7 +7,7 @@
 
 namespace korbce {
 
-AlertState ReadAlertState(const FleetPrinter& printer, std::uint32_t categories) {
+AlertState ReadAlertState(const PrinterState& printer, std::uint32_t categories) {
   AlertState state;
   state.mask = printer.AlertMask() & categories;
   for (std::size_t bit = 0; bit < kCategoryCount; ++bit) {

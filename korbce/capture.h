@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "korbce/fleet.h"
+#include "korbce/printer_state.h"
 #include "platform/window.h"
 
 struct ALERTS;
@@ -22,7 +22,7 @@ struct AlertState {
   bool operator==(const AlertState&) const = default;
 };
 
-AlertState ReadAlertState(const FleetPrinter& printer, std::uint32_t categories);
+AlertState ReadAlertState(const PrinterState& printer, std::uint32_t categories);
 
 // The caller's categories, read as they stand now: the caller may rewrite its
 // ALERTS record at any time.

@@ -5,6 +5,7 @@
 
 #include "korbce/bidi_answer.h"
 #include "korbce/enum_record.h"
+#include "korbce/snmp/subnet_block.h"
 #include "platform/environment.h"
 #include "platform/profile.h"
 #include "platform/trace.h"
@@ -25,12 +26,10 @@ std::optional<std::string> NonEmptyVariable(const char* name) {
   return value;
 }
 
-template <class Matches>
-std::vector<EnumRecord> RecordsOf(const Fleet& fleet, Matches matches) {
+std::vector<EnumRecord> RecordsOf(const PrinterList& printers) {
   std::vector<EnumRecord> records;
-  for (const FleetPrinter& printer : fleet.printers) {
-    if (matches(printer)) records.push_back(BuildEnumRecord(printer));
-  }
+  records.reserve(printers.size());
+  for (const auto& printer : printers) records.push_back(BuildEnumRecord(*printer));
   return records;
 }
 
@@ -51,7 +50,9 @@ EngineOptions EngineOptionsFromEnvironment() {
 Engine::Engine(EngineOptions options)
     : log_(std::move(options.logPath)),
       checkInterval_(options.checkIntervalMs),
-      fleetSource_(std::move(options.fleetPath)) {
+      fleetSource_(std::move(options.fleetPath)),
+      snmpSource_(std::move(options.defaultIdFile),
+                  [this](std::uint16_t id) { return fleetSource_.Find(id) != nullptr; }) {
   if (options.checkIntervalMs == 0) return;
   const std::uint32_t interval = options.checkIntervalMs;
   if (!checker_.Start([this, interval] { return CheckLoop(interval); }, /*background=*/true)) {
@@ -59,7 +60,10 @@ Engine::Engine(EngineOptions options)
   }
 }
 
-Engine::~Engine() { StopChecking(); }
+Engine::~Engine() {
+  StopChecking();
+  snmpSource_.Stop();
+}
 
 void Engine::StopChecking() {
   if (!checker_.IsStarted()) return;
@@ -73,15 +77,23 @@ std::uint32_t Engine::CheckLoop(std::uint32_t intervalMs) {
 }
 
 std::shared_ptr<const Fleet> Engine::CurrentFleet() {
-  platform::ScopedLock lock(lock_);
-  return fleetSource_.Current();
+  auto fleet = fleetSource_.Current();
+  snmpSource_.Configure(fleetSource_.Document(), fleetSource_.Path());
+  return fleet;
+}
+
+std::shared_ptr<const PrinterState> Engine::FindPrinter(const std::shared_ptr<const Fleet>& fleet,
+                                                        std::uint16_t id) {
+  if (!fleet) return nullptr;
+  if (const FleetPrinter* printer = fleet->Find(id)) return std::shared_ptr<const PrinterState>(fleet, printer);
+  return snmpSource_.Find(id);
 }
 
 std::int16_t Engine::RegisterApp(platform::WindowHandle window) {
   std::int16_t application = 0;
+  const auto fleet = CurrentFleet();
   {
     platform::ScopedLock lock(lock_);
-    const auto fleet = fleetSource_.Current();
     if (window != nullptr && fleet && !fleet->engine.registerFails && nextApplication_ <= kHighestApplication) {
       application = static_cast<std::int16_t>(nextApplication_++);
     }
@@ -95,11 +107,11 @@ std::int32_t Engine::EnumPrinters(std::int16_t application, std::uint32_t mask, 
   const auto fleet = CurrentFleet();
   if (callback == nullptr) {
     result = kBceBadArgument;
-  } else if (!fleet || fleet->engine.enumFails) {
+  } else if (auto simulated = fleet ? fleetSource_.Enumerate(mask) : std::nullopt; !simulated) {
     result = kBceNoFleet;
   } else {
-    HandOut(RecordsOf(*fleet, [mask](const FleetPrinter& printer) { return (mask & printer.classes) != 0; }),
-            callback);
+    HandOut(RecordsOf(*simulated), callback);
+    if (auto found = snmpSource_.Enumerate(mask)) HandOut(RecordsOf(*found), callback);
   }
   log_.Write(CallLine("BceEnumPrinters").Number("app", application).Flags("mask", mask), result);
   return result;
@@ -114,12 +126,8 @@ std::int32_t Engine::EnumSpecificPort(std::int16_t application, std::uint32_t cl
   } else if (!fleet) {
     result = kBceNoFleet;
   } else {
-    const std::string_view port = portName;
-    HandOut(RecordsOf(*fleet,
-                      [port](const FleetPrinter& printer) {
-                        return !printer.spoolerPort.empty() && platform::EqualsIgnoreCase(printer.spoolerPort, port);
-                      }),
-            callback);
+    HandOut(RecordsOf(fleetSource_.EnumeratePort(portName)), callback);
+    HandOut(RecordsOf(snmpSource_.EnumeratePort(portName)), callback);
   }
   log_.Write(CallLine("BceEnumSpecificPort").Number("app", application).Flags("classes", classes).Text("port", portName),
              result);
@@ -131,7 +139,7 @@ std::int32_t Engine::GetPrinterAddrEx(std::uint16_t printer, std::uint32_t reser
   std::int32_t result = kBceSuccess;
   std::string address;
   const auto fleet = CurrentFleet();
-  const FleetPrinter* found = fleet ? fleet->Find(printer) : nullptr;
+  const auto found = FindPrinter(fleet, printer);
   if (block == nullptr || kind != kAddressKindIp) {
     result = kBceBadArgument;
   } else if (!fleet) {
@@ -166,7 +174,13 @@ std::int32_t Engine::ExchangeNetInfo(std::uint32_t target, std::uint32_t protoco
         callback(reply.data(), static_cast<std::uint32_t>(reply.size()));
       }
     }
-  } else if (request != NETINFO_REQUEST_SUBNETS) {
+  } else if (request == NETINFO_REQUEST_SUBNETS) {
+    if (buffer == nullptr && length != 0) {
+      result = kBceBadArgument;
+    } else {
+      snmpSource_.SetSubnets(snmp::ParseSubnetBlock(static_cast<const std::uint8_t*>(buffer), length));
+    }
+  } else {
     result = kBceUnsupported;
   }
   log_.Write(CallLine("BceExchangeNetInfo")
@@ -199,11 +213,16 @@ std::int32_t Engine::MonitorPrinter(std::int16_t application, std::uint16_t prin
   std::int32_t result = kBceSuccess;
   {
     platform::ScopedLock lock(lock_);
-    const auto same = [&](const Monitoring& m) { return m.application == application && m.printer == printer; };
+    const std::uint32_t key = KeyOf(application, printer);
     if (mode == kMonitorStart) {
-      if (std::none_of(monitoring_.begin(), monitoring_.end(), same)) monitoring_.push_back({application, printer});
+      monitoring_[key] = seconds;
+      for (const auto& [captureKey, capture] : captures_) {
+        if (capture.application == application && (printer == kEveryPrinter || capture.printer == printer)) {
+          Watch(capture);
+        }
+      }
     } else if (mode == kMonitorStop) {
-      std::erase_if(monitoring_, same);
+      monitoring_.erase(key);
     } else {
       result = kBceUnsupported;
     }
@@ -220,29 +239,23 @@ std::int32_t Engine::MonitorPrinter(std::int16_t application, std::uint16_t prin
 std::int32_t Engine::CaptureAlerts(std::int16_t application, std::uint16_t printer, ALERTS* alerts,
                                    platform::WindowHandle window, std::uint32_t reserved) {
   std::int32_t result = kBceSuccess;
-  {
+  const auto fleet = CurrentFleet();
+  if (alerts == nullptr || window == nullptr) {
+    result = kBceBadArgument;
+  } else if (!fleet) {
+    result = kBceNoFleet;
+  } else if (FindPrinter(fleet, printer) == nullptr) {
+    result = kBceUnknownPrinter;
+  } else {
     platform::ScopedLock lock(lock_);
-    const auto fleet = fleetSource_.Current();
-    if (alerts == nullptr || window == nullptr) {
-      result = kBceBadArgument;
-    } else if (!fleet) {
-      result = kBceNoFleet;
-    } else if (fleet->Find(printer) == nullptr) {
-      result = kBceUnknownPrinter;
-    } else {
-      auto capture = std::find_if(captures_.begin(), captures_.end(), [&](const Capture& c) {
-        return c.application == application && c.printer == printer;
-      });
-      if (capture == captures_.end()) {
-        capture = captures_.insert(captures_.end(), Capture());
-        capture->application = application;
-        capture->printer = printer;
-      }
-      capture->alerts = alerts;
-      capture->window = window;
-      capture->reportDue = true;
-      capture->firstReportAt = std::chrono::steady_clock::now() + checkInterval_;
-    }
+    Capture& capture = captures_[KeyOf(application, printer)];
+    capture.application = application;
+    capture.printer = printer;
+    capture.alerts = alerts;
+    capture.window = window;
+    capture.reportDue = true;
+    capture.firstReportAt = std::chrono::steady_clock::now() + checkInterval_;
+    Watch(capture);
   }
   CallLine line("BceCaptureAlerts");
   line.Number("app", application).Number("printer", printer);
@@ -279,7 +292,7 @@ std::int32_t Engine::Answer(std::uint16_t printer, std::uint32_t command, std::u
   if (reply == nullptr || replyLength == nullptr) return kBceBadArgument;
   const auto fleet = CurrentFleet();
   if (!fleet) return kBceNoFleet;
-  const FleetPrinter* found = fleet->Find(printer);
+  const auto found = FindPrinter(fleet, printer);
   if (found == nullptr) return kBceUnknownPrinter;
   if (!found->online) return kBceNoAnswer;
   const auto answer = AnswerCommand(*found, command);
@@ -291,18 +304,17 @@ std::int32_t Engine::Answer(std::uint16_t printer, std::uint32_t command, std::u
 }
 
 void Engine::CheckFleet() {
+  const auto fleet = CurrentFleet();
   platform::ScopedLock lock(lock_);
-  const auto fleet = fleetSource_.Current();
-  std::erase_if(captures_, [](const Capture& capture) { return !platform::IsWindow(capture.window); });
+  std::erase_if(captures_, [](const auto& entry) { return !platform::IsWindow(entry.second.window); });
   const auto now = std::chrono::steady_clock::now();
-  for (Capture& capture : captures_) CheckCapture(capture, fleet.get(), now);
+  for (auto& [key, capture] : captures_) CheckCapture(capture, FindPrinter(fleet, capture.printer).get(), now);
 }
 
-void Engine::CheckCapture(Capture& capture, const Fleet* fleet, std::chrono::steady_clock::time_point now) {
+void Engine::CheckCapture(Capture& capture, const PrinterState* printer, std::chrono::steady_clock::time_point now) {
   if (capture.reportDue && now < capture.firstReportAt) return;
-  const FleetPrinter* printer = fleet != nullptr ? fleet->Find(capture.printer) : nullptr;
   const bool communicating = printer != nullptr && printer->online;
-  if (communicating != capture.communicating && IsMonitored(capture)) {
+  if (communicating != capture.communicating && MonitoringSeconds(capture.application, capture.printer)) {
     platform::PostMessage(capture.window, communicating ? WM_VX_COMM_RESTORED : WM_VX_COMM_LOST, capture.printer, 0);
     capture.communicating = communicating;
     // What the printer reported before it fell silent has been cleared by
@@ -319,10 +331,16 @@ void Engine::CheckCapture(Capture& capture, const Fleet* fleet, std::chrono::ste
   capture.reportDue = false;
 }
 
-bool Engine::IsMonitored(const Capture& capture) const {
-  return std::any_of(monitoring_.begin(), monitoring_.end(), [&](const Monitoring& m) {
-    return m.application == capture.application && (m.printer == kEveryPrinter || m.printer == capture.printer);
-  });
+std::optional<std::uint32_t> Engine::MonitoringSeconds(std::int16_t application, std::uint16_t printer) const {
+  auto found = monitoring_.find(KeyOf(application, printer));
+  if (found == monitoring_.end()) found = monitoring_.find(KeyOf(application, kEveryPrinter));
+  if (found == monitoring_.end()) return std::nullopt;
+  return found->second;
+}
+
+void Engine::Watch(const Capture& capture) {
+  const auto seconds = MonitoringSeconds(capture.application, capture.printer);
+  snmpSource_.Watch(capture.printer, seconds ? std::optional(std::chrono::seconds(*seconds)) : std::nullopt);
 }
 
 Engine& TheEngine() {

@@ -1,18 +1,23 @@
 #pragma once
-// The engine behind the nine Bce functions: it serves the printers of the
-// fleet file and posts their notifications to the capturing windows.
+// The engine behind the nine Bce functions. Its core keeps the applications,
+// the captures and monitoring requests, posts the notifications and writes the
+// call log; two printer sources serve the printers: the simulated fleet of the
+// engine's file, and network printers over SNMP configured in the same file.
 
 #include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <map>
+#include <unordered_map>
 #include <vector>
 
 #include "bce/bce.h"
 #include "korbce/call_log.h"
 #include "korbce/capture.h"
-#include "korbce/fleet_source.h"
+#include "korbce/fleet/fleet_source.h"
+#include "korbce/snmp/snmp_source.h"
 #include "platform/critical_section.h"
 #include "platform/event.h"
 #include "platform/thread.h"
@@ -36,6 +41,9 @@ struct EngineOptions {
   // How often the engine's thread checks the fleet file; 0 starts no thread,
   // and the fleet is then checked only by CheckFleet.
   std::uint32_t checkIntervalMs = kDefaultCheckIntervalMs;
+  // Where network printers' ids are kept when the [SNMP] section names no
+  // IdFile; empty: under KOREVNTS_ROOT.
+  std::string defaultIdFile;
 };
 
 // KORBCE_FLEET and KORBCE_LOG, each when set and not empty.
@@ -74,25 +82,32 @@ class Engine {
   void StopChecking();
 
  private:
-  struct Monitoring {
-    std::int16_t application;
-    std::uint16_t printer;  // 0xFFFF: every printer of the application
-  };
+  // Captures and monitoring requests are kept by application and printer.
+  static std::uint32_t KeyOf(std::int16_t application, std::uint16_t printer) {
+    return (static_cast<std::uint32_t>(static_cast<std::uint16_t>(application)) << 16) | printer;
+  }
 
+  // Takes the fleet file as it stands now, and hands its [SNMP] section to
+  // the network source.
   std::shared_ptr<const Fleet> CurrentFleet();
-  std::int32_t EnumerateMatching(std::uint32_t mask, const char* portName, BCE_ENUM_CALLBACK callback);
+  // The source's printer of the id: the fleet's, else a network printer.
+  std::shared_ptr<const PrinterState> FindPrinter(const std::shared_ptr<const Fleet>& fleet, std::uint16_t id);
   std::int32_t Answer(std::uint16_t printer, std::uint32_t command, std::uint8_t* reply, std::uint32_t* replyLength);
-  void CheckCapture(Capture& capture, const Fleet* fleet, std::chrono::steady_clock::time_point now);
-  bool IsMonitored(const Capture& capture) const;
+  void CheckCapture(Capture& capture, const PrinterState* printer, std::chrono::steady_clock::time_point now);
+  std::optional<std::uint32_t> MonitoringSeconds(std::int16_t application, std::uint16_t printer) const;
+  void Watch(const Capture& capture);
   std::uint32_t CheckLoop(std::uint32_t intervalMs);
 
   CallLog log_;
   const std::chrono::milliseconds checkInterval_;
-  platform::CriticalSection lock_;  // guards everything below
   FleetSource fleetSource_;
+  SnmpSource snmpSource_;
+  platform::CriticalSection lock_;  // guards everything below
   std::int16_t nextApplication_ = 1;
-  std::vector<Capture> captures_;
-  std::vector<Monitoring> monitoring_;
+  std::map<std::uint32_t, Capture> captures_;  // in the order of application and printer
+  // The check interval in seconds of each monitoring request; printer 0xFFFF
+  // stands for every printer of the application.
+  std::unordered_map<std::uint32_t, std::uint32_t> monitoring_;
 
   platform::Event stopEvent_{true, false};
   platform::Thread checker_;

@@ -4,7 +4,7 @@
 
 namespace korbce {
 
-EnumRecord BuildEnumRecord(const FleetPrinter& printer) {
+EnumRecord BuildEnumRecord(const PrinterState& printer) {
   namespace layout = PrinterEnumRecordLayout;
   EnumRecord record{};
   std::copy(printer.macAddress.begin(), printer.macAddress.end(), record.begin() + layout::kMacAddress);

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "bce/bce_records.h"
-#include "korbce/fleet.h"
+#include "korbce/printer_state.h"
 
 namespace korbce {
 
@@ -13,6 +13,6 @@ using EnumRecord = std::array<std::uint8_t, PrinterEnumRecordLayout::kSize>;
 
 // The printer's hardware address, id, protocol flags, adapter and port types
 // in their places; every other byte 0.
-EnumRecord BuildEnumRecord(const FleetPrinter& printer);
+EnumRecord BuildEnumRecord(const PrinterState& printer);
 
 }  // namespace korbce

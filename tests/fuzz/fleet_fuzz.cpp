@@ -7,8 +7,8 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "korbce/fleet.h"
-#include "korbce/fleet_values.h"
+#include "korbce/fleet/fleet.h"
+#include "korbce/fleet/fleet_values.h"
 #include "platform/profile.h"
 #include "platform/trace.h"
 #include "vigilix/vigilix.h"

@@ -108,7 +108,8 @@ class EngineFixture : public ::testing::Test {
 
   // An engine whose fleet is checked only by CheckFleet, unless an interval is given.
   Engine& StartEngine(std::uint32_t checkIntervalMs = 0, bool withLog = false) {
-    engine_ = std::make_unique<Engine>(EngineOptions{fleetPath_, withLog ? logPath_ : "", checkIntervalMs});
+    engine_ = std::make_unique<Engine>(
+        EngineOptions{fleetPath_, withLog ? logPath_ : "", checkIntervalMs, (directory_ / "snmp-printers").string()});
     return *engine_;
   }
 

@@ -1,4 +1,4 @@
-#include "korbce/fleet.h"
+#include "korbce/fleet/fleet.h"
 
 #include <gtest/gtest.h>
 

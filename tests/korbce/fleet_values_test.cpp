@@ -1,4 +1,4 @@
-#include "korbce/fleet_values.h"
+#include "korbce/fleet/fleet_values.h"
 
 #include <gtest/gtest.h>
 

@@ -10,53 +10,23 @@
 #include <unordered_map>
 #include <vector>
 
+#include "korbce/printer_state.h"
+
 namespace platform {
 struct ProfileDocument;
 }
 
 namespace korbce {
 
-// The alert categories of bits 0 to 7 of an alert mask.
-constexpr std::size_t kCategoryCount = 8;
-// Their keys in a printer section, by bit.
+// The fleet file's key of each alert category, by bit.
 constexpr std::array<std::string_view, kCategoryCount> kCategoryKeys = {
     "Input",          "Output",           "Paper Jam",            "Printer Supplies", "Operator Intervention Required",
     "Printer Warnings", "Device Needs Service", "Configuration Change"};
 
-// One paper source or output bin.
-struct Location {
-  std::uint8_t key = 0;
-  std::string name;
-};
-
-// One detail entry of a category: the bytes B, C and D.
-using DetailEntry = std::array<std::uint8_t, 3>;
-
-// The active detail entries of one category.
-struct CategoryStatus {
-  std::uint8_t group = 0;
-  std::vector<DetailEntry> entries;
-};
-
-struct FleetPrinter {
-  std::uint16_t id = 0;
-  std::array<std::uint8_t, 6> macAddress{};
-  std::uint32_t protocolFlags = 0;
-  std::uint16_t adapterType = 0;
-  std::uint16_t portType = 0;
-  std::string ipAddress;
-  std::uint32_t classes = 0;
+// A simulated printer: its state, and how enumerations find it.
+struct FleetPrinter : PrinterState {
+  std::uint32_t classes = 0;  // the enumeration-mask bits that find it
   std::string spoolerPort;
-  std::optional<std::uint8_t> deviceClass;  // nothing: the class command fails
-  std::optional<std::string> model;         // nothing: the model command fails
-  std::optional<std::vector<Location>> inputs;
-  std::optional<std::vector<Location>> outputs;
-  bool online = true;
-  bool offline = false;
-  std::array<CategoryStatus, kCategoryCount> categories;
-
-  // The categories with at least one active entry, plus ALERT_OFFLINE.
-  std::uint32_t AlertMask() const;
 };
 
 // How the engine's own calls behave, from the section "Engine".

@@ -1,5 +1,6 @@
-#include "korbce/fleet_source.h"
+#include "korbce/fleet/fleet_source.h"
 
+#include "platform/critical_section.h"
 #include "platform/path_search.h"
 #include "platform/profile.h"
 #include "platform/trace.h"
@@ -18,6 +19,7 @@ std::optional<std::string> FleetSource::FindFile() const {
 }
 
 std::shared_ptr<const Fleet> FleetSource::Current() {
+  platform::ScopedLock lock(mutex_);
   const auto path = FindFile();
   if (!path) {
     ReportFileProblem(std::string("no fleet file ") + kFleetFileName + " found by the path search");
@@ -48,6 +50,46 @@ std::shared_ptr<const Fleet> FleetSource::Current() {
                                 std::to_string(fleet_->printers.size()) + " printers\n");
   }
   return fleet_;
+}
+
+std::shared_ptr<const platform::ProfileDocument> FleetSource::Document() {
+  platform::ScopedLock lock(mutex_);
+  return document_;
+}
+
+std::string FleetSource::Path() {
+  platform::ScopedLock lock(mutex_);
+  return path_;
+}
+
+template <class Matches>
+PrinterList PrintersOf(const std::shared_ptr<const Fleet>& fleet, Matches matches) {
+  PrinterList printers;
+  for (const FleetPrinter& printer : fleet->printers) {
+    if (matches(printer)) printers.emplace_back(fleet, &printer);
+  }
+  return printers;
+}
+
+std::optional<PrinterList> FleetSource::Enumerate(std::uint32_t mask) {
+  const auto fleet = Current();
+  if (!fleet || fleet->engine.enumFails) return std::nullopt;
+  return PrintersOf(fleet, [mask](const FleetPrinter& printer) { return (mask & printer.classes) != 0; });
+}
+
+PrinterList FleetSource::EnumeratePort(std::string_view port) {
+  const auto fleet = Current();
+  if (!fleet) return {};
+  return PrintersOf(fleet, [port](const FleetPrinter& printer) {
+    return !printer.spoolerPort.empty() && platform::EqualsIgnoreCase(printer.spoolerPort, port);
+  });
+}
+
+std::shared_ptr<const PrinterState> FleetSource::Find(std::uint16_t id) {
+  const auto fleet = Current();
+  const FleetPrinter* printer = fleet ? fleet->Find(id) : nullptr;
+  if (printer == nullptr) return nullptr;
+  return std::shared_ptr<const PrinterState>(fleet, printer);
 }
 
 void FleetSource::ReportFileProblem(const std::string& problem) {

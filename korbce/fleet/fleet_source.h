@@ -1,11 +1,14 @@
 #pragma once
-// Finds the fleet file and keeps its parsed fleet up to date.
+// Finds the engine's file, keeps its parsed fleet up to date, and serves the
+// fleet's simulated printers.
 
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
-#include "korbce/fleet.h"
+#include "korbce/fleet/fleet.h"
+#include "korbce/printer_source.h"
 
 namespace platform {
 struct ProfileDocument;
@@ -13,8 +16,7 @@ struct ProfileDocument;
 
 namespace korbce {
 
-// Not thread-safe: the engine calls it under its lock.
-class FleetSource {
+class FleetSource : public PrinterSource {
  public:
   // Nothing as the path: "korbce.ini" found by the platform's path search.
   explicit FleetSource(std::optional<std::string> path) : configuredPath_(std::move(path)) {}
@@ -22,12 +24,22 @@ class FleetSource {
   // The fleet as the file stands now, re-read when the file has changed;
   // null when the file cannot be found or read.
   std::shared_ptr<const Fleet> Current();
+  // The file as last read, and its path; null while there is none.
+  std::shared_ptr<const platform::ProfileDocument> Document();
+  std::string Path();
+
+  std::optional<PrinterList> Enumerate(std::uint32_t mask) override;
+  PrinterList EnumeratePort(std::string_view port) override;
+  std::shared_ptr<const PrinterState> Find(std::uint16_t id) override;
+  // The fleet file tells every state; nothing to fetch.
+  void Watch(std::uint16_t, std::optional<std::chrono::seconds>) override {}
 
  private:
   std::optional<std::string> FindFile() const;
   // Traces a problem with the file once, until the file is read again.
   void ReportFileProblem(const std::string& problem);
 
+  std::mutex mutex_;  // guards everything below
   std::optional<std::string> configuredPath_;
   std::string path_;
   std::shared_ptr<const platform::ProfileDocument> document_;

@@ -1,9 +1,9 @@
-#include "korbce/fleet.h"
+#include "korbce/fleet/fleet.h"
 
 #include <map>
 #include <string>
 
-#include "korbce/fleet_values.h"
+#include "korbce/fleet/fleet_values.h"
 #include "platform/profile.h"
 #include "platform/trace.h"
 #include "vigilix/vigilix.h"
@@ -17,6 +17,8 @@ using platform::ProfileSection;
 
 constexpr std::string_view kPrinterSectionPrefix = "Printer ";
 constexpr std::string_view kEngineSection = "Engine";
+// Read by the network printer source.
+constexpr std::string_view kSnmpSection = "SNMP";
 constexpr std::uint32_t kHighestPrinterId = 65534;
 // Answers carry their entry counts in one byte.
 constexpr std::size_t kMaxAnswerEntries = 255;
@@ -57,11 +59,11 @@ class FleetParser {
       } else if (EqualsIgnoreCase(section.name, kEngineSection) && !engineSeen) {
         engineSeen = true;
         ReadEngine(section, fleet.engine);
-      } else {
+      } else if (!EqualsIgnoreCase(section.name, kSnmpSection)) {
         Report(section.line, "section [" + section.name + "] ignored: " +
                                  (engineSeen && EqualsIgnoreCase(section.name, kEngineSection)
                                       ? "the section [Engine] is given twice"
-                                      : "neither [Engine] nor [Printer <name>]"));
+                                      : "neither [Engine], [SNMP] nor [Printer <name>]"));
       }
     }
     return fleet;
@@ -243,14 +245,6 @@ class FleetParser {
 };
 
 }  // namespace
-
-std::uint32_t FleetPrinter::AlertMask() const {
-  std::uint32_t mask = offline ? ALERT_OFFLINE : 0;
-  for (std::size_t bit = 0; bit < kCategoryCount; ++bit) {
-    if (!categories[bit].entries.empty()) mask |= 1u << bit;
-  }
-  return mask;
-}
 
 void Fleet::Add(FleetPrinter printer) {
   const std::uint16_t id = printer.id;

@@ -1,0 +1,65 @@
+#include "korbce/snmp/printer_ids.h"
+
+#include <filesystem>
+#include <sstream>
+
+#include "korbce/fleet/fleet_values.h"
+#include "platform/file_io.h"
+#include "platform/trace.h"
+
+namespace korbce::snmp {
+
+PrinterIds::PrinterIds(std::string path) : path_(std::move(path)) { Load(); }
+
+// One printer a line: the id, a blank, the key.
+void PrinterIds::Load() {
+  const auto text = platform::ReadWholeFile(path_);
+  if (!text) return;
+  std::istringstream lines(*text);
+  int number = 0;
+  for (std::string line; std::getline(lines, line);) {
+    ++number;
+    if (line.empty()) continue;
+    const std::size_t blank = line.find(' ');
+    const auto id = ParseDecimal(std::string_view(line).substr(0, blank));
+    const std::string key = blank == std::string::npos ? "" : line.substr(blank + 1);
+    if (!id || *id < kFirstNetworkId || *id > kLastNetworkId || key.empty() || ids_.count(key) != 0 ||
+        keys_.count(static_cast<std::uint16_t>(*id)) != 0) {
+      platform::OutputDebugString("korbce: " + path_ + ":" + std::to_string(number) +
+                                  ": not an unused printer id from 32768 to 65534 and a new key; line ignored\n");
+      continue;
+    }
+    ids_.emplace(key, static_cast<std::uint16_t>(*id));
+    keys_.emplace(static_cast<std::uint16_t>(*id), key);
+  }
+}
+
+void PrinterIds::SaveIfChanged() {
+  if (!changed_) return;
+  changed_ = false;
+  std::string text;
+  for (const auto& [id, key] : keys_) text += std::to_string(id) + " " + key + "\n";
+  const std::string directory = std::filesystem::path(path_).parent_path().string();
+  if (!directory.empty()) platform::CreateDirectories(directory);
+  const auto result = platform::WriteFileAtomically(path_, text);
+  const std::string problem = result.ok() ? "" : "cannot write the printer id file " + path_ + " (error " +
+                                                     std::to_string(result.systemError) + ")";
+  if (!problem.empty() && problem != reportedProblem_) platform::OutputDebugString("korbce: " + problem + "\n");
+  reportedProblem_ = problem;
+}
+
+std::optional<std::uint16_t> PrinterIds::IdOf(const std::string& key,
+                                              const std::function<bool(std::uint16_t)>& taken) {
+  if (const auto found = ids_.find(key); found != ids_.end()) return found->second;
+  for (std::uint32_t id = kFirstNetworkId; id <= kLastNetworkId; ++id) {
+    const auto candidate = static_cast<std::uint16_t>(id);
+    if (keys_.count(candidate) != 0 || taken(candidate)) continue;
+    ids_.emplace(key, candidate);
+    keys_.emplace(candidate, key);
+    changed_ = true;
+    return candidate;
+  }
+  return std::nullopt;
+}
+
+}  // namespace korbce::snmp

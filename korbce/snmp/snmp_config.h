@@ -1,0 +1,51 @@
+#pragma once
+// The [SNMP] section of the engine's file: which network printers to ask, and
+// how.
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "korbce/snmp/snmp_target.h"
+
+namespace platform {
+struct ProfileSection;
+}
+
+namespace korbce::snmp {
+
+enum class SnmpVersion { V1, V2c, V3 };
+enum class AuthProtocol { MD5, SHA, SHA256 };
+enum class PrivProtocol { AES, DES };
+enum class SecurityLevel { NoAuthNoPriv, AuthNoPriv, AuthPriv };
+
+struct SnmpConfig {
+  std::vector<SnmpTarget> targets;
+  std::string community = "public";
+  SnmpVersion version = SnmpVersion::V2c;
+  std::string user;
+  AuthProtocol authProtocol = AuthProtocol::SHA;
+  std::string authPassword;
+  PrivProtocol privProtocol = PrivProtocol::AES;
+  std::string privPassword;
+  SecurityLevel securityLevel = SecurityLevel::NoAuthNoPriv;
+  std::uint16_t port = 161;
+  std::chrono::milliseconds timeout{1000};
+  std::uint32_t retries = 1;
+  std::chrono::seconds poll{60};
+  bool scanSubnets = true;
+  std::uint32_t maxInFlight = 64;
+  std::string idFile;
+
+  bool operator==(const SnmpConfig&) const = default;
+};
+
+// Reads the section; every bad value is reported on the trace with fileName
+// and its line, and its default kept. defaultIdFile stands when IdFile is not
+// given.
+SnmpConfig ReadSnmpConfig(const platform::ProfileSection& section, std::string_view fileName,
+                          std::string defaultIdFile);
+
+}  // namespace korbce::snmp

@@ -1,0 +1,385 @@
+#include "korbce/snmp/snmp_source.h"
+
+#include <algorithm>
+
+#include "bce/bce_records.h"
+#include "korbce/fleet/fleet_values.h"
+#include "korbce/snmp/printer_conditions.h"
+#include "korbce/snmp/printer_oids.h"
+#include "korbce/snmp/snapshot_decoder.h"
+#include "platform/critical_section.h"
+#include "platform/host_lookup.h"
+#include "platform/profile.h"
+#include "platform/root.h"
+#include "platform/trace.h"
+
+namespace korbce {
+namespace {
+
+using namespace snmp;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::string_view kSection = "SNMP";
+constexpr char kDefaultIdFile[] = "var/lib/korevnts/snmp-printers";
+constexpr std::uint32_t kEnumTcpIp = 0x2;
+// The device class of network printers in the printer database.
+constexpr std::uint8_t kNetworkDeviceClass = 20;
+// Polls a printer may miss before it counts as not communicating.
+constexpr int kMissedPollsForLoss = 2;
+// A sweep asks at most this many hosts of one subnet.
+constexpr std::size_t kMaxSweepHosts = 65536;
+
+std::string Dotted(std::uint32_t address) {
+  return std::to_string(address >> 24) + "." + std::to_string((address >> 16) & 0xFF) + "." +
+         std::to_string((address >> 8) & 0xFF) + "." + std::to_string(address & 0xFF);
+}
+
+std::optional<std::uint32_t> NumberOfDotted(std::string_view text) {
+  if (!IsDottedAddress(text)) return std::nullopt;
+  std::uint32_t address = 0;
+  for (std::string_view part : SplitList(text, '.')) address = (address << 8) | *ParseDecimal(part);
+  return address;
+}
+
+std::string HexOf(const std::array<std::uint8_t, 6>& mac) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string text;
+  for (std::uint8_t byte : mac) {
+    text += kDigits[byte >> 4];
+    text += kDigits[byte & 0xF];
+  }
+  return text;
+}
+
+std::vector<Oid> ProbeWalks() {
+  using namespace oids;
+  std::vector<Oid> walks = {kSysDescr,        kHrDeviceType,           kHrDeviceDescr,         kHrDeviceStatus,
+                            kHrPrinterStatus, kHrPrinterDetectedErrorState, kPrtGeneralConfigChanges,
+                            kPrtGeneralPrinterName};
+  for (std::uint32_t column : {input::kType, input::kMaxCapacity, input::kCurrentLevel, input::kName,
+                               input::kDescription}) {
+    walks.push_back(Column(kPrtInputEntry, column));
+  }
+  for (std::uint32_t column : {output::kName, output::kDescription}) walks.push_back(Column(kPrtOutputEntry, column));
+  for (std::uint32_t column : {supply::kColorantIndex, supply::kType, supply::kDescription, supply::kMaxCapacity,
+                               supply::kLevel}) {
+    walks.push_back(Column(kPrtMarkerSuppliesEntry, column));
+  }
+  walks.push_back(Column(kPrtMarkerColorantEntry, colorant::kValue));
+  walks.insert(walks.end(), {kPrtAlertEntry, kIpAdEntIfIndex, kIfPhysAddress});
+  return walks;
+}
+
+FetchPlan PollPlan(std::int32_t device) {
+  const auto at = [device](Oid oid) {
+    oid.push_back(static_cast<std::uint32_t>(device));
+    return oid;
+  };
+  FetchPlan plan;
+  plan.gets = {at(oids::kHrDeviceStatus), at(oids::kHrPrinterStatus), at(oids::kHrPrinterDetectedErrorState),
+               at(oids::kPrtGeneralConfigChanges)};
+  plan.walks = {oids::kPrtAlertEntry};
+  return plan;
+}
+
+void TraceProblems(const std::string& host, const FetchResult& result) {
+  for (const std::string& problem : result.problems) {
+    platform::OutputDebugString("korbce: SNMP printer " + host + ": " + problem + "\n");
+  }
+}
+
+}  // namespace
+
+struct SnmpSource::NetworkPrinter {
+  std::uint16_t id = 0;
+  Probe probe;
+  std::optional<std::array<std::uint8_t, 6>> macAddress;
+  std::int32_t deviceIndex = 1;
+  PrinterSnapshot snapshot;
+  std::shared_ptr<const PrinterState> state;
+  bool watched = false;
+  std::chrono::seconds interval{60};
+  Clock::time_point nextPoll;
+  bool polling = false;        // a fetch of the printer is under way
+  bool refreshDue = false;     // its tables are to be fetched again
+  int missedPolls = 0;
+  bool online = true;
+};
+
+SnmpSource::SnmpSource(std::string defaultIdFile, std::function<bool(std::uint16_t)> taken)
+    : defaultIdFile_(defaultIdFile.empty() ? platform::RootPath(kDefaultIdFile) : std::move(defaultIdFile)),
+      taken_(std::move(taken)) {}
+
+SnmpSource::~SnmpSource() { Stop(); }
+
+void SnmpSource::Stop() { transport_.Stop(); }
+
+void SnmpSource::Configure(const std::shared_ptr<const platform::ProfileDocument>& document,
+                           const std::string& path) {
+  platform::ScopedLock lock(mutex_);
+  if (document == document_) return;
+  document_ = document;
+  const platform::ProfileSection* section = document ? document->Find(kSection) : nullptr;
+  if (section == nullptr) {
+    config_.reset();
+    printers_.clear();
+    return;
+  }
+  auto config = ReadSnmpConfig(*section, path, defaultIdFile_);
+  if (!ids_ || ids_->Path() != config.idFile) ids_ = std::make_unique<PrinterIds>(config.idFile);
+  transport_.SetMaxInFlight(config.maxInFlight);
+  for (auto& [id, printer] : printers_) printer->interval = std::min(printer->interval, config.poll);
+  config_ = std::move(config);
+  if (!transportStarted_) {
+    transportStarted_ = transport_.Start([this] { Tick(); });
+    if (!transportStarted_) platform::OutputDebugString("korbce: cannot start the SNMP thread\n");
+  }
+}
+
+void SnmpSource::SetSubnets(std::vector<Subnet> subnets) {
+  platform::ScopedLock lock(mutex_);
+  subnets_ = std::move(subnets);
+}
+
+std::optional<SnmpSource::Probe> SnmpSource::ProbeOf(const SnmpTarget& target) const {
+  const SnmpConfig& config = *config_;
+  auto address = NumberOfDotted(target.host);
+  if (!address) {
+    const auto resolved = platform::ResolveIPv4Address(target.host);
+    if (!resolved) {
+      platform::OutputDebugString("korbce: SNMP target " + target.host + " has no IPv4 address; not probed\n");
+      return std::nullopt;
+    }
+    address = NumberOfDotted(platform::FormatIPv4Address(*resolved));
+    if (!address) return std::nullopt;
+  }
+  Probe probe;
+  probe.address = *address;
+  SessionSettings& settings = probe.settings;
+  settings.host = Dotted(*address);
+  settings.port = target.port;
+  settings.community = target.community.empty() ? config.community : target.community;
+  settings.version = config.version;
+  settings.user = config.user;
+  settings.authProtocol = config.authProtocol;
+  settings.authPassword = config.authPassword;
+  settings.privProtocol = config.privProtocol;
+  settings.privPassword = config.privPassword;
+  settings.securityLevel = config.securityLevel;
+  settings.timeout = config.timeout;
+  settings.retries = config.retries;
+  probe.key = settings.host + ":" + std::to_string(settings.port);
+  if (!target.community.empty()) probe.key += "@" + target.community;
+  return probe;
+}
+
+std::optional<PrinterList> SnmpSource::Enumerate(std::uint32_t mask) {
+  std::vector<Probe> probes;
+  {
+    platform::ScopedLock lock(mutex_);
+    if (!config_ || (mask & kEnumTcpIp) == 0) return PrinterList();
+    for (const SnmpTarget& target : config_->targets) {
+      if (auto probe = ProbeOf(target)) probes.push_back(std::move(*probe));
+    }
+    if (config_->scanSubnets) {
+      for (const Subnet& subnet : subnets_) {
+        for (std::uint32_t host : HostsOf(subnet, kMaxSweepHosts)) {
+          if (auto probe = ProbeOf(SnmpTarget{Dotted(host), config_->port, ""})) probes.push_back(std::move(*probe));
+        }
+      }
+    }
+  }
+  return ProbeAll(probes);
+}
+
+PrinterList SnmpSource::EnumeratePort(std::string_view port) {
+  std::optional<Probe> probe;
+  {
+    platform::ScopedLock lock(mutex_);
+    if (!config_) return {};
+    const auto target = TargetOfDeviceUri(port, config_->port);
+    if (target) probe = ProbeOf(*target);
+  }
+  if (!probe) return {};
+  return ProbeAll({*probe});
+}
+
+// Probes every host at once, up to MaxInFlight in flight, and waits for all.
+PrinterList SnmpSource::ProbeAll(const std::vector<Probe>& probes) {
+  struct Batch {
+    std::mutex mutex;
+    std::condition_variable finished;
+    std::size_t left = 0;
+    std::vector<std::shared_ptr<const PrinterState>> found;
+  };
+  auto batch = std::make_shared<Batch>();
+  batch->left = probes.size();
+  batch->found.resize(probes.size());
+  for (std::size_t i = 0; i < probes.size(); ++i) {
+    FetchPlan plan;
+    plan.walks = ProbeWalks();
+    transport_.Submit(probes[i].settings, std::move(plan), [this, batch, i, probe = probes[i]](FetchResult result) {
+      auto state = Found(probe, result);
+      std::lock_guard lock(batch->mutex);
+      batch->found[i] = std::move(state);
+      if (--batch->left == 0) batch->finished.notify_all();
+    });
+  }
+  std::unique_lock lock(batch->mutex);
+  batch->finished.wait(lock, [&] { return batch->left == 0; });
+  PrinterList printers;
+  for (auto& state : batch->found) {
+    if (state && std::none_of(printers.begin(), printers.end(), [&](const auto& p) { return p->id == state->id; }))
+      printers.push_back(state);
+  }
+  return printers;
+}
+
+// A probe's answer: the printer it found, known by its id from now on.
+std::shared_ptr<const PrinterState> SnmpSource::Found(const Probe& probe, const FetchResult& result) {
+  TraceProblems(probe.settings.host, result);
+  if (!result.answered) return nullptr;
+  DecodedPrinter decoded = DecodeObjects(result.objects, probe.address);
+  if (!decoded.isPrinter) return nullptr;
+  platform::ScopedLock lock(mutex_);
+  if (!ids_) return nullptr;
+  const std::string key = decoded.macAddress ? "mac:" + HexOf(*decoded.macAddress) : probe.key;
+  const auto id = ids_->IdOf(key, taken_);
+  ids_->SaveIfChanged();
+  if (!id) {
+    platform::OutputDebugString("korbce: no printer id left for " + probe.settings.host + "\n");
+    return nullptr;
+  }
+  auto& printer = printers_[*id];
+  if (!printer) {
+    printer = std::make_unique<NetworkPrinter>();
+    printer->id = *id;
+    printer->interval = config_ ? config_->poll : std::chrono::seconds(60);
+  }
+  printer->probe = probe;
+  printer->macAddress = decoded.macAddress;
+  printer->deviceIndex = decoded.deviceIndex.value_or(1);
+  printer->snapshot = std::move(decoded.snapshot);
+  printer->missedPolls = 0;
+  printer->online = true;
+  Publish(*printer, false);
+  return printer->state;
+}
+
+std::shared_ptr<const PrinterState> SnmpSource::Find(std::uint16_t id) {
+  platform::ScopedLock lock(mutex_);
+  const auto found = printers_.find(id);
+  return found == printers_.end() ? nullptr : found->second->state;
+}
+
+void SnmpSource::Watch(std::uint16_t id, std::optional<std::chrono::seconds> checkInterval) {
+  platform::ScopedLock lock(mutex_);
+  const auto found = printers_.find(id);
+  if (found == printers_.end()) return;
+  NetworkPrinter& printer = *found->second;
+  printer.interval = config_ ? config_->poll : printer.interval;
+  if (checkInterval) printer.interval = std::max(std::chrono::seconds(1), std::min(printer.interval, *checkInterval));
+  if (!printer.watched) printer.nextPoll = Clock::now();
+  printer.watched = true;
+}
+
+// On the transport's thread: starts the polls that are due.
+void SnmpSource::Tick() {
+  platform::ScopedLock lock(mutex_);
+  const auto now = Clock::now();
+  for (auto& [id, printer] : printers_) {
+    if (printer->watched && !printer->polling && now >= printer->nextPoll) StartPoll(*printer, now);
+  }
+}
+
+void SnmpSource::StartPoll(NetworkPrinter& printer, Clock::time_point now) {
+  printer.polling = true;
+  printer.nextPoll = now + printer.interval;
+  const std::uint16_t id = printer.id;
+  if (printer.refreshDue) {
+    FetchPlan plan;
+    plan.walks = ProbeWalks();
+    transport_.Submit(printer.probe.settings, std::move(plan),
+                      [this, id](FetchResult result) { Refreshed(id, std::move(result)); });
+    return;
+  }
+  transport_.Submit(printer.probe.settings, PollPlan(printer.deviceIndex),
+                    [this, id](FetchResult result) { Polled(id, std::move(result)); });
+}
+
+void SnmpSource::Polled(std::uint16_t id, FetchResult result) {
+  platform::ScopedLock lock(mutex_);
+  const auto found = printers_.find(id);
+  if (found == printers_.end()) return;
+  NetworkPrinter& printer = *found->second;
+  printer.polling = false;
+  TraceProblems(printer.probe.settings.host, result);
+  if (!result.answered) {
+    if (++printer.missedPolls >= kMissedPollsForLoss && printer.online) {
+      printer.online = false;
+      Publish(printer, false);
+    }
+    return;
+  }
+  printer.missedPolls = 0;
+  DecodedPrinter decoded = DecodeObjects(result.objects, printer.probe.address, printer.deviceIndex);
+  PrinterSnapshot& snapshot = printer.snapshot;
+  const auto previousChanges = snapshot.configChanges;
+  snapshot.deviceStatus = decoded.snapshot.deviceStatus;
+  snapshot.printerStatus = decoded.snapshot.printerStatus;
+  snapshot.detectedErrorState = decoded.snapshot.detectedErrorState;
+  snapshot.configChanges = decoded.snapshot.configChanges;
+  snapshot.alerts = std::move(decoded.snapshot.alerts);
+  printer.online = true;
+  if (previousChanges && snapshot.configChanges && *snapshot.configChanges > *previousChanges) {
+    // The sources and bins are fetched again before the change is told, so
+    // that the library reads them as they are now.
+    printer.refreshDue = true;
+    printer.nextPoll = Clock::now();
+    return;
+  }
+  Publish(printer, false);
+}
+
+void SnmpSource::Refreshed(std::uint16_t id, FetchResult result) {
+  platform::ScopedLock lock(mutex_);
+  const auto found = printers_.find(id);
+  if (found == printers_.end()) return;
+  NetworkPrinter& printer = *found->second;
+  printer.polling = false;
+  TraceProblems(printer.probe.settings.host, result);
+  if (!result.answered) {
+    if (++printer.missedPolls >= kMissedPollsForLoss && printer.online) {
+      printer.online = false;
+      Publish(printer, false);
+    }
+    return;
+  }
+  printer.missedPolls = 0;
+  printer.refreshDue = false;
+  printer.online = true;
+  DecodedPrinter decoded = DecodeObjects(result.objects, printer.probe.address, printer.deviceIndex);
+  printer.snapshot = std::move(decoded.snapshot);
+  Publish(printer, true);
+}
+
+// Makes the printer's state anew from its snapshot; the engine core compares
+// it with what it told and notifies.
+void SnmpSource::Publish(NetworkPrinter& printer, bool configChanged) {
+  auto state = std::make_shared<PrinterState>();
+  state->id = printer.id;
+  if (printer.macAddress) state->macAddress = *printer.macAddress;
+  state->protocolFlags = PROTOCOL_TCPIP;
+  state->ipAddress = printer.probe.settings.host;
+  state->deviceClass = kNetworkDeviceClass;
+  state->online = printer.online;
+  PrinterConditions conditions = MapConditions(printer.snapshot, configChanged);
+  state->model = std::move(conditions.model);
+  state->inputs = std::move(conditions.inputs);
+  state->outputs = std::move(conditions.outputs);
+  state->categories = std::move(conditions.categories);
+  state->offline = conditions.offline;
+  printer.state = std::move(state);
+}
+
+}  // namespace korbce

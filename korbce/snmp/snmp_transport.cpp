@@ -1,0 +1,423 @@
+#include "korbce/snmp/snmp_transport.h"
+
+#include <net-snmp/net-snmp-config.h>
+#include <net-snmp/net-snmp-includes.h>
+#include <net-snmp/library/large_fd_set.h>
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "platform/trace.h"
+
+namespace korbce::snmp {
+namespace {
+
+// The loop's longest wait, so that new fetches and the tick are not delayed.
+constexpr long kTurnMicroseconds = 20000;
+
+// net-snmp's own messages go to the trace, never to the process's stderr.
+int TraceLibraryMessage(int, int, void* message, void*) {
+  const auto* logged = static_cast<const snmp_log_message*>(message);
+  if (logged != nullptr && logged->msg != nullptr) platform::OutputDebugString(std::string("korbce: net-snmp: ") + logged->msg);
+  return 0;
+}
+
+// Once per process: no configuration files, no persistent state, no MIB
+// files (an empty MIB list). Every OID the engine uses is numeric.
+void InitialiseLibrary() {
+  static bool initialised = false;
+  if (initialised) return;
+  initialised = true;
+  snmp_register_callback(SNMP_CALLBACK_LIBRARY, SNMP_CALLBACK_LOGGING, TraceLibraryMessage, nullptr);
+  netsnmp_register_loghandler(NETSNMP_LOGHANDLER_CALLBACK, LOG_WARNING);
+  static char noMibs[] = "mibs :";  // kept, in case the library keeps the pointer
+  netsnmp_config_remember(noMibs);
+  netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_READ_CONFIGS, 1);
+  netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, 1);
+  netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_SAVE, 1);
+  netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_LOAD_HOST_FILES, 1);
+  netsnmp_set_mib_directory("");
+  netsnmp_ds_set_string(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_MIBDIRS, "");
+  init_snmp("korbce");
+}
+
+ValueKind KindOf(u_char type) {
+  switch (type) {
+    case ASN_INTEGER: return ValueKind::Integer;
+    case ASN_OCTET_STR: return ValueKind::OctetString;
+    case ASN_OBJECT_ID: return ValueKind::ObjectId;
+    case ASN_IPADDRESS: return ValueKind::IpAddress;
+    case ASN_COUNTER: return ValueKind::Counter32;
+    case ASN_GAUGE: return ValueKind::Gauge32;
+    case ASN_TIMETICKS: return ValueKind::TimeTicks;
+    case ASN_COUNTER64: return ValueKind::Counter64;
+    case ASN_NULL: return ValueKind::Null;
+    case SNMP_NOSUCHOBJECT: return ValueKind::NoSuchObject;
+    case SNMP_NOSUCHINSTANCE: return ValueKind::NoSuchInstance;
+    case SNMP_ENDOFMIBVIEW: return ValueKind::EndOfMibView;
+    default: return ValueKind::Other;
+  }
+}
+
+VarBind Copy(const netsnmp_variable_list& variable) {
+  VarBind bind;
+  bind.oid.assign(variable.name, variable.name + variable.name_length);
+  bind.kind = KindOf(variable.type);
+  switch (bind.kind) {
+    case ValueKind::Integer:
+      if (variable.val.integer != nullptr) bind.number = *variable.val.integer;
+      break;
+    case ValueKind::Counter32:
+    case ValueKind::Gauge32:
+    case ValueKind::TimeTicks:
+      if (variable.val.integer != nullptr) bind.number = static_cast<std::uint32_t>(*variable.val.integer);
+      break;
+    case ValueKind::Counter64:
+      if (variable.val.counter64 != nullptr) {
+        bind.number = static_cast<std::int64_t>((static_cast<std::uint64_t>(variable.val.counter64->high) << 32) |
+                                                (variable.val.counter64->low & 0xFFFFFFFFu));
+      }
+      break;
+    case ValueKind::OctetString:
+    case ValueKind::IpAddress:
+      if (variable.val.string != nullptr) {
+        bind.bytes.assign(reinterpret_cast<const char*>(variable.val.string),
+                          std::min<std::size_t>(variable.val_len, kMaxValueBytes));
+      }
+      break;
+    case ValueKind::ObjectId:
+      if (variable.val.objid != nullptr) {
+        const std::size_t count = std::min<std::size_t>(variable.val_len / sizeof(oid), MAX_OID_LEN);
+        bind.objectId.assign(variable.val.objid, variable.val.objid + count);
+      }
+      break;
+    default:
+      break;
+  }
+  return bind;
+}
+
+const oid* AuthProtocolOid(AuthProtocol protocol, std::size_t& length) {
+  switch (protocol) {
+    case AuthProtocol::MD5:
+      length = OID_LENGTH(usmHMACMD5AuthProtocol);
+      return usmHMACMD5AuthProtocol;
+    case AuthProtocol::SHA256:
+      length = OID_LENGTH(usmHMAC192SHA256AuthProtocol);
+      return usmHMAC192SHA256AuthProtocol;
+    case AuthProtocol::SHA:
+      break;
+  }
+  length = OID_LENGTH(usmHMACSHA1AuthProtocol);
+  return usmHMACSHA1AuthProtocol;
+}
+
+bool SetUpV3(netsnmp_session& session, const SessionSettings& settings) {
+  session.securityName = const_cast<char*>(settings.user.c_str());
+  session.securityNameLen = settings.user.size();
+  session.securityLevel = settings.securityLevel == SecurityLevel::AuthPriv     ? SNMP_SEC_LEVEL_AUTHPRIV
+                          : settings.securityLevel == SecurityLevel::AuthNoPriv ? SNMP_SEC_LEVEL_AUTHNOPRIV
+                                                                                : SNMP_SEC_LEVEL_NOAUTH;
+  if (settings.securityLevel == SecurityLevel::NoAuthNoPriv) return true;
+  std::size_t protocolLength = 0;
+  const oid* protocol = AuthProtocolOid(settings.authProtocol, protocolLength);
+  session.securityAuthProto = snmp_duplicate_objid(protocol, protocolLength);
+  session.securityAuthProtoLen = protocolLength;
+  session.securityAuthKeyLen = USM_AUTH_KU_LEN;
+  if (generate_Ku(session.securityAuthProto, static_cast<u_int>(protocolLength),
+                  reinterpret_cast<const u_char*>(settings.authPassword.data()), settings.authPassword.size(),
+                  session.securityAuthKey, &session.securityAuthKeyLen) != SNMPERR_SUCCESS) {
+    return false;
+  }
+  if (settings.securityLevel != SecurityLevel::AuthPriv) return true;
+  const bool aes = settings.privProtocol == PrivProtocol::AES;
+  session.securityPrivProto =
+      snmp_duplicate_objid(aes ? usmAESPrivProtocol : usmDESPrivProtocol,
+                           aes ? OID_LENGTH(usmAESPrivProtocol) : OID_LENGTH(usmDESPrivProtocol));
+  session.securityPrivProtoLen = aes ? OID_LENGTH(usmAESPrivProtocol) : OID_LENGTH(usmDESPrivProtocol);
+  session.securityPrivKeyLen = USM_PRIV_KU_LEN;
+  return generate_Ku(session.securityAuthProto, static_cast<u_int>(protocolLength),
+                     reinterpret_cast<const u_char*>(settings.privPassword.data()), settings.privPassword.size(),
+                     session.securityPrivKey, &session.securityPrivKeyLen) == SNMPERR_SUCCESS;
+}
+
+// net-snmp keeps every SNMPv3 user it has met, with its keys, in one list for
+// the whole process, and goes on using a user's old keys after its passwords
+// changed. So a user's entries are dropped when its credentials change.
+void ForgetUserWhoseCredentialsChanged(const SessionSettings& settings) {
+  static std::mutex mutex;
+  static std::map<std::string, std::string> credentialsOfUser;
+  const std::string credentials = std::to_string(static_cast<int>(settings.securityLevel)) + '\0' +
+                                  std::to_string(static_cast<int>(settings.authProtocol)) + '\0' +
+                                  settings.authPassword + '\0' +
+                                  std::to_string(static_cast<int>(settings.privProtocol)) + '\0' +
+                                  settings.privPassword;
+  std::lock_guard lock(mutex);
+  auto [known, added] = credentialsOfUser.try_emplace(settings.user, credentials);
+  if (added || known->second == credentials) return;
+  known->second = credentials;
+  for (usmUser* user = usm_get_userList(); user != nullptr;) {
+    usmUser* next = user->next;
+    if (user->name != nullptr && settings.user == user->name) usm_free_user(usm_remove_user(user));
+    user = next;
+  }
+}
+
+int Callback(int operation, netsnmp_session*, int, netsnmp_pdu* pdu, void* magic);
+
+}  // namespace
+
+// One fetch in progress: its session and where it stands in its plan.
+struct SnmpTransport::Fetch {
+  SessionSettings settings;
+  FetchPlan plan;
+  Done done;
+  netsnmp_session* session = nullptr;
+  FetchResult result;
+  std::vector<Oid> gets;       // what the GET still asks (a v1 error removes an object)
+  std::size_t walk = 0;        // the walk in progress, plan.walks.size() when done
+  Oid cursor;                  // the last OID the walk reached
+  std::size_t walkObjects = 0; // objects the walk in progress gave
+  long repetitions = kBulkRepetitions;
+  std::size_t requests = 0;
+  bool getDone = false;
+  bool ended = false;
+
+  bool Open() {
+    netsnmp_session setup;
+    snmp_sess_init(&setup);
+    const std::string peer = "udp:" + settings.host + ":" + std::to_string(settings.port);
+    setup.peername = const_cast<char*>(peer.c_str());
+    setup.timeout = static_cast<long>(settings.timeout.count()) * 1000;
+    setup.retries = static_cast<int>(settings.retries);
+    setup.callback = Callback;
+    setup.callback_magic = this;
+    if (settings.version == SnmpVersion::V3) {
+      setup.version = SNMP_VERSION_3;
+      ForgetUserWhoseCredentialsChanged(settings);
+      if (!SetUpV3(setup, settings)) {
+        result.problems.push_back("the SNMPv3 keys cannot be made");
+        SNMP_FREE(setup.securityAuthProto);
+        SNMP_FREE(setup.securityPrivProto);
+        return false;
+      }
+    } else {
+      setup.version = settings.version == SnmpVersion::V1 ? SNMP_VERSION_1 : SNMP_VERSION_2c;
+      setup.community = reinterpret_cast<u_char*>(const_cast<char*>(settings.community.data()));
+      setup.community_len = settings.community.size();
+    }
+    session = snmp_open(&setup);
+    SNMP_FREE(setup.securityAuthProto);
+    SNMP_FREE(setup.securityPrivProto);
+    if (session == nullptr) result.problems.push_back("no session to " + peer);
+    return session != nullptr;
+  }
+
+  void End(bool answered) {
+    result.answered = answered;
+    ended = true;
+  }
+
+  // Sends the next request of the plan, or ends the fetch when none is left.
+  void Next() {
+    if (!getDone && !gets.empty()) return Send(SNMP_MSG_GET, gets);
+    getDone = true;
+    if (walk >= plan.walks.size()) return End(true);
+    if (cursor.empty()) cursor = plan.walks[walk];
+    const bool bulk = settings.version != SnmpVersion::V1;
+    Send(bulk ? SNMP_MSG_GETBULK : SNMP_MSG_GETNEXT, {cursor});
+  }
+
+  void Send(int command, const std::vector<Oid>& objects) {
+    if (++requests > kMaxRequestsPerFetch) {
+      result.problems.push_back("more than " + std::to_string(kMaxRequestsPerFetch) + " requests; fetch cut short");
+      return End(true);
+    }
+    netsnmp_pdu* pdu = snmp_pdu_create(command);
+    if (command == SNMP_MSG_GETBULK) {
+      pdu->non_repeaters = 0;
+      pdu->max_repetitions = repetitions;
+    }
+    for (const Oid& object : objects) {
+      std::vector<oid> name(object.begin(), object.end());
+      snmp_add_null_var(pdu, name.data(), name.size());
+    }
+    if (snmp_send(session, pdu) == 0) {
+      snmp_free_pdu(pdu);
+      result.problems.push_back("cannot send to " + settings.host);
+      End(false);
+    }
+  }
+
+  void Received(netsnmp_pdu* pdu) {
+    if (!getDone) return ReceivedGet(pdu);
+    if (pdu->errstat == SNMP_ERR_TOOBIG && repetitions > 1) {
+      repetitions /= 2;
+      return Next();
+    }
+    if (pdu->errstat != SNMP_ERR_NOERROR) {
+      // noSuchName ends a GETNEXT walk in SNMPv1; anything else ends it too
+      if (pdu->errstat != SNMP_ERR_NOSUCHNAME) {
+        result.problems.push_back("walk of " + OidText(plan.walks[walk]) + " ended by error " +
+                                  std::to_string(pdu->errstat));
+      }
+      return NextWalk();
+    }
+    for (netsnmp_variable_list* variable = pdu->variables; variable != nullptr; variable = variable->next_variable) {
+      VarBind bind = Copy(*variable);
+      if (bind.kind == ValueKind::EndOfMibView || !StartsWith(bind.oid, plan.walks[walk])) return NextWalk();
+      if (!(cursor < bind.oid)) {
+        result.problems.push_back("walk of " + OidText(plan.walks[walk]) + " does not increase at " +
+                                  OidText(bind.oid));
+        return NextWalk();
+      }
+      cursor = bind.oid;
+      ++walkObjects;
+      if (!Keep(std::move(bind))) return End(true);
+    }
+    if (pdu->variables == nullptr) return NextWalk();
+    Next();
+  }
+
+  void ReceivedGet(netsnmp_pdu* pdu) {
+    if (pdu->errstat == SNMP_ERR_NOSUCHNAME && pdu->errindex >= 1 &&
+        static_cast<std::size_t>(pdu->errindex) <= gets.size()) {
+      gets.erase(gets.begin() + (pdu->errindex - 1));  // SNMPv1: ask again without the missing object
+      return Next();
+    }
+    if (pdu->errstat == SNMP_ERR_NOERROR) {
+      for (netsnmp_variable_list* variable = pdu->variables; variable != nullptr;
+           variable = variable->next_variable) {
+        if (!Keep(Copy(*variable))) return End(true);
+      }
+    } else {
+      result.problems.push_back("GET failed with error " + std::to_string(pdu->errstat));
+    }
+    getDone = true;
+    Next();
+  }
+
+  bool Keep(VarBind bind) {
+    if (result.objects.size() >= kMaxObjectsPerFetch) {
+      result.problems.push_back("more than " + std::to_string(kMaxObjectsPerFetch) + " objects; fetch cut short");
+      return false;
+    }
+    result.objects.push_back(std::move(bind));
+    return true;
+  }
+
+  void NextWalk() {
+    if (walk == 0 && walkObjects == 0 && plan.stopWhenFirstWalkEmpty) return End(true);
+    ++walk;
+    cursor.clear();
+    walkObjects = 0;
+    repetitions = kBulkRepetitions;
+    Next();
+  }
+};
+
+namespace {
+
+int Callback(int operation, netsnmp_session*, int, netsnmp_pdu* pdu, void* magic) {
+  auto* fetch = static_cast<SnmpTransport::Fetch*>(magic);
+  if (fetch->ended) return 1;
+  if (operation == NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE && pdu != nullptr) {
+    fetch->Received(pdu);
+  } else {
+    fetch->End(false);  // timed out, or the session failed
+  }
+  return 1;
+}
+
+}  // namespace
+
+SnmpTransport::SnmpTransport() = default;
+
+SnmpTransport::~SnmpTransport() { Stop(); }
+
+bool SnmpTransport::Start(std::function<void()> tick) {
+  tick_ = std::move(tick);
+  return thread_.Start([this] { return Loop(); }, /*background=*/true);
+}
+
+void SnmpTransport::Stop() {
+  if (!thread_.IsStarted()) return;
+  stopEvent_.Set();
+  thread_.Join();
+}
+
+void SnmpTransport::Submit(SessionSettings settings, FetchPlan plan, Done done) {
+  auto fetch = std::make_unique<Fetch>();
+  fetch->settings = std::move(settings);
+  fetch->plan = std::move(plan);
+  fetch->gets = fetch->plan.gets;
+  fetch->done = std::move(done);
+  std::lock_guard lock(mutex_);
+  queued_.push_back(std::move(fetch));
+}
+
+void SnmpTransport::SetMaxInFlight(std::uint32_t count) {
+  std::lock_guard lock(mutex_);
+  maxInFlight_ = std::max<std::uint32_t>(count, 1);
+}
+
+void SnmpTransport::StartWaiting() {
+  std::lock_guard lock(mutex_);
+  while (active_.size() < maxInFlight_ && !queued_.empty()) {
+    std::unique_ptr<Fetch> fetch = std::move(queued_.front());
+    queued_.pop_front();
+    if (fetch->Open()) fetch->Next();
+    else fetch->End(false);
+    active_.push_back(std::move(fetch));
+  }
+}
+
+// Sessions are closed here, never inside their own callback.
+void SnmpTransport::FinishEnded() {
+  std::vector<std::unique_ptr<Fetch>> ended;
+  for (auto& fetch : active_) {
+    if (fetch->ended) ended.push_back(std::move(fetch));
+  }
+  std::erase(active_, nullptr);
+  for (auto& fetch : ended) {
+    if (fetch->session != nullptr) snmp_close(fetch->session);
+    fetch->session = nullptr;
+    fetch->done(std::move(fetch->result));
+  }
+}
+
+std::uint32_t SnmpTransport::Loop() {
+  InitialiseLibrary();
+  netsnmp_large_fd_set descriptors;
+  netsnmp_large_fd_set_init(&descriptors, FD_SETSIZE);
+  while (!stopEvent_.IsSignalled()) {
+    if (tick_) tick_();
+    StartWaiting();
+    FinishEnded();
+    int count = 0;
+    int block = 0;
+    timeval wait{0, kTurnMicroseconds};
+    NETSNMP_LARGE_FD_ZERO(&descriptors);
+    snmp_select_info2(&count, &descriptors, &wait, &block);
+    if (block != 0 || wait.tv_sec > 0 || wait.tv_usec > kTurnMicroseconds) wait = timeval{0, kTurnMicroseconds};
+    const int ready = netsnmp_large_fd_set_select(count, &descriptors, nullptr, nullptr, &wait);
+    if (ready > 0) snmp_read2(&descriptors);
+    snmp_timeout();
+    FinishEnded();
+  }
+  // Those still waiting for their results are told that nothing came.
+  std::deque<std::unique_ptr<Fetch>> queued;
+  {
+    std::lock_guard lock(mutex_);
+    queued.swap(queued_);
+  }
+  for (auto& fetch : active_) fetch->End(false);
+  FinishEnded();
+  for (auto& fetch : queued) fetch->done(FetchResult{});
+  netsnmp_large_fd_set_cleanup(&descriptors);
+  return 0;
+}
+
+}  // namespace korbce::snmp

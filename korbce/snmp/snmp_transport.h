@@ -1,0 +1,56 @@
+#pragma once
+// The one thread that makes every call into net-snmp, which is not
+// thread-safe. Fetches are handed to it from any thread; it runs up to
+// MaxInFlight of them at once, each on a session of its own, and reports each
+// result on its own thread.
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "korbce/snmp/snmp_request.h"
+#include "platform/event.h"
+#include "platform/thread.h"
+
+namespace korbce::snmp {
+
+class SnmpTransport {
+ public:
+  using Done = std::function<void(FetchResult)>;
+
+  SnmpTransport();
+  ~SnmpTransport();
+  SnmpTransport(const SnmpTransport&) = delete;
+  SnmpTransport& operator=(const SnmpTransport&) = delete;
+
+  // Starts the thread; tick runs on it at every turn of its loop (at least
+  // every few tens of milliseconds), where it may submit fetches.
+  bool Start(std::function<void()> tick);
+  // Ends the thread; the fetches not finished end unanswered.
+  void Stop();
+
+  // Queues a fetch; done runs on the transport's thread when it ends.
+  void Submit(SessionSettings settings, FetchPlan plan, Done done);
+  void SetMaxInFlight(std::uint32_t count);
+
+  struct Fetch;
+
+ private:
+  std::uint32_t Loop();
+  void StartWaiting();
+  void FinishEnded();
+
+  std::function<void()> tick_;
+  std::mutex mutex_;  // guards queued_ and maxInFlight_
+  std::deque<std::unique_ptr<Fetch>> queued_;
+  std::uint32_t maxInFlight_ = 64;
+  // Owned by the thread alone.
+  std::vector<std::unique_ptr<Fetch>> active_;
+
+  platform::Event stopEvent_{true, false};
+  platform::Thread thread_;
+};
+
+}  // namespace korbce::snmp

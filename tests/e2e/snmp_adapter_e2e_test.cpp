@@ -1,0 +1,339 @@
+// The whole adapter watching network printers: KorEventSvc under
+// service-host, an engine file with only an [SNMP] section, snmpsimd on
+// 127.0.0.1 serving one printer per community, and tec-receiver taking the
+// events. What the printers report is all the tests change.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <map>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "e2e_support.h"
+#include "platform/child_process.h"
+#include "platform/file_io.h"
+#include "tests/korbce/snmp_snapshot_builders.h"
+#include "tests/support/snapshot_recording.h"
+#include "tests/support/snmp_agent.h"
+
+namespace {
+
+using namespace e2e;
+using namespace std::chrono_literals;
+using namespace korbce::snmp;
+namespace builders = korbce::snmp::testing;
+using builders::Alert;
+using builders::ErrorState;
+using builders::kWarning;
+using builders::OfficePrinter;
+using snmp_test::SnapshotRecords;
+using snmp_test::SnmpAgent;
+
+// What the console shows of one event.
+struct Shown {
+  std::string severity, message;
+  bool operator<(const Shown& other) const {
+    return std::tie(severity, message) < std::tie(other.severity, other.message);
+  }
+  bool operator==(const Shown&) const = default;
+};
+
+void PrintTo(const Shown& shown, std::ostream* out) { *out << shown.severity << " '" << shown.message << "'"; }
+
+Shown Critical(std::string message) { return {"CRITICAL", std::move(message)}; }
+Shown Warning(std::string message) { return {"WARNING", std::move(message)}; }
+Shown Harmless(std::string message) { return {"HARMLESS", std::move(message)}; }
+
+// One printer of a scenario: served by its own community, with its own
+// hardware address and model, so that its events can be told apart.
+struct Printer {
+  std::string community;
+  PrinterSnapshot snapshot;
+  std::vector<Shown> expected;  // in any order
+};
+
+PrinterSnapshot WithAlerts(std::vector<AlertRow> alerts) {
+  PrinterSnapshot snapshot = OfficePrinter();
+  snapshot.alerts = std::move(alerts);
+  return snapshot;
+}
+
+PrinterSnapshot WithErrorState(unsigned first, unsigned second, std::vector<AlertRow> alerts = {}) {
+  PrinterSnapshot snapshot = WithAlerts(std::move(alerts));
+  snapshot.detectedErrorState = ErrorState(first, second);
+  return snapshot;
+}
+
+class SnmpAdapterTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!SnmpAgent::Available()) GTEST_SKIP() << "snmpsimd is not installed (Debian package snmpsim)";
+    ASSERT_TRUE(receiver_.Start({})) << receiver_.Errors();
+  }
+
+  void TearDown() override {
+    if (host_.ProcessId() > 0 && host_.IsRunning()) StopService();
+  }
+
+  // Each printer gets its community's recording, a model naming the
+  // community and an address of its own.
+  void Serve(std::vector<Printer>& printers) {
+    for (std::size_t i = 0; i < printers.size(); ++i) {
+      printers[i].snapshot.deviceDescr = "Model " + printers[i].community;
+      ASSERT_TRUE(Write(printers[i], i));
+    }
+  }
+  bool Write(const Printer& printer, std::size_t number) {
+    char mac[13];
+    std::snprintf(mac, sizeof mac, "0011223344%02x", static_cast<unsigned>(number & 0xFF));
+    return agent_.Write(printer.community, SnapshotRecords(printer.snapshot, mac));
+  }
+
+  // The service's settings: every TCP/IP printer, every category, printer
+  // communication checked; enumerationKeys are added to [Enumeration].
+  void WriteSettings(const std::string& enumerationKeys = "") {
+    const std::filesystem::path folder = dir_.Root() / "root/etc/korevnts";
+    std::filesystem::create_directories(folder);
+    WriteFile((folder / "KorEvntS.ini").string(),
+              "[Tivoli Adapter Configuration File]\nServerLocation=127.0.0.1\nServerPort=" +
+                  std::to_string(receiver_.Port()) + "\nBufEvtPath=" + dir_.Path("cache.dat") +
+                  "\nRetryInterval=1\n\n"
+                  "[Printers To Be Enumerated]\nAll NetWare Printers=No\nAll TCP/IP Printers=Yes\n"
+                  "All DLC Printers=No\nAll Local Printers=No\n\n"
+                  "[Printer Alerts To Be Monitored]\nInput=Yes\nOutput=Yes\nPaper Jam=Yes\nPrinter Supplies=Yes\n"
+                  "Operator Intervention Required=Yes\nPrinter Warnings=Yes\nDevice Needs Service=Yes\n"
+                  "Configuration Change=Yes\nOffline=Yes\nCheck Printer Communication In How Many Seconds ?=16\n\n"
+                  "[Enumeration]\nEnumerate Only Defined Ports=No\nLook For New Printers In How Many Hours ?=24\n" +
+                  enumerationKeys);
+  }
+
+  // An engine file of nothing but its [SNMP] section.
+  // snmpsimd answers one request after the other: many printers in one
+  // agent need a longer timeout.
+  void WriteEngineFile(const std::string& snmpKeys, int timeoutMs = 500) {
+    WriteFile(dir_.Path("korbce.ini"), "[SNMP]\nTimeout = " + std::to_string(timeoutMs) +
+                                           "\nRetries = 1\nPoll = 1\nIdFile = " + dir_.Path("snmp-printers") +
+                                           "\n" + snmpKeys);
+  }
+  // The Targets key naming every printer's community, and more.
+  std::string TargetsOf(const std::vector<Printer>& printers, std::vector<std::string> communities = {}) const {
+    for (const Printer& printer : printers) communities.push_back(printer.community);
+    std::string targets = "Targets = ";
+    for (const std::string& community : communities) targets += community + "@" + agent_.Endpoint() + ", ";
+    return targets.substr(0, targets.size() - 2) + "\n";
+  }
+
+  static void WriteFile(const std::string& path, const std::string& content) {
+    ASSERT_TRUE(platform::WriteFileAtomically(path, content).ok()) << path;
+  }
+
+  void StartService() {
+    platform::ChildSetup setup;
+    setup.outputPath = dir_.Path("host.out");
+    setup.errorPath = dir_.Path("service.err");
+    setup.environment = {{"KOREVNTS_ROOT", (dir_.Root() / "root").string()},
+                         {"KORBCE_FLEET", dir_.Path("korbce.ini")},
+                         {"KORBCE_LOG", dir_.Path("korbce.log")}};
+    ASSERT_TRUE(host_.Start(kBinDir + "/service-host", {"--", kBinDir + "/KorEventSvc"}, setup));
+  }
+  std::optional<int> StopService() {
+    host_.RequestStop();
+    return host_.Wait(10000);
+  }
+
+  // The events of the printer so far, as the console shows them.
+  std::vector<Shown> ShownOf(const Printer& printer) const {
+    static const std::regex kEvent(";severity=([A-Z]+);msg='([^']*)';.*;printer_model='([^']*)';");
+    std::vector<Shown> shown;
+    for (const std::string& event : receiver_.Events()) {
+      std::smatch match;
+      if (std::regex_search(event, match, kEvent) && match[3] == "Model " + printer.community)
+        shown.push_back({match[1], match[2]});
+    }
+    return shown;
+  }
+  bool WaitForShown(const Printer& printer, std::size_t count, std::chrono::milliseconds limit = 20s) const {
+    return Eventually([&] { return ShownOf(printer).size() >= count; }, limit);
+  }
+  static std::vector<Shown> Sorted(std::vector<Shown> shown) {
+    std::sort(shown.begin(), shown.end());
+    return shown;
+  }
+
+  std::string Diagnostics() const {
+    return "service-host:\n" + ReadText(dir_.Path("host.out")) + "trace:\n" + ReadText(dir_.Path("service.err")) +
+           "engine calls:\n" + ReadText(dir_.Path("korbce.log")).substr(0, 4000);
+  }
+
+  ScratchDirectory dir_{"snmp-adapter-e2e"};
+  Receiver receiver_{dir_, "receiver"};
+  SnmpAgent agent_{dir_.Root() / "agent"};
+  platform::ChildProcess host_;
+};
+
+// Every condition a network printer reports reaches the console as its
+// event; what is no alert gives none.
+TEST_F(SnmpAdapterTest, EveryConditionOfThePrinterMibBecomesItsEvent) {
+  std::vector<Printer> printers = {
+      {"input-empty", WithAlerts({Alert(8, 2, 808)}), {Critical("Paper Input Empty - Tray 2")}},
+      {"input-low", WithAlerts({Alert(8, 1, 807, kWarning)}), {Warning("Paper Input Low - Tray 1")}},
+      {"tray-missing", WithAlerts({Alert(8, 2, 801)}), {Critical("Paper Tray Missing - Tray 2")}},
+      {"bin-full", WithAlerts({Alert(9, 1, 903)}), {Critical("Output Bin Full - Top Bin")}},
+      {"bin-nearly-full", WithAlerts({Alert(9, 2, 902, kWarning)}), {Warning("Output Bin Nearly Full - Finisher Bin")}},
+      {"jams",
+       WithAlerts({Alert(8, 1, 8), Alert(9, 1, 8), Alert(13, 1, 8)}),
+       {Critical("Paper Jam At Input - Tray 1"), Critical("Paper Jam At Output - Top Bin"),
+        Critical("Internal Paper Jam")}},
+      {"finisher-jam", WithAlerts({Alert(30, 1, 8)}), {Critical("Paper Jam At Finisher")}},
+      {"staple-jam", WithAlerts({Alert(30, 1, 30208)}), {Critical("Staple Jam At Finisher")}},
+      {"toner-low", WithAlerts({Alert(11, 1, 1104, kWarning)}), {Warning("Toner Low - Black Cartridge")}},
+      {"toner-empty", WithAlerts({Alert(11, 2, 1101)}), {Critical("Supply Empty - Cyan Cartridge")}},
+      {"cartridge-missing", WithAlerts({Alert(11, 3, 1115)}), {Critical("Supply Missing - Magenta Cartridge")}},
+      {"waste-full", WithAlerts({Alert(11, 5, 1109)}), {Critical("Waste Bottle Full")}},
+      {"waste-almost-full", WithAlerts({Alert(11, 5, 1107, kWarning)}), {Warning("Waste Bottle Full or Missing")}},
+      {"drum-over", WithAlerts({Alert(11, 6, 1112)}), {Critical("Photoconductor Unit Life Exhausted")}},
+      {"drum-almost-over", WithAlerts({Alert(11, 6, 1111, kWarning)}), {Warning("Photoconductor Unit Life Warning")}},
+      {"cover-open", WithAlerts({Alert(6, 1, 3)}), {Critical("Cover Open")}},
+      {"interlock-open", WithAlerts({Alert(30, 1, 5)}), {Critical("Cover Open")}},
+      {"paper-requested",
+       WithAlerts({Alert(8, 3, 810, kWarning), Alert(8, 1, 809, kWarning)}),
+       {Warning("Load Paper or Envelope - Bypass Tray"), Warning("Load Paper or Envelope - Tray 1")}},
+      {"field-service", WithAlerts({Alert(1, 1, 2, kWarning, 5)}), {Critical("Service Required")}},
+      {"fuser", WithAlerts({Alert(10, 1, 1003)}), {Critical("Service Required - Fuser")}},
+      {"unknown-critical", WithAlerts({Alert(13, 1, 1303)}), {Warning("Unknown Warning Alert")}},
+      {"offline-alert", WithAlerts({Alert(5, 1, 22, kWarning)}), {Warning("Offline")}},
+      {"jam-row-and-bit", WithErrorState(0x04, 0, {Alert(8, 1, 8)}), {Critical("Paper Jam At Input - Tray 1")}},
+      {"bits", WithErrorState(0x24, 0x08), {Critical("Paper Jam"), Warning("Toner Low"), Critical("Output Bin Full")}},
+      {"bypass-empty", WithAlerts({Alert(8, 3, 808), Alert(8, 3, 807, kWarning)}), {}},
+      {"notices", WithAlerts({Alert(5, 1, 4), Alert(5, 1, 19), Alert(5, 1, 503), Alert(5, 1, 1801)}), {}},
+  };
+  PrinterSnapshot down = OfficePrinter();
+  down.deviceStatus = 5;
+  down.printerStatus = 1;
+  printers.push_back({"down", down, {Warning("Offline")}});
+  PrinterSnapshot levels = OfficePrinter();
+  for (InputRow& input : levels.inputs) input.level = -3;
+  for (SupplyRow& supply : levels.supplies) supply.level = -3;
+  printers.push_back({"some-remaining", levels, {}});
+
+  Serve(printers);
+  // A recording of wrong types beside them changes nothing for the others.
+  ASSERT_TRUE(agent_.WriteText("spoiled", "1.3.6.1.2.1.25.3.5.1.2.1|4x|ffffffffffffffffffff\n"
+                                          "1.3.6.1.2.1.43.18.1.1.4.1.1|6|1.3.6\n"
+                                          "1.3.6.1.2.1.43.18.1.1.7.1.1|4|eight\n"));
+  ASSERT_TRUE(agent_.Start()) << agent_.Problem();
+  WriteSettings();
+  WriteEngineFile(TargetsOf(printers, {"spoiled"}), 5000);
+  StartService();
+
+  for (const Printer& printer : printers) {
+    ASSERT_TRUE(WaitForShown(printer, printer.expected.size())) << printer.community << "\n" << Diagnostics();
+  }
+  std::this_thread::sleep_for(1500ms);  // a poll round more: nothing else may come
+  for (const Printer& printer : printers) {
+    EXPECT_EQ(Sorted(ShownOf(printer)), Sorted(printer.expected)) << printer.community;
+  }
+}
+
+// One printer over time: a jam, a second jam while the first is active, both
+// cleared, a new paper source name after a configuration change, silence and
+// its end.
+TEST_F(SnmpAdapterTest, ChangesSilenceAndRestartOfOnePrinter) {
+  std::vector<Printer> printers = {{"office", OfficePrinter(), {}}};
+  Printer& office = printers[0];
+  Serve(printers);
+  ASSERT_TRUE(agent_.Start()) << agent_.Problem();
+  WriteSettings();
+  WriteEngineFile(TargetsOf(printers));
+  StartService();
+  ASSERT_TRUE(Eventually([&] { return ReadText(dir_.Path("korbce.log")).find("BceCaptureAlerts") != std::string::npos; },
+                         20s))
+      << Diagnostics();
+
+  std::vector<Shown> expected;
+  const auto next = [&](const Shown& shown) {
+    expected.push_back(shown);
+    ASSERT_TRUE(WaitForShown(office, expected.size())) << Diagnostics();
+    EXPECT_EQ(ShownOf(office).back(), shown);
+  };
+  office.snapshot.alerts = {Alert(8, 1, 8)};
+  ASSERT_TRUE(Write(office, 0));
+  next(Critical("Paper Jam At Input - Tray 1"));
+  office.snapshot.alerts.push_back(Alert(8, 2, 8));
+  ASSERT_TRUE(Write(office, 0));
+  next(Critical("Paper Jam At Input - Tray 2"));
+  office.snapshot.alerts.clear();
+  ASSERT_TRUE(Write(office, 0));
+  expected.push_back(Critical("Paper Jam At Input - Tray 1(Resolved)"));
+  expected.push_back(Critical("Paper Jam At Input - Tray 2(Resolved)"));
+  ASSERT_TRUE(WaitForShown(office, expected.size())) << Diagnostics();
+
+  // The printer's sources are read again once its configuration changed.
+  office.snapshot.inputs[1].name = "Envelope Feeder";
+  *office.snapshot.configChanges += 1;
+  ASSERT_TRUE(Write(office, 0));
+  std::this_thread::sleep_for(2500ms);
+  office.snapshot.alerts = {Alert(8, 2, 808)};
+  ASSERT_TRUE(Write(office, 0));
+  next(Critical("Paper Input Empty - Envelope Feeder"));
+
+  // A silent printer's alerts are resolved; once it answers again they are
+  // raised afresh.
+  ASSERT_TRUE(agent_.Pause());
+  expected.push_back(Warning("Printer Not Communicating"));
+  expected.push_back(Critical("Paper Input Empty - Envelope Feeder(Resolved)"));
+  ASSERT_TRUE(WaitForShown(office, expected.size())) << Diagnostics();
+  ASSERT_TRUE(agent_.Resume());
+  expected.push_back(Harmless("Printer Communication Restored"));
+  expected.push_back(Critical("Paper Input Empty - Envelope Feeder"));
+  ASSERT_TRUE(WaitForShown(office, expected.size())) << Diagnostics();
+  std::this_thread::sleep_for(1500ms);
+  EXPECT_EQ(Sorted(ShownOf(office)), Sorted(expected));
+
+  // After a restart of the service the printer keeps its id.
+  const std::string idFile = ReadText(dir_.Path("snmp-printers"));
+  EXPECT_NE(idFile.find("32768 mac:001122334400"), std::string::npos) << idFile;
+  EXPECT_EQ(StopService(), 0) << Diagnostics();
+  const std::size_t before = ReadText(dir_.Path("korbce.log")).size();
+  StartService();
+  ASSERT_TRUE(Eventually([&] { return ReadText(dir_.Path("korbce.log")).find("BceCaptureAlerts", before) !=
+                                      std::string::npos; },
+                         20s))
+      << Diagnostics();
+  EXPECT_NE(ReadText(dir_.Path("korbce.log")).find("BceCaptureAlerts app=1 printer=32768", before), std::string::npos);
+  EXPECT_EQ(ReadText(dir_.Path("snmp-printers")), idFile);
+}
+
+// A printer the adapter finds by sweeping its one-host subnet, with no
+// targets named.
+TEST_F(SnmpAdapterTest, ASweepOfAOneHostSubnetFindsThePrinter) {
+  std::vector<Printer> printers = {{"public", WithAlerts({Alert(6, 1, 3)}), {Critical("Cover Open")}}};
+  Serve(printers);
+  ASSERT_TRUE(agent_.Start()) << agent_.Problem();
+  WriteSettings("Look On How Many Subnets ?=1\nSubnet 1=127.0.0.1\nSubnet Mask 1=255.255.255.255\n");
+  WriteEngineFile("Port = " + std::to_string(agent_.Port()) + "\n");
+  StartService();
+  ASSERT_TRUE(WaitForShown(printers[0], 1)) << Diagnostics();
+  EXPECT_EQ(ShownOf(printers[0]), printers[0].expected);
+}
+
+// SNMPv3 with authentication and privacy.
+TEST_F(SnmpAdapterTest, AnSnmpV3AuthPrivPrinter) {
+  std::vector<Printer> printers = {
+      {snmp_test::kV3Community, WithAlerts({Alert(8, 1, 8)}), {Critical("Paper Jam At Input - Tray 1")}}};
+  Serve(printers);
+  ASSERT_TRUE(agent_.Start(snmp_test::SnmpV3User{"watcher", "SHA", "authsecret1", "AES", "privsecret1"}))
+      << agent_.Problem();
+  WriteSettings();
+  WriteEngineFile("Targets = " + agent_.Endpoint() +
+                  "\nVersion = 3\nUser = watcher\nSecurityLevel = authPriv\nAuthProtocol = SHA\n"
+                  "AuthPassword = authsecret1\nPrivProtocol = AES\nPrivPassword = privsecret1\n");
+  StartService();
+  ASSERT_TRUE(WaitForShown(printers[0], 1)) << Diagnostics();
+  EXPECT_EQ(ShownOf(printers[0]), printers[0].expected);
+}
+
+}  // namespace
