@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "korbce/printer_state.h"
@@ -39,6 +40,11 @@ struct Capture {
   std::chrono::steady_clock::time_point firstReportAt;
   bool communicating = true;  // as last told to the window
   AlertState reported;        // as last told to the window
+  // The state of the printer and the categories that the last check read,
+  // while the printer answers; a check that finds both the same has nothing
+  // to tell.
+  std::shared_ptr<const PrinterState> checked;
+  std::uint32_t checkedCategories = 0;
 };
 
 }  // namespace korbce

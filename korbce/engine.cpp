@@ -26,16 +26,14 @@ std::optional<std::string> NonEmptyVariable(const char* name) {
   return value;
 }
 
-std::vector<EnumRecord> RecordsOf(const PrinterList& printers) {
-  std::vector<EnumRecord> records;
-  records.reserve(printers.size());
-  for (const auto& printer : printers) records.push_back(BuildEnumRecord(*printer));
-  return records;
-}
-
-// The callbacks run with no engine lock held, so that they may call the engine.
-void HandOut(const std::vector<EnumRecord>& records, BCE_ENUM_CALLBACK callback) {
-  for (const EnumRecord& record : records) callback(record.data());
+// The callbacks run with no engine lock held, so that they may call the
+// engine. Each record is built just before its callback: the records of a
+// whole fleet at once would take 412 bytes a printer.
+void HandOut(const PrinterList& printers, BCE_ENUM_CALLBACK callback) {
+  for (const auto& printer : printers) {
+    const EnumRecord record = BuildEnumRecord(*printer);
+    callback(record.data());
+  }
 }
 
 }  // namespace
@@ -110,8 +108,8 @@ std::int32_t Engine::EnumPrinters(std::int16_t application, std::uint32_t mask, 
   } else if (auto simulated = fleet ? fleetSource_.Enumerate(mask) : std::nullopt; !simulated) {
     result = kBceNoFleet;
   } else {
-    HandOut(RecordsOf(*simulated), callback);
-    if (auto found = snmpSource_.Enumerate(mask)) HandOut(RecordsOf(*found), callback);
+    HandOut(*simulated, callback);
+    if (auto found = snmpSource_.Enumerate(mask)) HandOut(*found, callback);
   }
   log_.Write(CallLine("BceEnumPrinters").Number("app", application).Flags("mask", mask), result);
   return result;
@@ -126,8 +124,8 @@ std::int32_t Engine::EnumSpecificPort(std::int16_t application, std::uint32_t cl
   } else if (!fleet) {
     result = kBceNoFleet;
   } else {
-    HandOut(RecordsOf(fleetSource_.EnumeratePort(portName)), callback);
-    HandOut(RecordsOf(snmpSource_.EnumeratePort(portName)), callback);
+    HandOut(fleetSource_.EnumeratePort(portName), callback);
+    HandOut(snmpSource_.EnumeratePort(portName), callback);
   }
   log_.Write(CallLine("BceEnumSpecificPort").Number("app", application).Flags("classes", classes).Text("port", portName),
              result);
@@ -308,10 +306,11 @@ void Engine::CheckFleet() {
   platform::ScopedLock lock(lock_);
   std::erase_if(captures_, [](const auto& entry) { return !platform::IsWindow(entry.second.window); });
   const auto now = std::chrono::steady_clock::now();
-  for (auto& [key, capture] : captures_) CheckCapture(capture, FindPrinter(fleet, capture.printer).get(), now);
+  for (auto& [key, capture] : captures_) CheckCapture(capture, FindPrinter(fleet, capture.printer), now);
 }
 
-void Engine::CheckCapture(Capture& capture, const PrinterState* printer, std::chrono::steady_clock::time_point now) {
+void Engine::CheckCapture(Capture& capture, std::shared_ptr<const PrinterState> printer,
+                          std::chrono::steady_clock::time_point now) {
   if (capture.reportDue && now < capture.firstReportAt) return;
   const bool communicating = printer != nullptr && printer->online;
   if (communicating != capture.communicating && MonitoringSeconds(capture.application, capture.printer)) {
@@ -323,8 +322,17 @@ void Engine::CheckCapture(Capture& capture, const PrinterState* printer, std::ch
   }
   // A printer that does not answer cannot be asked for its alerts: its state
   // is told once it answers again.
-  if (!communicating) return;
-  AlertState state = ReadAlertState(*printer, ReadCategories(capture.alerts));
+  if (!communicating) {
+    capture.checked.reset();
+    return;
+  }
+  // A state is never changed once told: the same state asked for the same
+  // categories gives what the last check found.
+  const std::uint32_t categories = ReadCategories(capture.alerts);
+  if (!capture.reportDue && printer == capture.checked && categories == capture.checkedCategories) return;
+  AlertState state = ReadAlertState(*printer, categories);
+  capture.checked = std::move(printer);
+  capture.checkedCategories = categories;
   if (!capture.reportDue && state == capture.reported) return;
   platform::PostMessage(capture.window, WM_VX_ALERTS, capture.printer, static_cast<platform::LParam>(state.mask));
   capture.reported = std::move(state);

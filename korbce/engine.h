@@ -93,7 +93,8 @@ class Engine {
   // The source's printer of the id: the fleet's, else a network printer.
   std::shared_ptr<const PrinterState> FindPrinter(const std::shared_ptr<const Fleet>& fleet, std::uint16_t id);
   std::int32_t Answer(std::uint16_t printer, std::uint32_t command, std::uint8_t* reply, std::uint32_t* replyLength);
-  void CheckCapture(Capture& capture, const PrinterState* printer, std::chrono::steady_clock::time_point now);
+  void CheckCapture(Capture& capture, std::shared_ptr<const PrinterState> printer,
+                    std::chrono::steady_clock::time_point now);
   std::optional<std::uint32_t> MonitoringSeconds(std::int16_t application, std::uint16_t printer) const;
   void Watch(const Capture& capture);
   std::uint32_t CheckLoop(std::uint32_t intervalMs);

@@ -30,8 +30,9 @@ void ForEachLine(std::string_view content, Handler lineHandler) {
   int number = 0;
   std::size_t start = 0;
   while (start < content.size()) {
-    std::size_t end = content.find_first_of("\r\n", start);
-    if (end == std::string_view::npos) end = content.size();
+    // A plain scan: find_first_of searches the set of line ends at every byte.
+    std::size_t end = start;
+    while (end < content.size() && content[end] != '\n' && content[end] != '\r') ++end;
     lineHandler(content.substr(start, end - start), ++number);
     if (end < content.size() && content[end] == '\r' && end + 1 < content.size() && content[end + 1] == '\n') ++end;
     start = end + 1;
@@ -55,33 +56,24 @@ void ParseLine(std::string_view raw, int number, ProfileDocument& document) {
   document.sections.back().entries.push_back({std::string(key), std::string(CutAtNul(value)), number});
 }
 
-std::shared_ptr<const ProfileDocument> Parse(std::string_view content) {
-  auto document = std::make_shared<ProfileDocument>();
+std::unique_ptr<ProfileDocument> Parse(std::string_view content) {
+  auto document = std::make_unique<ProfileDocument>();
   ForEachLine(content, [&](std::string_view line, int number) { ParseLine(line, number, *document); });
   return document;
 }
 
-struct FileIdentity {
-  dev_t device = 0;
-  ino_t inode = 0;
-  off_t size = 0;
-  timespec modified{};
+FileVersion VersionOf(const struct stat& info) {
+  return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), info.st_size,
+          info.st_mtim.tv_sec, info.st_mtim.tv_nsec};
+}
 
-  bool operator==(const FileIdentity& other) const {
-    return device == other.device && inode == other.inode && size == other.size &&
-           modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
-  }
-};
-
-bool IdentityOf(const std::string& path, FileIdentity& identity) {
-  struct stat info {};
-  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  identity = {info.st_dev, info.st_ino, info.st_size, info.st_mtim};
-  return true;
+// Whether content, just read from path, is the whole file of that version.
+bool IsReadAtVersion(const std::string& path, const std::string& content, const FileVersion& version) {
+  return FileVersionOf(path) == version && static_cast<std::int64_t>(content.size()) == version.size;
 }
 
 struct CachedProfile {
-  FileIdentity identity;
+  FileVersion version;
   std::shared_ptr<const ProfileDocument> document;
 };
 
@@ -125,22 +117,40 @@ const ProfileSection* ProfileDocument::Find(std::string_view name) const {
   return nullptr;
 }
 
+std::optional<FileVersion> FileVersionOf(const std::string& path) {
+  struct stat info {};
+  if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+  return VersionOf(info);
+}
+
+std::unique_ptr<const ProfileDocument> ReadProfileVersion(const std::string& path, const FileVersion& expected,
+                                                          bool& changed) {
+  changed = false;
+  const std::optional<std::string> content = ReadWholeFile(path);
+  if (!content) {
+    const std::optional<FileVersion> now = FileVersionOf(path);
+    changed = now && *now != expected;
+    return nullptr;
+  }
+  changed = !IsReadAtVersion(path, *content, expected);
+  return changed ? nullptr : Parse(*content);
+}
+
 std::shared_ptr<const ProfileDocument> LoadProfile(const std::string& path) {
-  FileIdentity before;
-  if (!IdentityOf(path, before)) return nullptr;
+  const std::optional<FileVersion> before = FileVersionOf(path);
+  if (!before) return nullptr;
   {
     std::lock_guard lock(cacheMutex);
     auto found = cache.find(path);
-    if (found != cache.end() && found->second.identity == before) return found->second.document;
+    if (found != cache.end() && found->second.version == *before) return found->second.document;
   }
   const std::optional<std::string> content = ReadWholeFile(path);
   if (!content) return nullptr;
-  auto document = Parse(*content);
+  std::shared_ptr<const ProfileDocument> document = Parse(*content);
   // A file changed while it was read is parsed again at the next call.
-  FileIdentity after;
-  if (IdentityOf(path, after) && after == before && static_cast<off_t>(content->size()) == before.size) {
+  if (IsReadAtVersion(path, *content, *before)) {
     std::lock_guard lock(cacheMutex);
-    cache[path] = {before, document};
+    cache[path] = {*before, document};
   }
   return document;
 }

@@ -4,7 +4,9 @@
 // and reused while its device, inode, size and modification time stay the same.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +37,29 @@ struct ProfileDocument {
 
 // The parsed file, or null when it cannot be read.
 std::shared_ptr<const ProfileDocument> LoadProfile(const std::string& path);
+
+// What tells one version of a file from the next: its device, inode, size and
+// modification time.
+struct FileVersion {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t size = 0;
+  std::int64_t modifiedSeconds = 0;
+  std::int64_t modifiedNanoseconds = 0;
+
+  bool operator==(const FileVersion&) const = default;
+};
+
+// The version of the regular file at path; nothing when there is none.
+std::optional<FileVersion> FileVersionOf(const std::string& path);
+
+// The file read and parsed afresh, and kept in no cache: for a large file of
+// which the caller keeps only what it draws from it, and which it reads again
+// only when FileVersionOf tells a new version. Null when the file cannot be
+// read or is no longer of version expected, also when it changed while it was
+// read; changed then says whether it did.
+std::unique_ptr<const ProfileDocument> ReadProfileVersion(const std::string& path, const FileVersion& expected,
+                                                          bool& changed);
 
 // The value of key in section, cut to bufferSize - 1 characters; the default
 // (its trailing blanks removed, also cut) when the file, the section or the key

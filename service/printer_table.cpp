@@ -11,6 +11,8 @@ namespace {
 
 using Lock = platform::ScopedLock<platform::RecursiveCriticalSection>;
 
+constexpr std::size_t kIdCount = std::size_t{UINT16_MAX} + 1;
+
 std::string FormatMacAddress(const std::uint8_t* mac) {
   char text[2 * PrinterEnumRecordLayout::kMacAddressLength + 1];
   std::snprintf(text, sizeof text, "%02X%02X%02X%02X%02X%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
@@ -32,15 +34,12 @@ void PrinterTable::AddOrUpdate(PrinterEnumRecord enumInfo) {
     known->enumInfo = enumInfo;
     return;
   }
-  positions_.emplace(printerId, records_.size());
-  try {
-    PrinterRecord& added = records_.emplace_back();
-    added.printerId = printerId;
-    added.enumInfo = enumInfo;
-  } catch (...) {
-    positions_.erase(printerId);  // out of memory: the table stays as it was
-    throw;
-  }
+  if (positions_.empty()) positions_.resize(kIdCount);
+  // Out of memory above or here: the table stays as it was.
+  PrinterRecord& added = records_.emplace_back();
+  added.printerId = printerId;
+  added.enumInfo = enumInfo;
+  positions_[printerId] = static_cast<std::uint32_t>(records_.size());
 }
 
 std::size_t PrinterTable::Count() const {
@@ -124,8 +123,8 @@ void PrinterTable::ForEachRecordOf(std::uint16_t printerId, const std::function<
 }
 
 PrinterRecord* PrinterTable::Find(std::uint16_t printerId) {
-  const auto found = positions_.find(printerId);
-  return found == positions_.end() ? nullptr : &records_[found->second];
+  if (positions_.empty() || positions_[printerId] == 0) return nullptr;
+  return &records_[positions_[printerId] - 1];
 }
 
 const PrinterRecord* PrinterTable::Find(std::uint16_t printerId) const {

@@ -9,7 +9,7 @@
 #include <functional>
 #include <span>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "platform/critical_section.h"
 #include "service/printer_record.h"
@@ -59,7 +59,9 @@ class PrinterTable {
   // holds each where it was made, where a vector would move them all and keep
   // room for as many again each time it grows.
   std::deque<PrinterRecord> records_;
-  // Position in records_ of each id: every event composed looks its printer
-  // up several times, so that a large table costs no search.
-  std::unordered_map<std::uint16_t, std::size_t> positions_;
+  // Position + 1 in records_ of each id, 0 for an id without a record: every
+  // event composed looks its printer up several times, so that a large table
+  // costs no search. One slot per 16-bit id, allocated with the first record:
+  // 256 KB, where a hash map of a full fleet takes several megabytes.
+  std::vector<std::uint32_t> positions_;
 };

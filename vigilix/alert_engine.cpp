@@ -20,12 +20,16 @@ std::shared_ptr<AlertEngine> AlertEngine::Create() { return std::shared_ptr<Aler
 
 AlertEngine::~AlertEngine() = default;
 
-void AlertEngine::Configure(std::optional<EngineSettings> settings) {
+void AlertEngine::Configure(EngineSettings settings) {
+  Configure(std::make_shared<const EngineSettings>(std::move(settings)));
+}
+
+void AlertEngine::Configure(std::shared_ptr<const EngineSettings> settings) {
   platform::ScopedLock guard(settingsLock_);
   settings_ = std::move(settings);
 }
 
-std::optional<EngineSettings> AlertEngine::Settings() const {
+std::shared_ptr<const EngineSettings> AlertEngine::Settings() const {
   platform::ScopedLock guard(settingsLock_);
   return settings_;
 }
@@ -76,7 +80,7 @@ void AlertEngine::ProcessAllPending() {
 }
 
 void AlertEngine::Process(const PendingEntry& pending) {
-  const std::optional<EngineSettings> settings = Settings();
+  const std::shared_ptr<const EngineSettings> settings = Settings();
   if (!settings || settings->callback == nullptr) return;
   const std::uint16_t printer = pending.printerId;
   PrinterIdentity identity = printerList.PrinterFacts(printer);

@@ -36,9 +36,12 @@ class AlertEngine : public std::enable_shared_from_this<AlertEngine> {
   bool EventsValid() const { return workEvent.IsValid() && quitEvent.IsValid(); }
 
   // Replaces the settings as a whole; nothing clears them.
-  void Configure(std::optional<EngineSettings> settings);
-  // The settings of the last Configure; empty before the first.
-  std::optional<EngineSettings> Settings() const;
+  void Configure(EngineSettings settings);
+  // Puts back settings that Settings gave; null stands for none.
+  void Configure(std::shared_ptr<const EngineSettings> settings);
+  // The settings of the last Configure; null before the first. Shared, so
+  // that every report and registration reads them without a copy.
+  std::shared_ptr<const EngineSettings> Settings() const;
 
   // Starts the worker unless it is running; false when it cannot be started.
   bool StartWorker();
@@ -62,7 +65,7 @@ class AlertEngine : public std::enable_shared_from_this<AlertEngine> {
   void ProcessAllPending();
 
   mutable platform::CriticalSection settingsLock_;
-  std::optional<EngineSettings> settings_;
+  std::shared_ptr<const EngineSettings> settings_;
   mutable platform::CriticalSection workerLock_;
   platform::Thread worker_;
 };

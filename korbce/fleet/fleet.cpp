@@ -1,7 +1,8 @@
 #include "korbce/fleet/fleet.h"
 
-#include <map>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "korbce/fleet/fleet_values.h"
 #include "platform/profile.h"
@@ -25,24 +26,22 @@ constexpr std::size_t kMaxAnswerEntries = 255;
 // A location name and its NUL are counted in one byte.
 constexpr std::size_t kMaxLocationName = 254;
 
-bool IsPrinterSection(std::string_view name) {
-  return name.size() > kPrinterSectionPrefix.size() &&
-         EqualsIgnoreCase(name.substr(0, kPrinterSectionPrefix.size()), kPrinterSectionPrefix);
-}
-
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
-// Keys already seen in one section, so that repeated keys are reported.
+// Keys already seen in one section, so that repeated keys are reported. A
+// section holds a dozen keys or so: a search of the few seen costs less than
+// a copy of each key into a map, which a large fleet would pay for every key.
 class SeenKeys {
  public:
+  explicit SeenKeys(const ProfileSection& section) { seen_.reserve(section.entries.size()); }
   bool Add(std::string_view key) {
-    std::string lower(key);
-    for (char& c : lower) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    return seen_.emplace(std::move(lower), 0).second;
+    if (std::ranges::any_of(seen_, [key](std::string_view seen) { return EqualsIgnoreCase(seen, key); })) return false;
+    seen_.push_back(key);
+    return true;
   }
 
  private:
-  std::map<std::string, int> seen_;
+  std::vector<std::string_view> seen_;  // into the section's entries
 };
 
 class FleetParser {
@@ -51,7 +50,12 @@ class FleetParser {
 
   Fleet Parse(const platform::ProfileDocument& document) {
     Fleet fleet;
-    std::map<std::uint16_t, int> idLines;
+    // Room for every printer at once: grown step by step, the printers would
+    // be moved and held twice each time.
+    fleet.printers.reserve(static_cast<std::size_t>(std::ranges::count_if(
+        document.sections, [](const ProfileSection& section) { return IsPrinterSection(section.name); })));
+    // The line of each id taken so far, 0 for a free id: one slot per id.
+    std::vector<int> idLines(std::size_t{UINT16_MAX} + 1);
     bool engineSeen = false;
     for (const ProfileSection& section : document.sections) {
       if (IsPrinterSection(section.name)) {
@@ -80,7 +84,7 @@ class FleetParser {
                            "; value ignored");
   }
 
-  void AddPrinter(const ProfileSection& section, Fleet& fleet, std::map<std::uint16_t, int>& idLines) {
+  void AddPrinter(const ProfileSection& section, Fleet& fleet, std::vector<int>& idLines) {
     const ProfileEntry* idEntry = section.Find("Id");
     if (idEntry == nullptr) {
       Report(section.line, "printer [" + section.name + "] has no Id; printer skipped");
@@ -91,15 +95,16 @@ class FleetParser {
       Report(idEntry->line, "Id " + Quoted(idEntry->value) + " is not a number from 1 to 65534; printer skipped");
       return;
     }
-    const auto [earlier, added] = idLines.emplace(static_cast<std::uint16_t>(*id), idEntry->line);
-    if (!added) {
-      Report(idEntry->line, "Id " + std::to_string(*id) + " is already used at line " +
-                                std::to_string(earlier->second) + "; printer skipped");
+    int& idLine = idLines[*id];
+    if (idLine != 0) {
+      Report(idEntry->line, "Id " + std::to_string(*id) + " is already used at line " + std::to_string(idLine) +
+                                "; printer skipped");
       return;
     }
+    idLine = idEntry->line;
     FleetPrinter printer;
     printer.id = static_cast<std::uint16_t>(*id);
-    SeenKeys seen;
+    SeenKeys seen(section);
     for (const ProfileEntry& entry : section.entries) {
       if (!seen.Add(entry.key)) {
         Report(entry.line, "key " + entry.key + " is given twice; value ignored");
@@ -211,7 +216,7 @@ class FleetParser {
   }
 
   void ReadEngine(const ProfileSection& section, EngineBehaviour& engine) {
-    SeenKeys seen;
+    SeenKeys seen(section);
     for (const ProfileEntry& entry : section.entries) {
       if (!seen.Add(entry.key)) {
         Report(entry.line, "key " + entry.key + " is given twice; value ignored");
@@ -246,15 +251,21 @@ class FleetParser {
 
 }  // namespace
 
+bool IsPrinterSection(std::string_view name) {
+  return name.size() > kPrinterSectionPrefix.size() &&
+         EqualsIgnoreCase(name.substr(0, kPrinterSectionPrefix.size()), kPrinterSectionPrefix);
+}
+
 void Fleet::Add(FleetPrinter printer) {
+  if (positions_.empty()) positions_.resize(std::size_t{UINT16_MAX} + 1);
   const std::uint16_t id = printer.id;
   printers.push_back(std::move(printer));
-  positions_.emplace(id, printers.size() - 1);
+  positions_[id] = static_cast<std::uint32_t>(printers.size());
 }
 
 const FleetPrinter* Fleet::Find(std::uint16_t id) const {
-  const auto found = positions_.find(id);
-  return found == positions_.end() ? nullptr : &printers[found->second];
+  if (positions_.empty() || positions_[id] == 0) return nullptr;
+  return &printers[positions_[id] - 1];
 }
 
 Fleet ParseFleet(const platform::ProfileDocument& document, std::string_view fileName) {

@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "korbce/printer_state.h"
@@ -46,10 +45,14 @@ struct Fleet {
   const FleetPrinter* Find(std::uint16_t id) const;
 
  private:
-  // Position in printers of each id: the engine looks printers up at every
-  // call and every check, so that a large fleet costs no search.
-  std::unordered_map<std::uint16_t, std::size_t> positions_;
+  // Position + 1 in printers of each id, 0 for an id not in the fleet: the
+  // engine looks printers up at every call and every check, so that a large
+  // fleet costs no search. One slot per 16-bit id, allocated at the first Add.
+  std::vector<std::uint32_t> positions_;
 };
+
+// Whether a section of the fleet file describes a printer: "Printer <name>".
+bool IsPrinterSection(std::string_view name);
 
 // Reads the fleet from a parsed fleet file. Every bad value or printer is
 // reported on the trace with fileName and its line, and left out.

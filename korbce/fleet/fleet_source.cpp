@@ -11,6 +11,15 @@ namespace {
 constexpr char kFleetFileName[] = "korbce.ini";
 constexpr std::size_t kMaxPath = 4096;
 
+// The sections of the file that are not printers, in file order.
+std::shared_ptr<const platform::ProfileDocument> OtherSections(const platform::ProfileDocument& document) {
+  auto others = std::make_shared<platform::ProfileDocument>();
+  for (const platform::ProfileSection& section : document.sections) {
+    if (!IsPrinterSection(section.name)) others->sections.push_back(section);
+  }
+  return others;
+}
+
 }  // namespace
 
 std::optional<std::string> FleetSource::FindFile() const {
@@ -23,33 +32,39 @@ std::shared_ptr<const Fleet> FleetSource::Current() {
   const auto path = FindFile();
   if (!path) {
     ReportFileProblem(std::string("no fleet file ") + kFleetFileName + " found by the path search");
-    document_.reset();
-    fleet_.reset();
+    Forget();
     return nullptr;
   }
-  auto document = platform::LoadProfile(*path);
-  if (!document) {
-    ReportFileProblem("cannot read the fleet file " + *path);
-    document_.reset();
-    fleet_.reset();
-    return nullptr;
-  }
-  // The platform hands back the same parsed document while the file is
-  // unchanged; a file changed while it was read comes back parsed anew, and is
-  // taken at a later check, once it holds still.
-  if (platform::LoadProfile(*path) != document) {
+  const std::optional<platform::FileVersion> version = platform::FileVersionOf(*path);
+  if (version && version == version_ && *path == path_) return fleet_;
+  bool changed = false;
+  const auto document = version ? platform::ReadProfileVersion(*path, *version, changed) : nullptr;
+  if (changed) {
+    // Taken at a later check, once the file holds still.
     ReportFileProblem("the fleet file " + *path + " changed while it was read; the fleet read before is kept");
     return fleet_;
   }
-  if (document != document_ || *path != path_) {
-    reportedProblem_.clear();
-    path_ = *path;
-    document_ = std::move(document);
-    fleet_ = std::make_shared<const Fleet>(ParseFleet(*document_, path_));
-    platform::OutputDebugString("korbce: read the fleet file " + path_ + ": " +
-                                std::to_string(fleet_->printers.size()) + " printers\n");
+  if (!document) {
+    ReportFileProblem("cannot read the fleet file " + *path);
+    Forget();
+    return nullptr;
   }
+  reportedProblem_.clear();
+  path_ = *path;
+  // The fleet read before goes first, so that this source never keeps two.
+  Forget();
+  fleet_ = std::make_shared<const Fleet>(ParseFleet(*document, path_));
+  document_ = OtherSections(*document);
+  version_ = version;
+  platform::OutputDebugString("korbce: read the fleet file " + path_ + ": " + std::to_string(fleet_->printers.size()) +
+                              " printers\n");
   return fleet_;
+}
+
+void FleetSource::Forget() {
+  version_.reset();
+  document_.reset();
+  fleet_.reset();
 }
 
 std::shared_ptr<const platform::ProfileDocument> FleetSource::Document() {

@@ -9,10 +9,7 @@
 
 #include "korbce/fleet/fleet.h"
 #include "korbce/printer_source.h"
-
-namespace platform {
-struct ProfileDocument;
-}
+#include "platform/profile.h"
 
 namespace korbce {
 
@@ -24,7 +21,9 @@ class FleetSource : public PrinterSource {
   // The fleet as the file stands now, re-read when the file has changed;
   // null when the file cannot be found or read.
   std::shared_ptr<const Fleet> Current();
-  // The file as last read, and its path; null while there is none.
+  // The sections of the file as last read other than its printers, which
+  // only the fleet keeps; null while there is none. A new document at every
+  // read of the file.
   std::shared_ptr<const platform::ProfileDocument> Document();
   std::string Path();
 
@@ -36,12 +35,17 @@ class FleetSource : public PrinterSource {
 
  private:
   std::optional<std::string> FindFile() const;
+  // Drops the fleet and what was read with it.
+  void Forget();
   // Traces a problem with the file once, until the file is read again.
   void ReportFileProblem(const std::string& problem);
 
   std::mutex mutex_;  // guards everything below
   std::optional<std::string> configuredPath_;
   std::string path_;
+  // The version of the file the fleet was read from. The parsed file itself
+  // is not kept: a large fleet's file takes more memory than the fleet.
+  std::optional<platform::FileVersion> version_;
   std::shared_ptr<const platform::ProfileDocument> document_;
   std::shared_ptr<const Fleet> fleet_;
   std::string reportedProblem_;

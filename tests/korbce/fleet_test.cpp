@@ -1,8 +1,11 @@
 #include "korbce/fleet/fleet.h"
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "engine_fixture.h"
+#include "korbce/fleet/fleet_source.h"
 #include "platform/profile.h"
 #include "vigilix/vigilix.h"
 
@@ -125,6 +128,38 @@ TEST_F(FleetTest, FindGivesThePrinterOfEachIdAndSurvivesACopy) {
   ASSERT_NE(copy.Find(300), nullptr);
   EXPECT_EQ(copy.Find(300), &copy.printers[0]);
   EXPECT_EQ(copy.Find(300)->model, "C");
+}
+
+TEST_F(FleetTest, TheSourceReadsEachVersionOfTheFileOnceAndKeepsOnlyItsOtherSections) {
+  WriteFleet("[Engine]\nEnumFails = No\n[Printer a]\nId = 1\n[SNMP]\nPoll = 30\n");
+  FleetSource source(fleetPath_);
+  const auto fleet = source.Current();
+  ASSERT_NE(fleet, nullptr);
+  EXPECT_EQ(source.Current(), fleet) << "an unchanged file is not read again";
+  const auto others = source.Document();
+  ASSERT_NE(others, nullptr);
+  ASSERT_EQ(others->sections.size(), 2u);
+  EXPECT_EQ(others->sections[0].name, "Engine");
+  ASSERT_NE(others->Find("SNMP"), nullptr);
+  EXPECT_EQ(others->Find("SNMP")->Find("Poll")->value, "30");
+  EXPECT_EQ(source.Document(), others);
+  EXPECT_EQ(source.Path(), fleetPath_);
+
+  WriteFleet("[Printer a]\nId = 1\n[Printer b]\nId = 2\n");
+  const auto second = source.Current();
+  ASSERT_NE(second, nullptr);
+  EXPECT_NE(second, fleet);
+  EXPECT_EQ(second->printers.size(), 2u);
+  ASSERT_NE(source.Document(), nullptr);
+  EXPECT_TRUE(source.Document()->sections.empty()) << "a new document for every version";
+  EXPECT_EQ(fleet->printers.size(), 1u) << "a fleet handed out stays whole";
+
+  unlink(fleetPath_.c_str());
+  EXPECT_EQ(source.Current(), nullptr);
+  EXPECT_EQ(source.Document(), nullptr);
+  WriteFleet("[Printer a]\nId = 1\n[Printer b]\nId = 2\n");
+  ASSERT_NE(source.Current(), nullptr) << "the same content again is read again";
+  EXPECT_EQ(source.Current()->printers.size(), 2u);
 }
 
 TEST_F(FleetTest, BadPrintersAreSkippedAndReportedWithFileAndLine) {

@@ -128,6 +128,27 @@ TEST_F(NotificationTest, MonitoringReportsPrintersThatStopAndResumeAnswering) {
   EXPECT_NE(engine_->MonitorPrinter(1, 0xFFFF, 7, 30), 0);
 }
 
+TEST_F(NotificationTest, CapturesAndMonitoringAreKeptByApplicationAndPrinter) {
+  WriteFleet(Printer(3) + Printer(4));
+  StartEngine();
+  NotificationWindow replaced;
+  ASSERT_EQ(engine_->CaptureAlerts(1, 4, &alerts_, replaced.Handle(), 0), 0);
+  ASSERT_EQ(engine_->CaptureAlerts(1, 3, &alerts_, window_.Handle(), 0), 0);
+  ASSERT_EQ(engine_->CaptureAlerts(1, 4, &alerts_, window_.Handle(), 0), 0);
+  engine_->CheckFleet();
+  EXPECT_EQ(window_.Take(), (Notifications{Alerts(3, 0), Alerts(4, 0)})) << "in the order of the printers";
+  EXPECT_EQ(replaced.Take(), Notifications{}) << "a new request of the same application replaces the earlier";
+
+  EXPECT_EQ(engine_->MonitorPrinter(1, 3, 1, 30), 0);
+  EXPECT_EQ(engine_->MonitorPrinter(1, 3, 1, 30), 0);
+  EXPECT_EQ(engine_->MonitorPrinter(2, 0xFFFF, 1, 30), 0) << "every printer, but of another application";
+  EXPECT_EQ(AfterEdit(Printer(3, "Online = No\n") + Printer(4, "Online = No\n"), window_), Notifications{Lost(3)});
+  EXPECT_EQ(AfterEdit(Printer(3) + Printer(4), window_), (Notifications{Restored(3), Alerts(3, 0)}));
+  EXPECT_EQ(engine_->MonitorPrinter(1, 3, 0, 30), 0);
+  EXPECT_EQ(AfterEdit(Printer(3, "Online = No\n") + Printer(4), window_), Notifications{})
+      << "one stop ends a monitoring asked twice";
+}
+
 TEST_F(NotificationTest, APrinterSilentWhenCapturedIsReportedLostThenItsAlertsWhenItAnswers) {
   WriteFleet(Printer(3, "Online = No\nInput = 03:0A0300\n"));
   StartEngine();

@@ -132,5 +132,40 @@ TEST_F(ProfileTest, LoadProfileKeepsSectionsEntriesAndLineNumbers) {
   EXPECT_EQ(LoadProfile(directory_), nullptr) << "a directory is no profile";
 }
 
+TEST_F(ProfileTest, AVersionReadIsParsedAfreshAndOnlyWhileTheFileIsOfThatVersion) {
+  EXPECT_FALSE(FileVersionOf(path_)) << "no file yet";
+  EXPECT_FALSE(FileVersionOf(directory_)) << "a directory is no profile";
+  Write("[Printer one]\nId=1\n");
+  const std::optional<FileVersion> first = FileVersionOf(path_);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(FileVersionOf(path_), first) << "an unchanged file keeps its version";
+  EXPECT_EQ(first->size, 19);
+
+  bool changed = true;
+  auto document = ReadProfileVersion(path_, *first, changed);
+  ASSERT_NE(document, nullptr);
+  EXPECT_FALSE(changed);
+  ASSERT_EQ(document->sections.size(), 1u);
+  EXPECT_EQ(document->sections[0].entries[0].value, "1");
+  auto again = ReadProfileVersion(path_, *first, changed);
+  ASSERT_NE(again, nullptr);
+  EXPECT_NE(again.get(), document.get()) << "every read parses anew";
+
+  // Rewritten with the same size: the new inode makes it a new version.
+  Write("[Printer one]\nId=2\n");
+  const std::optional<FileVersion> second = FileVersionOf(path_);
+  ASSERT_TRUE(second);
+  EXPECT_NE(second, first);
+  EXPECT_EQ(ReadProfileVersion(path_, *first, changed), nullptr);
+  EXPECT_TRUE(changed) << "the file is no longer of the version asked";
+  document = ReadProfileVersion(path_, *second, changed);
+  ASSERT_NE(document, nullptr);
+  EXPECT_EQ(document->sections[0].entries[0].value, "2");
+
+  unlink(path_.c_str());
+  EXPECT_EQ(ReadProfileVersion(path_, *second, changed), nullptr);
+  EXPECT_FALSE(changed) << "a file that is gone cannot be read; it did not change into another";
+}
+
 }  // namespace
 }  // namespace platform

@@ -156,6 +156,17 @@ TEST_F(PrinterTableTest, EachOfManyPrintersIsFoundByItsId) {
     EXPECT_EQ(visits, 1);
   }
   EXPECT_EQ(table.GetMacAddressText(kPrinters + 1), "");
+  EXPECT_EQ(table.GetMacAddressText(0), "");
+
+  // The lowest and highest ids have slots of their own.
+  table.AddOrUpdate(Printer(0xFFFF, 0, 0, 0, macOf(0xFFFF)));
+  table.AddOrUpdate(Printer(0, 0, 0, 0, macOf(0)));
+  EXPECT_EQ(table.GetMacAddressText(0xFFFF), "00200000FFFF");
+  EXPECT_EQ(table.GetMacAddressText(0), "002000000000");
+  std::vector<std::uint16_t> ids(kPrinters + 2);
+  ASSERT_EQ(table.CopyIds(ids), kPrinters + 2u);
+  EXPECT_EQ(ids[kPrinters], 0xFFFF);
+  EXPECT_EQ(ids[kPrinters + 1], 0);
 }
 
 TEST_F(PrinterTableTest, ResolveHostNamesAsksOnlyTcpIpPrintersByEitherBit) {
