@@ -2,7 +2,7 @@
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 CTEST := ctest --output-on-failure --timeout 600 -j2
 
-.PHONY: all deps build test demo package asan tsan clean
+.PHONY: all deps build test demo package asan tsan fuzz fuzz-run clean
 
 all: build
 
@@ -32,5 +32,15 @@ tsan: deps
 	cmake --build build-tsan
 	cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(CTEST)
 
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz $(CMAKE_FLAGS) -DKOR_FUZZ=ON
+	cmake --build build-fuzz --target fuzzers
+
+# Fuzzes every target for FUZZ_SECONDS (30 by default) from a copy of its seed
+# corpus; fails on the first finding.
+FUZZ_SECONDS ?= 30
+fuzz-run: fuzz
+	bash scripts/run-fuzzers.sh build-fuzz/bin tests/fuzz/corpus $(FUZZ_SECONDS)
+
 clean:
-	rm -rf build build-asan build-tsan
+	rm -rf build build-asan build-tsan build-fuzz

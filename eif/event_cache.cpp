@@ -10,6 +10,7 @@
 #include "eif/tec_handle.h"
 #include "eif/tec_sender.h"
 #include "platform/environment_expansion.h"
+#include "platform/file_rename.h"
 #include "platform/make_directory.h"
 #include "platform/random_access_file.h"
 
@@ -127,24 +128,37 @@ int FindCut(const RandomAccessFile& file, std::uint64_t from, std::uint64_t size
   return 0;
 }
 
-// Moves the bytes after from to the start of the file and cuts it there.
-int MoveToFront(RandomAccessFile& file, std::uint64_t from) {
+// The file that replaces the cache when its front is removed.
+std::string ReplacementPath(const std::string& path) { return path + ".new"; }
+
+int CopyFrom(const RandomAccessFile& source, std::uint64_t from, RandomAccessFile& target) {
   std::vector<char> buffer = AllocateBuffer(kCopyBlock);
-  std::uint64_t copied = 0;
-  for (;;) {
+  for (std::uint64_t copied = 0;;) {
     std::size_t got = 0;
-    if (int error = file.ReadAt(from + copied, buffer.data(), buffer.size(), got); error != 0) return error;
-    if (got == 0) break;
-    if (int error = file.WriteAt(copied, buffer.data(), got); error != 0) return error;
+    if (int error = source.ReadAt(from + copied, buffer.data(), buffer.size(), got); error != 0) return error;
+    if (got == 0) return 0;
+    if (int error = target.WriteAt(copied, buffer.data(), got); error != 0) return error;
     copied += got;
   }
-  return file.Truncate(copied);
+}
+
+// Replaces the cache at path, open as file, by its bytes after from. They are
+// copied to a file beside it, flushed and renamed over it, so that a crash at
+// any point leaves either the old file or the new one, each whole.
+int KeepFrom(const std::string& path, const RandomAccessFile& file, std::uint64_t from) {
+  const std::string replacement = ReplacementPath(path);
+  RandomAccessFile target;
+  if (int error = target.Open(replacement, RandomAccessFile::Mode::Truncate); error != 0) return error;
+  if (int error = CopyFrom(file, from, target); error != 0) return error;
+  if (int error = target.Sync(); error != 0) return error;
+  target.Close();
+  return platform::RenameFile(replacement, path);
 }
 
 // Makes room when the file would grow over its limit: a file smaller than the
 // shrink amount is emptied; a larger one loses its oldest records, cut at a
 // record end at least shrinkSize bytes from its start.
-long MakeRoom(RandomAccessFile& file, std::uint64_t& size, const CacheSettings& settings) {
+long MakeRoom(const std::string& path, RandomAccessFile& file, std::uint64_t& size, const CacheSettings& settings) {
   if (size < settings.shrinkSize) {
     size = 0;
     return file.Truncate(0);
@@ -152,9 +166,10 @@ long MakeRoom(RandomAccessFile& file, std::uint64_t& size, const CacheSettings& 
   if (size <= settings.shrinkSize) return CACHE_CANNOT_SHRINK;
   std::uint64_t cut = 0;
   if (int error = FindCut(file, settings.shrinkSize, size, cut); error != 0) return error;
-  if (int error = MoveToFront(file, cut); error != 0) return error;
-  size -= cut;
-  return 0;
+  if (int error = KeepFrom(path, file, cut); error != 0) return error;
+  file.Close();
+  if (int error = file.Open(path, RandomAccessFile::Mode::ReadWriteExisting); error != 0) return error;
+  return file.Size(size);
 }
 
 long AppendRecord(RandomAccessFile& file, std::uint64_t size, std::string_view text) {
@@ -165,30 +180,35 @@ long AppendRecord(RandomAccessFile& file, std::uint64_t size, std::string_view t
   return static_cast<long>(text.size());
 }
 
-// Calls deliver for every record in the first size bytes of the file, each with
-// its end byte. A record longer than the read block grows the buffer until it fits.
-template <class Deliver>
-void ForEachRecord(const RandomAccessFile& file, std::uint64_t size, std::uint64_t readBlock, Deliver deliver) {
-  std::vector<char> buffer = AllocateBuffer(static_cast<std::size_t>(std::clamp<std::uint64_t>(readBlock, 1, size)));
-  std::size_t carried = 0;
-  for (std::uint64_t offset = 0; offset < size;) {
-    if (carried == buffer.size()) GrowBuffer(buffer, buffer.size() * 2);
-    std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size() - carried, size - offset));
+// Reads the front block of the flushed part: up to readBlock bytes of the
+// first limit bytes of the file, cut after the last record end in them. A
+// record longer than the block grows the buffer until it fits. The number of
+// bytes taken, 0 when nothing can be read.
+std::uint64_t ReadFrontBlock(const RandomAccessFile& file, std::uint64_t limit, std::uint64_t readBlock,
+                             std::vector<char>& block) {
+  std::size_t want = static_cast<std::size_t>(std::clamp<std::uint64_t>(readBlock, 1, limit));
+  for (;;) {
+    GrowBuffer(block, want);
     std::size_t got = 0;
-    if (file.ReadAt(offset, buffer.data() + carried, want, got) != 0 || got == 0) return;
-    offset += got;
-    std::size_t filled = carried + got;
-    std::size_t start = 0;
-    for (;;) {
-      while (start < filled && buffer[start] == CACHE_RECORD_END) ++start;
-      auto end = std::find(buffer.begin() + start, buffer.begin() + filled, CACHE_RECORD_END);
-      if (end == buffer.begin() + filled) break;
-      std::size_t stop = static_cast<std::size_t>(end - buffer.begin()) + 1;
-      deliver(std::string_view(buffer.data() + start, stop - start));
-      start = stop;
-    }
-    std::copy(buffer.begin() + start, buffer.begin() + filled, buffer.begin());
-    carried = filled - start;
+    if (file.ReadAt(0, block.data(), want, got) != 0 || got == 0) return 0;
+    auto last = std::find(block.rbegin() + static_cast<std::ptrdiff_t>(want - got), block.rend(), CACHE_RECORD_END);
+    if (last != block.rend()) return static_cast<std::uint64_t>(block.rend() - last);
+    if (got < want || want >= limit) return 0;
+    want = static_cast<std::size_t>(std::min<std::uint64_t>(limit, want * 2ull));
+  }
+}
+
+// Calls deliver for every record of the first size bytes of block, each with
+// its end byte; runs of end bytes count as one.
+template <class Deliver>
+void ForEachRecord(const std::vector<char>& block, std::uint64_t size, Deliver deliver) {
+  auto stop = block.begin() + static_cast<std::ptrdiff_t>(size);
+  for (auto start = block.begin(); start != stop;) {
+    start = std::find_if(start, stop, [](char c) { return c != CACHE_RECORD_END; });
+    auto end = std::find(start, stop, CACHE_RECORD_END);
+    if (end == stop) return;
+    deliver(std::string_view(&*start, static_cast<std::size_t>(end - start) + 1));
+    start = end + 1;
   }
 }
 
@@ -226,7 +246,7 @@ long CacheEvent(std::string_view text) {
   // is applied again at the first caching after the flush.
   std::uint64_t appended = text.size() + (text.ends_with(CACHE_RECORD_END) ? 0 : 1);
   if (!flushInProgress && size + appended > settings.maxSize) {
-    if (long result = MakeRoom(file, size, settings); result != 0) return result;
+    if (long result = MakeRoom(settings.path, file, size, settings); result != 0) return result;
   }
   return AppendRecord(file, size, text);
 }
@@ -235,37 +255,50 @@ long FlushCache(TecHandle* handle) {
   if (handle == nullptr) return 0;
   const std::string& path = ExpandedCachePath();
   if (path == knownEmptyPath) return 0;
-  RandomAccessFile file;
-  if (int error = file.Open(path, RandomAccessFile::Mode::ReadWrite); error != 0) return error;
   std::uint64_t size = 0;
-  if (int error = file.Size(size); error != 0) return error;
-  if (DropTornTail(file, size) != 0) return 0;
+  {
+    RandomAccessFile file;
+    if (int error = file.Open(path, RandomAccessFile::Mode::ReadWrite); error != 0) return error;
+    if (int error = file.Size(size); error != 0) return error;
+    if (DropTornTail(file, size) != 0) return 0;
+  }
   if (size == 0) {
     knownEmptyPath = path;
     return 0;
   }
   CacheSettings settings = ReadCacheSettings();
 
+  // The flushed part is sent one read block at a time, and each block is
+  // removed from the front of the file once it has been sent, so that a crash
+  // sends again at most the block it interrupted. Records that fail again are
+  // appended behind the flushed part, which the removals keep.
   FlushGuard guard;
   long resent = 0;
   long records = 0;
-  ForEachRecord(file, size, settings.readBlock, [&](std::string_view record) {
-    ++records;
-    TecOutcome outcome = TecDeliverEvent(*handle, record).outcome;
-    if (outcome == TecOutcome::Delivered || outcome == TecOutcome::Written) ++resent;
-    if (settings.flushRate != 0 && records % settings.flushRate == 0) handle->clock->Sleep(kFlushPauseMs);
-  });
-  file.Close();
-  TrimCacheFront(settings.path, size);
+  std::vector<char> block;
+  for (std::uint64_t left = size; left > 0;) {
+    RandomAccessFile file;
+    if (file.Open(settings.path, RandomAccessFile::Mode::ReadWriteExisting) != 0) break;
+    std::uint64_t taken = ReadFrontBlock(file, left, settings.readBlock, block);
+    if (taken == 0) break;
+    ForEachRecord(block, taken, [&](std::string_view record) {
+      ++records;
+      TecOutcome outcome = TecDeliverEvent(*handle, record).outcome;
+      if (outcome == TecOutcome::Delivered || outcome == TecOutcome::Written) ++resent;
+      if (settings.flushRate != 0 && records % settings.flushRate == 0) handle->clock->Sleep(kFlushPauseMs);
+    });
+    if (KeepFrom(settings.path, file, taken) != 0) break;
+    left -= taken;
+  }
   return resent;
 }
 
 bool CacheFlushInProgress() { return flushInProgress; }
 
-void TrimCacheFront(const std::string& path, std::uint64_t count) {
+int TrimCacheFront(const std::string& path, std::uint64_t count) {
   RandomAccessFile file;
-  if (file.Open(path, RandomAccessFile::Mode::ReadWriteExisting) != 0) return;
-  MoveToFront(file, count);
+  if (int error = file.Open(path, RandomAccessFile::Mode::ReadWriteExisting); error != 0) return error;
+  return KeepFrom(path, file, count);
 }
 
 int MakeDirectoryPath(const std::string& directory) {

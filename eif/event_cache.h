@@ -41,8 +41,11 @@ long CacheEvent(std::string_view text);
 long FlushCache(TecHandle* handle);
 bool CacheFlushInProgress();
 
-// Removes the first count bytes of the file; nothing happens when it cannot be opened.
-void TrimCacheFront(const std::string& path, std::uint64_t count);
+// Removes the first count bytes of the file, replacing it by a copy of the
+// rest, so that a crash leaves the file either as it was or trimmed. 0, or a
+// system error number; the file is left as it was when it cannot be opened
+// or copied.
+int TrimCacheFront(const std::string& path, std::uint64_t count);
 
 // Creates the directory and, when "/" separates them, its missing parents.
 // 0 when it exists afterwards; -1 when creating it failed for another reason

@@ -44,12 +44,12 @@ void ParseLine(std::string_view raw, int number, ProfileDocument& document) {
   if (line.front() == '[') {
     std::string_view name = line.substr(1);
     name = name.substr(0, name.find(']'));
-    document.sections.push_back({std::string(CutAtNul(TrimBlanks(name))), number, {}});
+    document.sections.push_back({std::string(TrimBlanks(CutAtNul(name))), number, {}});
     return;
   }
   const std::size_t equals = line.find('=');
   if (equals == std::string_view::npos || document.sections.empty()) return;
-  const std::string_view key = CutAtNul(TrimBlanks(line.substr(0, equals)));
+  const std::string_view key = TrimBlanks(CutAtNul(line.substr(0, equals)));
   if (key.empty()) return;
   const std::string_view value = Unquote(TrimBlanks(line.substr(equals + 1)));
   document.sections.back().entries.push_back({std::string(key), std::string(CutAtNul(value)), number});

@@ -6,9 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/file_change_gate.h"
+
 namespace platform {
 
 int RandomAccessFile::Open(const std::string& path, Mode mode) {
+  if (!FileOperationAllowed(FileOperation::Open)) return EIO;
   int flags = O_CLOEXEC;
   if (mode == Mode::ReadWrite) flags |= O_RDWR | O_CREAT;
   if (mode == Mode::ReadWriteExisting) flags |= O_RDWR;
@@ -23,6 +26,7 @@ int RandomAccessFile::Open(const std::string& path, Mode mode) {
 }
 
 int RandomAccessFile::Size(std::uint64_t& size) const {
+  if (!FileOperationAllowed(FileOperation::Read)) return EIO;
   struct stat status {};
   if (::fstat(fd_.Get(), &status) != 0) return errno;
   size = static_cast<std::uint64_t>(status.st_size);
@@ -32,6 +36,7 @@ int RandomAccessFile::Size(std::uint64_t& size) const {
 int RandomAccessFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t length,
                              std::size_t& bytesRead) const {
   bytesRead = 0;
+  if (!FileOperationAllowed(FileOperation::Read)) return EIO;
   char* next = static_cast<char*>(buffer);
   while (bytesRead < length) {
     ssize_t got = ::pread(fd_.Get(), next + bytesRead, length - bytesRead, static_cast<off_t>(offset + bytesRead));
@@ -44,6 +49,7 @@ int RandomAccessFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t len
 }
 
 int RandomAccessFile::WriteAt(std::uint64_t offset, const void* data, std::size_t length) {
+  if (!FileOperationAllowed(FileOperation::Write)) return EIO;
   const char* next = static_cast<const char*>(data);
   std::size_t written = 0;
   while (written < length) {
@@ -57,11 +63,17 @@ int RandomAccessFile::WriteAt(std::uint64_t offset, const void* data, std::size_
 }
 
 int RandomAccessFile::Truncate(std::uint64_t size) {
+  if (!FileOperationAllowed(FileOperation::Truncate)) return EIO;
   int result;
   do {
     result = ::ftruncate(fd_.Get(), static_cast<off_t>(size));
   } while (result != 0 && errno == EINTR);
   return result == 0 ? 0 : errno;
+}
+
+int RandomAccessFile::Sync() {
+  if (!FileOperationAllowed(FileOperation::Sync)) return EIO;
+  return ::fsync(fd_.Get()) == 0 ? 0 : errno;
 }
 
 int GetFileSize(const std::string& path, std::uint64_t& size) {

@@ -1,5 +1,6 @@
 #pragma once
-// A file read and written at explicit offsets, as raw bytes.
+// A file read and written at explicit offsets, as raw bytes. Every operation
+// passes the file change gate first (platform/file_change_gate.h).
 
 #include <cstddef>
 #include <cstdint>
@@ -30,6 +31,8 @@ class RandomAccessFile {
   // Writes every byte at offset.
   int WriteAt(std::uint64_t offset, const void* data, std::size_t length);
   int Truncate(std::uint64_t size);
+  // Flushes the file's data to the disk.
+  int Sync();
 
  private:
   UniqueFd fd_;

@@ -7,6 +7,7 @@ packages=(
   g++ cmake ninja-build make pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   libtirpc-dev rpcbind
+  clang libclang-rt-14-dev
   libsystemd-dev
   libcups2-dev
   libfltk1.3-dev xvfb xauth xdotool imagemagick

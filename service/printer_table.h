@@ -5,11 +5,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <span>
 #include <string>
 #include <unordered_map>
-#include <vector>
 
 #include "platform/critical_section.h"
 #include "service/printer_record.h"
@@ -55,7 +55,10 @@ class PrinterTable {
   Result ReadField(std::uint16_t printerId, Result unknown, Read read) const;
 
   mutable platform::RecursiveCriticalSection lock_;
-  std::vector<PrinterRecord> records_;  // ids unique, in order of discovery
+  // Ids unique, in order of discovery. A record is over a kilobyte: a deque
+  // holds each where it was made, where a vector would move them all and keep
+  // room for as many again each time it grows.
+  std::deque<PrinterRecord> records_;
   // Position in records_ of each id: every event composed looks its printer
   // up several times, so that a large table costs no search.
   std::unordered_map<std::uint16_t, std::size_t> positions_;

@@ -1,26 +1,29 @@
 #include "vigilix/printer_state_list.h"
 
-#include <algorithm>
-
 #include "vigilix/engine_queries.h"
 
 namespace vigilix {
 
 PrinterState* PrinterStateList::Find(std::uint16_t printer) {
-  const auto found = std::ranges::find(entries_, printer, &PrinterState::printerId);
-  return found == entries_.end() ? nullptr : &*found;
+  const std::optional<std::uint64_t> arrival = arrivals_.Arrival(printer);
+  return arrival ? &entries_[*arrival - takenCount_] : nullptr;
 }
 
 const PrinterState* PrinterStateList::Find(std::uint16_t printer) const {
-  const auto found = std::ranges::find(entries_, printer, &PrinterState::printerId);
-  return found == entries_.end() ? nullptr : &*found;
+  return const_cast<PrinterStateList*>(this)->Find(printer);
 }
 
 PrinterState& PrinterStateList::FindOrAppend(std::uint16_t printer) {
   if (PrinterState* found = Find(printer)) return *found;
-  PrinterState& added = entries_.emplace_back();
-  added.printerId = printer;
-  return added;
+  arrivals_.Set(printer, takenCount_ + entries_.size());
+  try {
+    PrinterState& added = entries_.emplace_back();
+    added.printerId = printer;
+    return added;
+  } catch (...) {
+    arrivals_.Erase(printer);  // out of memory: the list stays as it was
+    throw;
+  }
 }
 
 void PrinterStateList::SetMask(std::uint16_t printer, std::uint32_t mask) {
@@ -38,7 +41,9 @@ bool PrinterStateList::TakeFirst(PendingEntry& taken) {
   if (entries_.empty()) return false;
   const PrinterState& first = entries_.front();
   taken = {first.printerId, first.alertMask, first.commState};
-  entries_.erase(entries_.begin());
+  arrivals_.Erase(first.printerId);
+  entries_.pop_front();
+  ++takenCount_;
   return true;
 }
 

@@ -2,13 +2,16 @@
 // Per-printer state, kept in two lists of the same kind: the pending list of
 // notifications the worker has not taken yet, and the list of registered
 // printers. Every operation holds the list's own lock for its whole duration.
+// A printer has one entry at most, found through an index by its id, so that
+// every operation costs the same however many printers the list holds.
 
 #include <cstdint>
+#include <deque>
 #include <string>
-#include <vector>
 
 #include "platform/critical_section.h"
 #include "vigilix/location_list.h"
+#include "vigilix/printer_id_index.h"
 #include "vigilix/printer_database.h"
 
 namespace vigilix {
@@ -71,7 +74,9 @@ class PrinterStateList {
   PrinterState& FindOrAppend(std::uint16_t printer);
 
   mutable platform::CriticalSection lock_;
-  std::vector<PrinterState> entries_;
+  std::deque<PrinterState> entries_;  // in order of arrival
+  std::uint64_t takenCount_ = 0;      // entries removed from the front so far
+  PrinterIdIndex arrivals_;
 };
 
 }  // namespace vigilix

@@ -4,9 +4,11 @@
 # loopback port. Measures the seconds from the service's start until the
 # receiver holds every event, and the service's peak resident memory.
 #
-#   bash bench/service/fleet_throughput.sh [BIN_DIR [PRINTERS]]
+#   bash bench/service/fleet_throughput.sh [BIN_DIR [PRINTERS...]]
 #
-# BIN_DIR defaults to build/bin, PRINTERS to 5000 (1 to 65534).
+# BIN_DIR defaults to build/bin; each fleet size (1 to 65534) runs on its own
+# and gives one row: printers, events, seconds, events/s, peak RSS and RSS per
+# printer. The sizes default to 5000 20000 60000.
 # FLEET_TIME_LIMIT (seconds, default 120) bounds the wait for the events.
 # SERVICE_WRAPPER runs the service under a tool, for example
 #   SERVICE_WRAPPER="valgrind --tool=callgrind --callgrind-out-file=/tmp/cg.%p"
@@ -15,6 +17,17 @@
 set -euo pipefail
 
 bin=$(cd "${1:-build/bin}" && pwd)
+if (($# > 2)) || (($# < 2)) && [[ -z "${FLEET_ONE_SIZE:-}" ]]; then
+  shift || true
+  sizes=("$@")
+  ((${#sizes[@]} > 0)) || sizes=(5000 20000 60000)
+  printf '| Printers | Events | Seconds | Events/s | Peak RSS (MB) | RSS per printer (KB) |\n'
+  printf '|---|---|---|---|---|---|\n'
+  for size in "${sizes[@]}"; do
+    FLEET_ONE_SIZE=1 bash "$0" "$bin" "$size" | sed -n 's/^row: //p'
+  done
+  exit 0
+fi
 printers=${2:-5000}
 time_limit=${FLEET_TIME_LIMIT:-120}
 alerts_per_printer=3
@@ -162,7 +175,8 @@ for message in "Internal Paper Jam" "Toner Low - Toner Cartridge" "Resolution Re
   ((carried == printers)) || fail "$carried events carry \"$message\", $printers expected"
 done
 
-awk -v s="$start" -v f="$finish" -v kb="$peak_kb" -v n="$expected" 'BEGIN {
+awk -v s="$start" -v f="$finish" -v kb="$peak_kb" -v n="$expected" -v p="$printers" 'BEGIN {
   printf "all %d events received in %.2f s (%.0f events/s)\n", n, f - s, n / (f - s)
   printf "peak resident memory of KorEventSvc: %.1f MB (VmHWM %d kB)\n", kb / 1024, kb
+  printf "row: | %d | %d | %.2f | %.0f | %.1f | %.2f |\n", p, n, f - s, n / (f - s), kb / 1024, kb / p
 }'

@@ -86,6 +86,21 @@ TEST_F(ProfileTest, ALongLineNulBytesAndGarbageAreReadSafely) {
   EXPECT_EQ(Read("s", ";comment"), "dflt");
 }
 
+TEST_F(ProfileTest, SectionAndKeyNamesAreCutAtANulBeforeTheyAreTrimmed) {
+  using namespace std::string_literals;
+  Write("[ Printer Alerts \0junk]\nPaper Jam \0junk=Yes\n  Toner\t\0=Low\n\0=nameless\n"s);
+  EXPECT_EQ(Read("Printer Alerts", "Paper Jam"), "Yes");
+  EXPECT_EQ(Read("printer alerts", "toner"), "Low");
+  auto document = LoadProfile(path_);
+  ASSERT_NE(document, nullptr);
+  ASSERT_EQ(document->sections.size(), 1u);
+  EXPECT_EQ(document->sections[0].name, "Printer Alerts");
+  // A key that is empty once cut is no key at all.
+  ASSERT_EQ(document->sections[0].entries.size(), 2u);
+  EXPECT_EQ(document->sections[0].entries[0].key, "Paper Jam");
+  EXPECT_EQ(document->sections[0].entries[1].key, "Toner");
+}
+
 TEST_F(ProfileTest, AFileRewrittenBetweenTwoReadsIsSeenAtTheNextRead) {
   Write("[s]\nk=old\n");
   EXPECT_EQ(Read("s", "k"), "old");
