@@ -24,6 +24,10 @@ if [[ "$prefix" != /usr ]]; then
   echo "build-deb: $build_dir is configured for prefix $prefix; the package needs /usr" >&2
   exit 1
 fi
+if [[ -n "$(cache_value KOR_SANITIZE)" || "$(cache_value KOR_FUZZ)" == ON ]]; then
+  echo "build-deb: $build_dir is a sanitizer or fuzzing build; the package is built from a normal build" >&2
+  exit 1
+fi
 package_version=$(dpkg-parsechangelog -l "$source_dir/debian/changelog" -S Version)
 if [[ "$project_version" != "$package_version" ]]; then
   echo "build-deb: the project's version $project_version is not the version $package_version of debian/changelog" >&2

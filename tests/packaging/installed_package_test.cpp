@@ -1,7 +1,7 @@
-// The Debian package outside the build tree: unpacked with dpkg-deb into a
-// temporary root, its KorEventSvc runs under its service-host, finds the
-// shipped KorEvntS.ini, VXPrtDb.ini and korbce.ini below KOREVNTS_ROOT, and
-// its tec-receiver takes the events of one simulated printer.
+// The Debian package outside the build tree: unpacked into a temporary root,
+// its KorEventSvc runs under its service-host, finds the shipped KorEvntS.ini,
+// VXPrtDb.ini and korbce.ini below KOREVNTS_ROOT, and its tec-receiver takes
+// the events of one simulated printer.
 
 #include <gtest/gtest.h>
 
@@ -14,33 +14,13 @@
 
 #include "platform/child_process.h"
 #include "platform/file_io.h"
-#include "tests/e2e/e2e_support.h"
+#include "tests/packaging/tool_run.h"
+#include "tests/packaging/unpacked_package.h"
 
 namespace {
 
 using namespace e2e;
 namespace fs = std::filesystem;
-
-const fs::path kPackageDir = KOR_PACKAGE_DIR;
-
-fs::path PackageFile() {
-  std::error_code ignored;
-  for (const fs::directory_entry& entry : fs::directory_iterator(kPackageDir, ignored)) {
-    const std::string name = entry.path().filename().string();
-    if (name.starts_with("korevnts_") && name.ends_with(".deb")) return entry.path();
-  }
-  return {};
-}
-
-// Runs a program to its end; its exit status, its standard output in *output.
-int RunProgram(const std::string& program, const std::vector<std::string>& arguments, const ScratchDirectory& dir,
-               std::string* output = nullptr) {
-  platform::ChildProcess child;
-  if (!child.Start(program, arguments, dir.Path("run.out"), dir.Path("run.err"))) return -1;
-  const std::optional<int> status = child.Wait(60000);
-  if (output) *output = ReadText(dir.Path("run.out"));
-  return status.value_or(-1);
-}
 
 // The one value of key in the settings text replaced, or nothing when the
 // text does not hold exactly one line of that key.
@@ -60,29 +40,7 @@ const std::string kJamEvent =
     "Korvane_Printer_Alert;source=Korvane_Printers;severity=CRITICAL;msg='Paper Jam At Input - Upper Tray';"
     "printer_address='0020004A1B0C';printer_model='Korvane LaserLine 4000';origin='127.0.0.1';";
 
-class InstalledPackageTest : public testing::Test {
- protected:
-  void SetUp() override {
-    package_ = PackageFile();
-    if (package_.empty()) GTEST_SKIP() << "no korevnts_*.deb in " << kPackageDir << " (the test package_build makes it)";
-    ASSERT_EQ(RunProgram("dpkg-deb", {"-x", package_.string(), Root().string()}, dir_), 0) << package_;
-  }
-
-  fs::path Root() const { return dir_.Root() / "root"; }
-  fs::path Installed(const std::string& path) const { return Root() / path; }
-
-  // The package's private library directory, /usr/lib/<multiarch>/korevnts.
-  fs::path PrivateLibraryDirectory() const {
-    std::error_code ignored;
-    for (const fs::directory_entry& entry : fs::directory_iterator(Installed("usr/lib"), ignored)) {
-      if (fs::is_directory(entry.path() / "korevnts")) return entry.path() / "korevnts";
-    }
-    return {};
-  }
-
-  ScratchDirectory dir_{"installed-package"};
-  fs::path package_;
-};
+using InstalledPackageTest = UnpackedPackageTest;
 
 TEST_F(InstalledPackageTest, HoldsTheInstalledLayout) {
   for (const char* path :
@@ -109,23 +67,9 @@ TEST_F(InstalledPackageTest, HoldsTheInstalledLayout) {
             std::string::npos);
 
   // The installed control-panel finds the applet in the private directory.
-  std::string applets;
-  EXPECT_EQ(RunProgram(Installed("usr/bin/control-panel"), {}, dir_, &applets), 0) << ReadText(dir_.Path("run.err"));
-  EXPECT_EQ(applets.rfind("0: ", 0), 0u) << applets;
-}
-
-TEST_F(InstalledPackageTest, DependsOnTheSystemLibrariesAndKeepsTheSettingsAsConffiles) {
-  std::string depends;
-  ASSERT_EQ(RunProgram("dpkg-deb", {"-f", package_.string(), "Depends"}, dir_, &depends), 0);
-  for (const char* library : {"libcups2", "libsystemd0", "libtirpc3", "libfltk1.3", "libstdc++6", "libc6"}) {
-    EXPECT_NE(depends.find(library), std::string::npos) << library << " missing in " << depends;
-  }
-  EXPECT_EQ(depends.find("korevnts"), std::string::npos) << depends;
-
-  ASSERT_EQ(RunProgram("dpkg-deb", {"-e", package_.string(), dir_.Path("control")}, dir_), 0);
-  const Lines conffiles = SplitLines(ReadText(dir_.Path("control/conffiles")));
-  EXPECT_EQ(conffiles,
-            (Lines{"/etc/korevnts/KorEvntS.ini", "/etc/korevnts/VXPrtDb.ini", "/etc/korevnts/korbce.ini"}));
+  const ToolRun applets = RunTool(Installed("usr/bin/control-panel"), {}, dir_);
+  EXPECT_EQ(applets.status, 0) << applets.errors;
+  EXPECT_EQ(applets.output.rfind("0: ", 0), 0u) << applets.output;
 }
 
 TEST_F(InstalledPackageTest, ServiceRunsFromTheUnpackedRootAndDeliversEvents) {
