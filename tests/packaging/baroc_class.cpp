@@ -1,7 +1,9 @@
-#include "baroc_class.h"
+#include "tests/packaging/baroc_class.h"
 
 #include <cctype>
 #include <sstream>
+#include <string_view>
+#include <utility>
 
 namespace {
 
