@@ -2,7 +2,7 @@
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 CTEST := ctest --output-on-failure --timeout 600 -j2
 
-.PHONY: all deps build test demo asan tsan fuzz fuzz-run clean
+.PHONY: all deps build test demo package asan tsan fuzz fuzz-run clean
 
 all: build
 
@@ -18,6 +18,9 @@ test: build
 
 demo: build
 	bash demo/run-demo.sh build/bin
+
+package: build
+	cmake --build build --target deb
 
 asan: deps
 	cmake -S . -B build-asan $(CMAKE_FLAGS) -DKOR_SANITIZE=address

@@ -12,6 +12,7 @@ packages=(
   libsystemd-dev
   libcups2-dev
   libfltk1.3-dev xvfb xauth xdotool imagemagick
+  scdoc man-db debhelper dpkg-dev fakeroot lintian systemd
 )
 
 missing=()

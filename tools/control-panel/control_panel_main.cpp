@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -26,8 +27,21 @@ struct Options {
 void PrintUsage(std::FILE* stream) {
   std::fprintf(stream,
                "Usage: control-panel [--open N] [APPLET.cpl]\n"
-               "Loads a Control Panel applet library (by default KorEvntC.cpl beside this\n"
-               "program), lists its applets, and with --open N opens applet N.\n");
+               "Loads a Control Panel applet library (by default KorEvntC.cpl, beside this\n"
+               "program or where the installation put it), lists its applets, and with\n"
+               "--open N opens applet N.\n");
+}
+
+// KorEvntC.cpl beside the program, as in the build tree; else where the
+// installation puts it, relative to the program.
+std::string DefaultAppletPath() {
+  const std::string besideProgram = platform::ProgramDirectory() + "/KorEvntC.cpl";
+#ifdef KOR_APPLET_DIR_FROM_PROGRAM
+  const std::string installed = platform::ProgramDirectory() + "/" KOR_APPLET_DIR_FROM_PROGRAM "/KorEvntC.cpl";
+  std::error_code ignored;
+  if (!std::filesystem::exists(besideProgram, ignored) && std::filesystem::exists(installed, ignored)) return installed;
+#endif
+  return besideProgram;
 }
 
 bool ParseOptions(int argc, char** argv, Options& options) {
@@ -44,7 +58,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
       return false;
     }
   }
-  if (options.libraryPath.empty()) options.libraryPath = platform::ProgramDirectory() + "/KorEvntC.cpl";
+  if (options.libraryPath.empty()) options.libraryPath = DefaultAppletPath();
   return true;
 }
 
