@@ -122,6 +122,8 @@ std::optional<int> ChildProcess::Stop(int timeoutMs) {
   return Wait(5000);
 }
 
+bool ChildProcess::Kill() { return pid_ > 0 && !status_ && ::kill(pid_, SIGKILL) == 0; }
+
 bool ChildProcess::RequestStop() { return pid_ > 0 && !status_ && ::kill(pid_, SIGTERM) == 0; }
 
 int ChildProcess::UserControlCount() { return SIGRTMAX - SIGRTMIN + 1; }

@@ -45,6 +45,9 @@ class ChildProcess {
   // within timeoutMs.
   std::optional<int> Stop(int timeoutMs = 2000);
 
+  // Ends the child at once (SIGKILL), as a crash would, without waiting.
+  bool Kill();
+
   // The stop control of a service manager (SIGTERM), without waiting.
   bool RequestStop();
   // User control code 128 + n (SIGRTMIN + n); false when n is out of range.

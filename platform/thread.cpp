@@ -26,6 +26,7 @@ struct Thread::State {
 namespace {
 
 thread_local Thread::State* currentState = nullptr;
+std::atomic<int> processExitStatus{0};
 
 // Threads that keep the process alive after the main thread has ended.
 class ForegroundThreads {
@@ -150,9 +151,11 @@ void ExitCurrentThread(std::uint32_t exitCode) {
     // The main thread: the process lives on in its other threads and ends
     // with the last of them.
     TheForegroundThreads().WaitUntilNoneRuns();
-    std::exit(0);
+    std::exit(processExitStatus.load());
   }
   pthread_exit(nullptr);
 }
+
+void SetProcessExitStatus(int status) { processExitStatus = status; }
 
 }  // namespace platform

@@ -56,7 +56,12 @@ class Thread {
 // thread's stack frames run, and the windows the thread owns are destroyed
 // (their handlers get WM_DESTROY). On the main thread the process goes on
 // until every thread started through Thread, background threads aside, has
-// ended; then it exits with status 0.
+// ended; then it exits with the status set by SetProcessExitStatus, 0 unless
+// one was set.
 [[noreturn]] void ExitCurrentThread(std::uint32_t exitCode);
+
+// The status (0 to 255) the process exits with when its main thread ends
+// through ExitCurrentThread.
+void SetProcessExitStatus(int status);
 
 }  // namespace platform

@@ -9,6 +9,12 @@
 
 namespace {
 constexpr std::size_t kSettingsPathSize = 255;
+constexpr std::uint32_t kHighestExitStatus = 255;
+}  // namespace
+
+int StartFailedExitStatus(std::uint32_t statusExitCode) {
+  if (statusExitCode == 0 || statusExitCode > kHighestExitStatus) return kStartFailedExitStatus;
+  return static_cast<int>(statusExitCode);
 }
 
 AdapterApp::AdapterApp(AdapterService& service, Startup startAdapter, platform::Event& startFailedEvent,
@@ -48,13 +54,18 @@ void AdapterApp::StartUp() {
   if (!settingsPath) {
     service_.ReportEventMessage(platform::EVENTLOG_INFORMATION_TYPE, MSG_SETTINGS_NOT_FOUND, CNTService::ServiceName(),
                                 kSettingsFileName);
-    startFailedEvent_.Set();
+    FailStart();
     return;
   }
   if (!startAdapter_ || !startAdapter_(*settingsPath, stopEvent_)) {
     service_.ReportEventMessage(platform::EVENTLOG_INFORMATION_TYPE, MSG_TEC_HANDLER_FAILED, CNTService::ServiceName());
-    startFailedEvent_.Set();
+    FailStart();
   }
+}
+
+void AdapterApp::FailStart() {
+  startFailed_ = true;
+  startFailedEvent_.Set();
 }
 
 std::uint32_t AdapterApp::DispatcherMain() {
@@ -77,5 +88,9 @@ void AdapterApp::OnServiceEnded() {
   // leaves nothing behind when the process exits from this thread.
   dispatcherThread_.Join();
   stopEvent_.Set();
+  // A service that never started its work ends the process with a failure, so
+  // that the service manager and its monitors can tell it from a stop.
+  if (startFailed_) exitStatus_ = StartFailedExitStatus(service_.CurrentStatus().win32ExitCode);
+  platform::SetProcessExitStatus(exitStatus_);
   platform::ExitCurrentThread(kMainThreadExitCode);
 }

@@ -4,6 +4,8 @@
 // adapter's start-up on the main thread and serves the main thread's messages
 // until the service control manager lets go of the service.
 
+#include <atomic>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -16,6 +18,14 @@
 constexpr platform::MessageId ServiceEndedMessage = 0x84C;
 constexpr std::uint32_t kMainThreadExitCode = 797;
 constexpr const char* kSettingsFileName = "KorEvntS.ini";
+// The process's exit status after a failed start whose status record holds
+// no exit code that fits an exit status (1 to 255).
+constexpr int kStartFailedExitStatus = 1;
+
+// The exit status of a process whose service stopped without having started:
+// the status record's exit code when it is 1 to 255, else
+// kStartFailedExitStatus.
+int StartFailedExitStatus(std::uint32_t statusExitCode);
 
 class AdapterApp {
  public:
@@ -35,11 +45,13 @@ class AdapterApp {
   bool InitInstance(const std::string& commandLine);
 
   // The process's exit status when InitInstance returned false: 0 after a
-  // command, 1 when sockets could not be started.
+  // command, 1 when sockets could not be started. Once the service has ended:
+  // 0 after a start that succeeded, StartFailedExitStatus after one that failed.
   int ExitStatus() const { return exitStatus_; }
 
   // The main thread's message loop. On ServiceEndedMessage it signals the stop
-  // event and ends the thread with exit code 797; returns only on WM_QUIT.
+  // event, sets the process's exit status to ExitStatus and ends the thread
+  // with exit code 797; returns only on WM_QUIT.
   int MessageLoop();
 
   // Sockets start-up; replaceable so that its failure can be tried.
@@ -50,6 +62,7 @@ class AdapterApp {
 
  private:
   void StartUp();
+  void FailStart();
   std::uint32_t DispatcherMain();
   [[noreturn]] void OnServiceEnded();
 
@@ -61,7 +74,8 @@ class AdapterApp {
   // Signalled once the start-up has ended, whether it failed or not.
   platform::Event startFinishedEvent_{true, false};
   std::string commandLine_;
-  int exitStatus_ = 0;
+  std::atomic<int> exitStatus_{0};
+  bool startFailed_ = false;  // the start-up failed (main thread only)
   platform::ThreadId mainThreadId_ = 0;
   platform::Thread dispatcherThread_;
 };

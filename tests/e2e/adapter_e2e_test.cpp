@@ -15,6 +15,7 @@
 #include "platform/child_process.h"
 #include "platform/file_io.h"
 #include "platform/host_lookup.h"
+#include "service/adapter_app.h"
 
 namespace {
 
@@ -237,8 +238,11 @@ TEST_F(AdapterEndToEndTest, ARegistrationRefusedByTheEngineStopsTheStartUp) {
   WriteFleet("[Engine]\nRegisterFails = Yes\n\n" + kReceptionPrinter + kPaperJam);
   StartService();
 
-  // The service stops by itself: OnInit waits for the adapter's start-up.
-  EXPECT_EQ(host_.Wait(10000), 0) << Diagnostics();
+  // The service stops by itself, OnInit waiting for the adapter's start-up, and
+  // the process ends with a failure that service-host passes on.
+  EXPECT_EQ(host_.Wait(10000), kStartFailedExitStatus) << Diagnostics();
+  EXPECT_EQ(SplitLines(HostOutput()).back(), "service-host: " + kBinDir + "/KorEventSvc exited with status " +
+                                                 std::to_string(kStartFailedExitStatus));
   EXPECT_EQ(EventLogEntries(Root()),
             (Lines{"KorEvntS Information 110 The service KorEvntS could not start because the TEC Handler failed to "
                    "initialize.",

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "e2e_support.h"
+#include "service/adapter_app.h"
 
 namespace {
 
@@ -16,6 +17,7 @@ namespace fs = std::filesystem;
 using namespace e2e;
 
 const std::string kBin = kBinDir;
+const int kStartFailed = kStartFailedExitStatus;
 
 std::string Quoted(const std::string& text) { return "'" + text + "'"; }
 
@@ -90,15 +92,16 @@ TEST_F(ServiceEndToEndTest, CommandsInstallQueryAndRemoveTheService) {
                                "KorEvntS Information 101 The KorEvntS service was removed."}));
 }
 
-TEST_F(ServiceEndToEndTest, WithoutSettingsTheServiceStartsAndStopsWithMessage109) {
+TEST_F(ServiceEndToEndTest, WithoutSettingsTheServiceFailsToStartWithMessage109AndAFailureStatus) {
   Outcome run = Run(Quoted(host_) + " --stop-after 30 " + Quoted(service_));
-  EXPECT_EQ(run.status, 0) << run.out << run.err;
+  EXPECT_EQ(run.status, kStartFailed) << run.out << run.err;
   const Lines out = SplitLines(run.out);
   ASSERT_EQ(out.size(), 5u) << run.out;
   EXPECT_EQ(out[0].rfind("service-host: started " + service_ + " (process ", 0), 0u);
   EXPECT_EQ(Lines(out.begin() + 1, out.end()),
             (Lines{"status: STATUS=Start pending", "status: STOPPING=1; STATUS=Stopped",
-                   "status: STOPPING=1; STATUS=Stopped", "service-host: " + service_ + " exited with status 0"}));
+                   "status: STOPPING=1; STATUS=Stopped",
+                   "service-host: " + service_ + " exited with status " + std::to_string(kStartFailed)}));
   EXPECT_EQ(EventLog(), (Lines{"KorEvntS Information 109 The service KorEvntS could not start because the "
                                "initialization file: KorEvntS.ini was not found.",
                                "KorEvntS Error 105 The KorEvntS service failed intialization."}));
@@ -110,7 +113,7 @@ TEST_F(ServiceEndToEndTest, WithoutSettingsTheServiceStartsAndStopsWithMessage10
 
 TEST_F(ServiceEndToEndTest, WithoutAServiceManagerTheProgramEndsByItself) {
   Outcome run = Run("env -u NOTIFY_SOCKET " + Quoted(service_));
-  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.status, kStartFailed);
   EXPECT_EQ(TraceMessages(run.err).front(), "Calling StartServiceCtrlDispatcher()");
   EXPECT_EQ(EventLog().front().substr(0, 25), "KorEvntS Information 109 ");
 }

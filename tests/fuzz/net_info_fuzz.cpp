@@ -18,6 +18,10 @@
 
 namespace {
 
+// The shortest reply the reader takes is 16 bytes, one more than an entry of
+// three empty texts needs: zero bytes after the third terminator fill it up.
+constexpr std::size_t kShortestReply = 16;
+
 std::vector<std::uint8_t> EncodeReply(const NetInfoEntry& entry) {
   std::vector<std::uint8_t> record(12, 0);
   WriteLe32(record.data() + 4, 1);
@@ -26,6 +30,7 @@ std::vector<std::uint8_t> EncodeReply(const NetInfoEntry& entry) {
     record.insert(record.end(), text->begin(), text->end());
     record.push_back(0);
   }
+  if (record.size() < kShortestReply) record.resize(kShortestReply, 0);
   return record;
 }
 

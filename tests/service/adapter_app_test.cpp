@@ -127,6 +127,15 @@ class AdapterAppTest : public ::testing::Test {
   platform::Thread mainThread_;
 };
 
+TEST(StartFailedExitStatusTest, IsTheStatusRecordsExitCodeWhenItFitsElseAFixedFailure) {
+  EXPECT_EQ(StartFailedExitStatus(0), kStartFailedExitStatus);
+  EXPECT_NE(kStartFailedExitStatus, 0);
+  EXPECT_EQ(StartFailedExitStatus(2), 2);
+  EXPECT_EQ(StartFailedExitStatus(255), 255);
+  EXPECT_EQ(StartFailedExitStatus(256), kStartFailedExitStatus);
+  EXPECT_EQ(StartFailedExitStatus(797), kStartFailedExitStatus);
+}
+
 TEST_F(AdapterAppTest, CommandEndsTheProcessAtOnce) {
   TraceCapture trace;
   StartMainThread("-v");
@@ -157,6 +166,7 @@ TEST_F(AdapterAppTest, OutsideTheServiceManagerTheMainThreadEndsWith797) {
   EXPECT_FALSE(startFailed_.IsSignalled());
   EXPECT_TRUE(app_.DispatcherThread().Wait(10000));
   EXPECT_TRUE(EventLogEntries().empty());
+  EXPECT_EQ(app_.ExitStatus(), 0);
 }
 
 TEST_F(AdapterAppTest, MissingSettingsReport109AndTheServiceFailsToStart) {
@@ -166,6 +176,7 @@ TEST_F(AdapterAppTest, MissingSettingsReport109AndTheServiceFailsToStart) {
   EXPECT_EQ(notify.Next(), "STOPPING=1\nSTATUS=Stopped");
   EXPECT_EQ(notify.Next(), "STOPPING=1\nSTATUS=Stopped");
   EXPECT_EQ(MainThreadExitCode(), 797u);
+  EXPECT_EQ(app_.ExitStatus(), kStartFailedExitStatus);
   EXPECT_TRUE(settingsPath_.empty());
   EXPECT_EQ(EventLogEntries(), (Lines{"KorEvntS Information 109 The service KorEvntS could not start because the "
                                       "initialization file: KorEvntS.ini was not found.",
@@ -180,6 +191,7 @@ TEST_F(AdapterAppTest, FailedStartUpReports110AndTheServiceFailsToStart) {
   EXPECT_EQ(notify.Next(), "STATUS=Start pending");
   EXPECT_EQ(notify.Next(), "STOPPING=1\nSTATUS=Stopped");
   EXPECT_EQ(MainThreadExitCode(), 797u);
+  EXPECT_EQ(app_.ExitStatus(), kStartFailedExitStatus);
   EXPECT_EQ(settingsPath_, root_.Path() + "/etc/KorEvntS.ini");
   EXPECT_EQ(EventLogEntries(), (Lines{"KorEvntS Information 110 The service KorEvntS could not start because the "
                                       "TEC Handler failed to initialize.",
@@ -207,6 +219,7 @@ TEST_F(AdapterAppTest, ServiceRunsTakesUserControlsAndStops) {
   EXPECT_TRUE(stopEvent_.IsSignalled());
   EXPECT_TRUE(app_.DispatcherThread().Wait(10000));
   EXPECT_EQ(app_.DispatcherThread().ExitCode(), 0u);
+  EXPECT_EQ(app_.ExitStatus(), 0);
   EXPECT_EQ(service_.currentValue.load(), 7);
   EXPECT_EQ(EventLogEntries(),
             (Lines{"KorEvntS Information 103 The KorEvntS service was started.",
