@@ -11,7 +11,8 @@
 // changed (a paper jam appears, or goes away again) and the agent is
 // restarted on the same port, so that it indexes the new recordings at start
 // rather than inside the round. A printer's result is the WM_VX_ALERTS that
-// carries its new state; the engine checks for notifications every 10 ms.
+// carries its new state; the engine checks for notifications every 10 ms
+// (the fourth argument).
 //  - Round 0 starts at the first BceCaptureAlerts, which polls the printer at
 //    once, and ends at the last printer's new state.
 //  - Round k starts Poll seconds later (every printer is next polled Poll
@@ -26,7 +27,8 @@
 // with the same 24 repetitions, for the first 100 printers; its time is then
 // scaled to all of them.
 //
-// Usage: snmp_poll_bench [printers [rounds [baseline printers]]]
+// Usage: snmp_poll_bench [printers [rounds [baseline printers [check interval ms]]]]
+// (defaults 1000, 3, 100, 10)
 
 #include <algorithm>
 #include <chrono>
@@ -58,7 +60,6 @@ using namespace std::chrono_literals;
 
 constexpr std::uint32_t kEnumTcpIp = 0x2;
 constexpr int kPollSeconds = 60;
-constexpr std::uint32_t kCheckIntervalMs = 10;
 constexpr auto kRoundLimit = 120s;
 
 double Seconds(Clock::duration span) { return std::chrono::duration<double>(span).count(); }
@@ -244,6 +245,7 @@ int main(int argc, char** argv) {
   const std::size_t printers = std::min<std::size_t>(Argument(argc, argv, 1, 1000), 9999);
   const std::size_t rounds = Argument(argc, argv, 2, 3);
   const std::size_t baseline = std::min(printers, Argument(argc, argv, 3, 100));
+  const auto checkIntervalMs = static_cast<std::uint32_t>(Argument(argc, argv, 4, 10));
   if (!snmp_test::SnmpAgent::Available()) return Fail("snmpsimd is not installed (Debian package snmpsim)");
 
   const fs::path scratch = fs::temp_directory_path() / ("korbce-snmp-bench-" + std::to_string(std::random_device()()));
@@ -266,7 +268,7 @@ int main(int argc, char** argv) {
 
   Notifications notifications;
   const EngineThreads engineThreads;
-  korbce::Engine engine(korbce::EngineOptions{fleetPath, "", kCheckIntervalMs, (scratch / "ids").string()});
+  korbce::Engine engine(korbce::EngineOptions{fleetPath, "", checkIntervalMs, (scratch / "ids").string()});
   const std::int16_t application = engine.RegisterApp(notifications.Handle());
 
   std::printf("Enumerating...\n");
