@@ -2,7 +2,9 @@
 # Runs the adapter end to end on one machine: a TEC event server on a free
 # loopback port, KorEventSvc under service-host, and a simulated fleet of three
 # printers that jam, run low on toner, go offline and stop answering while the
-# demo edits the fleet file. Everything lives in a temporary folder.
+# demo edits the fleet file, and a network printer served over SNMP by
+# snmpsimd on loopback, which jams and is cleared (without snmpsimd the demo
+# runs without it). Everything lives in a temporary folder.
 set -euo pipefail
 
 bin=$(cd "${1:-build/bin}" && pwd)
@@ -21,6 +23,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
+source "$here/snmp-printer.sh"
+
 say() { printf '\n\033[1m== %s\033[0m\n' "$*"; }
 
 # The fleet file is rewritten whole and renamed into place, so that the
@@ -29,10 +33,17 @@ reception_jam=""
 studio_toner=""
 studio_offline="No"
 basement_online="Yes"
+snmp_target=""
 write_fleet() {
-  sed -e "s/@RECEPTION_JAM@/$reception_jam/" -e "s/@STUDIO_TONER@/$studio_toner/" \
-      -e "s/@STUDIO_OFFLINE@/$studio_offline/" -e "s/@BASEMENT_ONLINE@/$basement_online/" \
-      "$here/korbce.ini" > "$KORBCE_FLEET.new"
+  {
+    sed -e "s/@RECEPTION_JAM@/$reception_jam/" -e "s/@STUDIO_TONER@/$studio_toner/" \
+        -e "s/@STUDIO_OFFLINE@/$studio_offline/" -e "s/@BASEMENT_ONLINE@/$basement_online/" \
+        "$here/korbce.ini"
+    if [[ -n "$snmp_target" ]]; then
+      printf '\n; The network printer, polled every 2 seconds.\n[SNMP]\nTargets = %s\nPoll = 2\nIdFile = %s\n' \
+        "$snmp_target" "$work/snmp-printers"
+    fi
+  } > "$KORBCE_FLEET.new"
   mv "$KORBCE_FLEET.new" "$KORBCE_FLEET"
 }
 
@@ -52,6 +63,14 @@ for _ in $(seq 50); do [[ -s "$work/port" ]] && break; sleep 0.1; done
 port=$(cat "$work/port")
 echo "  tec-receiver listens on 127.0.0.1:$port"
 
+say "Starting the network printer (snmpsimd on 127.0.0.1)"
+if snmp_printer_start "$work/snmp"; then
+  pids+=("$snmp_printer_pid")
+  snmp_target=$(snmp_printer_target)
+fi
+stop_after=40
+[[ -n "$snmp_target" ]] && stop_after=48
+
 sed -e "s/@PORT@/$port/" -e "s|@CACHE@|$work/cache.dat|" "$here/KorEvntS.ini" > "$KOREVNTS_ROOT/etc/korevnts/KorEvntS.ini"
 write_fleet
 
@@ -60,7 +79,7 @@ touch "$work/events.txt"
 # tail ends by itself once the receiver has ended.
 tail -n +1 --pid="$receiver" -f "$work/events.txt" | show_events &
 pids+=($!)
-"$bin/service-host" --stop-after 40 -- "$bin/KorEventSvc" 2>"$work/service.log" | sed -u 's/^/  [service-host] /' &
+"$bin/service-host" --stop-after "$stop_after" -- "$bin/KorEventSvc" 2>"$work/service.log" | sed -u 's/^/  [service-host] /' &
 host=$!
 pids+=($host)
 
@@ -81,6 +100,12 @@ step 4 "The basement printer stops answering"
 basement_online="No"; write_fleet
 step 4 "... and answers again"
 basement_online="Yes"; write_fleet
+if [[ -n "$snmp_target" ]]; then
+  step 4 "A paper jam at the network printer (over SNMP)"
+  snmp_printer_write YES
+  step 4 "The jam is cleared"
+  snmp_printer_write NO
+fi
 sleep 3
 
 say "Stopping the service"

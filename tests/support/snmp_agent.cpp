@@ -133,6 +133,18 @@ bool SnmpAgent::Start(const std::optional<SnmpV3User>& v3User) {
     problem_ = "no free UDP port on 127.0.0.1";
     return false;
   }
+  v3User_ = v3User;
+  return Launch();
+}
+
+bool SnmpAgent::Restart() {
+  Stop();
+  if (port_ == 0) return Start(v3User_);
+  return Launch();
+}
+
+bool SnmpAgent::Launch() {
+  const std::optional<SnmpV3User>& v3User = v3User_;
   std::error_code ignored;
   fs::remove(directory_ / "agent.log", ignored);
   std::vector<std::string> arguments = PrivilegeOptions();

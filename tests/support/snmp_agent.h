@@ -62,12 +62,16 @@ class SnmpAgent {
   // Starts snmpsimd (v1/v2c only, or with the SNMPv3 user) and waits until it
   // listens; false, with the reason in Problem(), when it does not.
   bool Start(const std::optional<SnmpV3User>& v3User = std::nullopt);
+  // Starts it again on the same port with the same user, indexing every
+  // recording at start rather than at the first request that needs it.
+  bool Restart();
   void Stop();
   // Makes the agent fall silent (SIGSTOP) and answer again (SIGCONT).
   bool Pause();
   bool Resume();
 
   std::uint16_t Port() const { return port_; }
+  int ProcessId() const { return process_.ProcessId(); }
   // "127.0.0.1:port"
   std::string Endpoint() const;
   const std::string& Problem() const { return problem_; }
@@ -75,11 +79,13 @@ class SnmpAgent {
 
  private:
   std::filesystem::path RecordingPath(const std::string& community) const;
+  bool Launch();
   bool WaitUntilListening();
 
   std::filesystem::path directory_;
   platform::ChildProcess process_;
   std::uint16_t port_ = 0;
+  std::optional<SnmpV3User> v3User_;
   bool paused_ = false;
   std::string problem_;
 };
