@@ -59,6 +59,10 @@ Engine::Engine(EngineOptions options)
 }
 
 Engine::~Engine() {
+  StopThreads();
+}
+
+void Engine::StopThreads() {
   StopChecking();
   snmpSource_.Stop();
 }
@@ -354,7 +358,8 @@ void Engine::Watch(const Capture& capture) {
 Engine& TheEngine() {
   static Engine* const engine = new Engine(EngineOptionsFromEnvironment());
   struct StopAtExit {
-    ~StopAtExit() { engine->StopChecking(); }
+    // Both threads end before the library's static objects are destroyed.
+    ~StopAtExit() { engine->StopThreads(); }
   };
   static const StopAtExit stopAtExit;
   return *engine;

@@ -80,6 +80,9 @@ class Engine {
   void CheckFleet();
   // Ends the engine's thread; the calls go on working.
   void StopChecking();
+  // Ends the engine's thread and the network printers' thread; calls that
+  // need the network then find no printers.
+  void StopThreads();
 
  private:
   // Captures and monitoring requests are kept by application and printer.

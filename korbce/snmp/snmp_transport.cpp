@@ -357,8 +357,14 @@ void SnmpTransport::Submit(SessionSettings settings, FetchPlan plan, Done done) 
   fetch->plan = std::move(plan);
   fetch->gets = fetch->plan.gets;
   fetch->done = std::move(done);
-  std::lock_guard lock(mutex_);
-  queued_.push_back(std::move(fetch));
+  {
+    std::lock_guard lock(mutex_);
+    if (!ended_) {
+      queued_.push_back(std::move(fetch));
+      return;
+    }
+  }
+  fetch->done(FetchResult{});  // the thread has ended: nothing will answer
 }
 
 void SnmpTransport::SetMaxInFlight(std::uint32_t count) {
@@ -415,6 +421,7 @@ std::uint32_t SnmpTransport::Loop() {
   {
     std::lock_guard lock(mutex_);
     queued.swap(queued_);
+    ended_ = true;
   }
   for (auto& fetch : active_) fetch->End(false);
   FinishEnded();

@@ -28,10 +28,12 @@ class SnmpTransport {
   // Starts the thread; tick runs on it at every turn of its loop (at least
   // every few tens of milliseconds), where it may submit fetches.
   bool Start(std::function<void()> tick);
-  // Ends the thread; the fetches not finished end unanswered.
+  // Ends the thread; the fetches not finished, and any submitted later, end
+  // unanswered.
   void Stop();
 
-  // Queues a fetch; done runs on the transport's thread when it ends.
+  // Queues a fetch; done runs on the transport's thread when it ends, or at
+  // once on the caller's thread when the transport has stopped.
   void Submit(SessionSettings settings, FetchPlan plan, Done done);
   void SetMaxInFlight(std::uint32_t count);
 
@@ -43,8 +45,9 @@ class SnmpTransport {
   void FinishEnded();
 
   std::function<void()> tick_;
-  std::mutex mutex_;  // guards queued_ and maxInFlight_
+  std::mutex mutex_;  // guards queued_, maxInFlight_ and ended_
   std::deque<std::unique_ptr<Fetch>> queued_;
+  bool ended_ = false;  // the thread has ended; new fetches end unanswered at once
   std::uint32_t maxInFlight_ = 64;
   // Owned by the thread alone.
   std::vector<std::unique_ptr<Fetch>> active_;
