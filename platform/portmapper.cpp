@@ -26,6 +26,3 @@ bool PortmapperUnset(std::uint32_t program, std::uint32_t version) {
 
 }  // namespace platform
 
-// libtirpc keeps a 16-byte address of each portmapper call it never frees;
-// leak checks of sanitizer builds are told so.
-extern "C" const char* __lsan_default_suppressions() { return "leak:__rpc_uaddr2taddr_af\n"; }
