@@ -307,10 +307,11 @@ void SnmpSource::StartPoll(NetworkPrinter& printer, Clock::time_point now) {
                     [this, id](FetchResult result) { Polled(id, std::move(result)); });
 }
 
-void SnmpSource::Polled(std::uint16_t id, FetchResult result) {
-  platform::ScopedLock lock(mutex_);
+// The end of a fetch of the printer: the printer when it answered; null when
+// it did not (it counts as a missed poll) or is gone. Called with mutex_ held.
+SnmpSource::NetworkPrinter* SnmpSource::AnsweringPrinter(std::uint16_t id, const FetchResult& result) {
   const auto found = printers_.find(id);
-  if (found == printers_.end()) return;
+  if (found == printers_.end()) return nullptr;
   NetworkPrinter& printer = *found->second;
   printer.polling = false;
   TraceProblems(printer.probe.settings.host, result);
@@ -319,9 +320,17 @@ void SnmpSource::Polled(std::uint16_t id, FetchResult result) {
       printer.online = false;
       Publish(printer, false);
     }
-    return;
+    return nullptr;
   }
   printer.missedPolls = 0;
+  return &printer;
+}
+
+void SnmpSource::Polled(std::uint16_t id, FetchResult result) {
+  platform::ScopedLock lock(mutex_);
+  NetworkPrinter* const answering = AnsweringPrinter(id, result);
+  if (answering == nullptr) return;
+  NetworkPrinter& printer = *answering;
   DecodedPrinter decoded = DecodeObjects(result.objects, printer.probe.address, printer.deviceIndex);
   PrinterSnapshot& snapshot = printer.snapshot;
   const auto previousChanges = snapshot.configChanges;
@@ -343,19 +352,9 @@ void SnmpSource::Polled(std::uint16_t id, FetchResult result) {
 
 void SnmpSource::Refreshed(std::uint16_t id, FetchResult result) {
   platform::ScopedLock lock(mutex_);
-  const auto found = printers_.find(id);
-  if (found == printers_.end()) return;
-  NetworkPrinter& printer = *found->second;
-  printer.polling = false;
-  TraceProblems(printer.probe.settings.host, result);
-  if (!result.answered) {
-    if (++printer.missedPolls >= kMissedPollsForLoss && printer.online) {
-      printer.online = false;
-      Publish(printer, false);
-    }
-    return;
-  }
-  printer.missedPolls = 0;
+  NetworkPrinter* const answering = AnsweringPrinter(id, result);
+  if (answering == nullptr) return;
+  NetworkPrinter& printer = *answering;
   printer.refreshDue = false;
   printer.online = true;
   DecodedPrinter decoded = DecodeObjects(result.objects, printer.probe.address, printer.deviceIndex);

@@ -62,6 +62,7 @@ class SnmpSource : public PrinterSource {
   std::shared_ptr<const PrinterState> Found(const Probe& probe, const snmp::FetchResult& result);
   void Tick();
   void StartPoll(NetworkPrinter& printer, std::chrono::steady_clock::time_point now);
+  NetworkPrinter* AnsweringPrinter(std::uint16_t id, const snmp::FetchResult& result);
   void Polled(std::uint16_t id, snmp::FetchResult result);
   void Refreshed(std::uint16_t id, snmp::FetchResult result);
   void Publish(NetworkPrinter& printer, bool configChanged);
