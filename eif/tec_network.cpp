@@ -8,7 +8,7 @@ namespace {
 
 class SocketConnection final : public TecConnection {
  public:
-  explicit SocketConnection(platform::UniqueFd socket) : socket_(std::move(socket)) {}
+  explicit SocketConnection(platform::UniqueSocket socket) : socket_(std::move(socket)) {}
   ~SocketConnection() override { platform::ShutdownBoth(socket_.Get()); }
 
   bool SendAll(const void* data, std::size_t length) override {
@@ -17,7 +17,7 @@ class SocketConnection final : public TecConnection {
   bool PeerHasClosed() override { return platform::PeerHasClosed(socket_.Get()); }
 
  private:
-  platform::UniqueFd socket_;
+  platform::UniqueSocket socket_;
 };
 
 class SocketNetwork final : public TecNetwork {
@@ -45,7 +45,7 @@ std::uint16_t LookupTecPort(std::uint32_t address) {
 
 std::unique_ptr<TecConnection> ConnectTcp(std::uint32_t address, std::uint16_t port) {
   if (port == 0) return nullptr;
-  platform::UniqueFd socket = platform::ConnectTcp4(address, port);
+  platform::UniqueSocket socket = platform::ConnectTcp4(address, port);
   if (!socket.IsValid()) return nullptr;
   return std::make_unique<SocketConnection>(std::move(socket));
 }

@@ -2,7 +2,6 @@
 
 #include <atomic>
 
-#include "platform/fltk_dialog_backend.h"
 
 namespace platform {
 
@@ -12,8 +11,7 @@ std::atomic<DialogBackend*> installedBackend{nullptr};
 
 DialogBackend& CurrentDialogBackend() {
   if (DialogBackend* backend = installedBackend.load()) return *backend;
-  static FltkDialogBackend windowBackend;
-  return windowBackend;
+  return WindowDialogBackend();
 }
 
 void SetDialogBackend(DialogBackend* backend) { installedBackend.store(backend); }

@@ -20,9 +20,13 @@ class DialogBackend {
                              MessageBoxIcon icon) = 0;
 };
 
-// The installed backend, else the FLTK window backend.
+// The backend of the system's own windows: FLTK on X11, dialog windows on
+// Windows.
+DialogBackend& WindowDialogBackend();
+
+// The installed backend, else the window backend.
 DialogBackend& CurrentDialogBackend();
-// Installs backend for the whole process; null restores the FLTK backend.
+// Installs backend for the whole process; null restores the window backend.
 // The caller keeps the backend alive while it is installed.
 void SetDialogBackend(DialogBackend* backend);
 

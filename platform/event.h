@@ -5,6 +5,8 @@
 #include <mutex>
 #include <span>
 
+#include "platform/native_handle.h"
+
 namespace platform {
 
 constexpr std::uint32_t kInfinite = 0xFFFFFFFF;
@@ -26,16 +28,16 @@ class Event {
   bool Wait(std::uint32_t timeoutMs = kInfinite);
   bool IsSignalled() const;
   bool IsManualReset() const { return manualReset_; }
-  bool IsValid() const { return fd_ >= 0; }
+  bool IsValid() const { return handle_ != kNoHandle; }
 
-  // For WaitForAny: the descriptor that polls readable while signalled, and
-  // the claim of the signal once seen (always succeeds on manual reset).
-  int Descriptor() const { return fd_; }
+  // For WaitForAny: the handle that the OS sees signalled, and the claim of
+  // the signal once seen (always succeeds on manual reset).
+  NativeHandle Handle() const { return handle_; }
   bool TryClaim();
 
  private:
   const bool manualReset_;
-  int fd_ = -1;
+  NativeHandle handle_ = kNoHandle;
   bool signalled_ = false;
   mutable std::mutex mutex_;
 };

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/unique_fd.h"
+#include "platform/native_handle.h"
 
 namespace platform {
 
@@ -21,8 +21,13 @@ class RandomAccessFile {
 
   // 0, or the system error number of the failure.
   int Open(const std::string& path, Mode mode);
-  bool IsOpen() const { return fd_.IsValid(); }
-  void Close() { fd_.Reset(); }
+  RandomAccessFile() = default;
+  ~RandomAccessFile() { Close(); }
+  RandomAccessFile(const RandomAccessFile&) = delete;
+  RandomAccessFile& operator=(const RandomAccessFile&) = delete;
+
+  bool IsOpen() const { return handle_ != kNoHandle; }
+  void Close();
 
   // 0 or a system error number.
   int Size(std::uint64_t& size) const;
@@ -35,7 +40,7 @@ class RandomAccessFile {
   int Sync();
 
  private:
-  UniqueFd fd_;
+  NativeHandle handle_ = kNoHandle;
 };
 
 // 0 with the file's size, or the system error number when its status cannot be read.

@@ -5,36 +5,36 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/unique_fd.h"
+#include "platform/unique_socket.h"
 
 namespace platform {
 
 // A blocking IPv4 stream socket connected to address:port, or an invalid
-// descriptor (the operating system's connect time-out applies).
-UniqueFd ConnectTcp4(std::uint32_t address, std::uint16_t port);
+// socket (the operating system's connect time-out applies).
+UniqueSocket ConnectTcp4(std::uint32_t address, std::uint16_t port);
 
 // Sends every byte, repeating after a partial send; false on the first error.
 // Never raises SIGPIPE.
-bool SendAll(int socket, const void* data, std::size_t length);
+bool SendAll(NativeHandle socket, const void* data, std::size_t length);
 
 // True when the peer has closed or reset the connection. Does not wait and
 // consumes nothing.
-bool PeerHasClosed(int socket);
+bool PeerHasClosed(NativeHandle socket);
 
-// Shuts the connection down in both directions (the descriptor stays open).
-void ShutdownBoth(int socket);
+// Shuts the connection down in both directions (the socket stays open).
+void ShutdownBoth(NativeHandle socket);
 
 // A socket bound to address:port (port 0 picks a free one). With listen false
 // the socket is bound but does not listen, so connections to it are refused.
 // Invalid when binding fails; boundPort receives the port taken.
-UniqueFd BindTcp4(std::uint32_t address, std::uint16_t port, bool listen, std::uint16_t& boundPort);
+UniqueSocket BindTcp4(std::uint32_t address, std::uint16_t port, bool listen, std::uint16_t& boundPort);
 
 // Accepts one pending connection without blocking (the new socket does not
 // block either); invalid when none is pending. peer receives its address.
-UniqueFd AcceptTcp(int listener, std::uint32_t& peerAddress, std::uint16_t& peerPort);
+UniqueSocket AcceptTcp(NativeHandle listener, std::uint32_t& peerAddress, std::uint16_t& peerPort);
 
 // Reads what is available without blocking: the byte count, 0 when the peer
 // has closed, -1 on error, -2 when nothing is available yet.
-long ReceiveSome(int socket, void* buffer, std::size_t capacity);
+long ReceiveSome(NativeHandle socket, void* buffer, std::size_t capacity);
 
 }  // namespace platform

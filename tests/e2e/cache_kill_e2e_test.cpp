@@ -18,7 +18,7 @@
 #include "e2e_support.h"
 #include "platform/child_process.h"
 #include "platform/file_io.h"
-#include "platform/notify_socket.h"
+#include "platform/posix/notify_socket.h"
 #include "tests/eif/cache_invariant.h"
 
 namespace {

@@ -137,7 +137,7 @@ TEST_F(TecEndToEndTest, MalformedFramesAreReportedAndTheirConnectionClosed) {
   Receiver receiver(dir, "strict");
   ASSERT_TRUE(receiver.Start({}));
   std::uint16_t port = static_cast<std::uint16_t>((receiver.Port() >> 8) | (receiver.Port() << 8));
-  platform::UniqueFd raw = platform::ConnectTcp4(kLoopback, port);
+  platform::UniqueSocket raw = platform::ConnectTcp4(kLoopback, port);
   ASSERT_TRUE(raw.IsValid());
   std::string frame = std::string("<START>>") + std::string(20, '\0') + std::string("\0\0\0\x05\0\0\0\x04", 8) + "hello";
   ASSERT_TRUE(platform::SendAll(raw.Get(), frame.data(), frame.size()));

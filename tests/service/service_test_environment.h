@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/notify_socket.h"
+#include "platform/posix/notify_socket.h"
 
 namespace service_test {
 

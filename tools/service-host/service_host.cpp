@@ -6,7 +6,7 @@
 
 #include "platform/child_process.h"
 #include "platform/console_interrupt.h"
-#include "platform/notify_socket.h"
+#include "platform/posix/notify_socket.h"
 
 namespace {
 

@@ -28,11 +28,11 @@ bool RegisterWithPortmapper(std::uint16_t port) {
 
 int Serve(const ReceiverOptions& options, std::uint32_t address, std::FILE* output) {
   std::uint16_t port = 0;
-  platform::UniqueFd listener = platform::BindTcp4(address, HostToNetworkPort(options.port), !options.refuse, port);
+  platform::UniqueSocket listener = platform::BindTcp4(address, HostToNetworkPort(options.port), !options.refuse, port);
   if (!listener.IsValid())
     return Fail("cannot listen on " + options.address + ":" + std::to_string(options.port), 1);
-  int stopDescriptor = platform::StopSignalDescriptor();
-  if (stopDescriptor < 0) return Fail("cannot watch for stop signals", 1);
+  platform::NativeHandle stopHandle = platform::StopSignalHandle();
+  if (stopHandle == platform::kNoHandle) return Fail("cannot watch for stop signals", 1);
   if (options.portmapper && !RegisterWithPortmapper(port))
     return Fail("the local rpcbind did not take the registration of program 100033057", 1);
   unsigned hostPort = NetworkToHostPort(port);
@@ -43,7 +43,7 @@ int Serve(const ReceiverOptions& options, std::uint32_t address, std::FILE* outp
   }
   std::fprintf(stderr, "tec-receiver: %s port %u\n", options.refuse ? "refusing connections on" : "listening on",
                hostPort);
-  int status = RunReceiverLoop(options, listener.Get(), stopDescriptor, output);
+  int status = RunReceiverLoop(options, listener.Get(), stopHandle, output);
   if (options.portmapper) platform::PortmapperUnset(TEC_RPC_PROGRAM, TEC_RPC_VERSION);
   return status;
 }

@@ -19,7 +19,7 @@ constexpr std::size_t kReceiveBlock = 65536;
 constexpr int kReceivesPerTurn = 16;
 
 struct Client {
-  platform::UniqueFd socket;
+  platform::UniqueSocket socket;
   std::string peer;  // address:port, for messages
   FrameStream frames;
   long events = 0;
@@ -27,21 +27,21 @@ struct Client {
 
 class ReceiverLoop {
  public:
-  ReceiverLoop(const ReceiverOptions& options, int listener, std::FILE* output)
+  ReceiverLoop(const ReceiverOptions& options, platform::NativeHandle listener, std::FILE* output)
       : options_(options), listener_(listener), output_(output), buffer_(kReceiveBlock) {}
 
-  int Run(int stopDescriptor) {
+  int Run(platform::NativeHandle stopHandle) {
     for (;;) {
       std::fflush(output_);
-      std::vector<int> descriptors{stopDescriptor};
-      if (!options_.refuse) descriptors.push_back(listener_);
-      for (const auto& client : clients_) descriptors.push_back(client->socket.Get());
-      std::unique_ptr<bool[]> readable(new bool[descriptors.size()]());
-      if (platform::WaitReadable(descriptors, std::span<bool>(readable.get(), descriptors.size()), -1) < 0) return 1;
+      std::vector<platform::NativeHandle> handles{stopHandle};
+      if (!options_.refuse) handles.push_back(listener_);
+      for (const auto& client : clients_) handles.push_back(client->socket.Get());
+      std::unique_ptr<bool[]> readable(new bool[handles.size()]());
+      if (platform::WaitReadable(handles, std::span<bool>(readable.get(), handles.size()), -1) < 0) return 1;
       if (readable[0]) return 0;
       std::size_t first = 1;
       if (!options_.refuse && readable[first++]) AcceptAll();
-      ServeReadable(std::span<const bool>(readable.get() + first, descriptors.size() - first));
+      ServeReadable(std::span<const bool>(readable.get() + first, handles.size() - first));
     }
   }
 
@@ -50,7 +50,7 @@ class ReceiverLoop {
     for (;;) {
       std::uint32_t address = 0;
       std::uint16_t port = 0;
-      platform::UniqueFd socket = platform::AcceptTcp(listener_, address, port);
+      platform::UniqueSocket socket = platform::AcceptTcp(listener_, address, port);
       if (!socket.IsValid()) return;
       auto client = std::make_unique<Client>();
       client->socket = std::move(socket);
@@ -110,7 +110,7 @@ class ReceiverLoop {
   }
 
   const ReceiverOptions& options_;
-  int listener_;
+  platform::NativeHandle listener_;
   std::FILE* output_;
   std::vector<char> buffer_;
   std::vector<std::unique_ptr<Client>> clients_;
@@ -118,7 +118,8 @@ class ReceiverLoop {
 
 }  // namespace
 
-int RunReceiverLoop(const ReceiverOptions& options, int listener, int stopDescriptor, std::FILE* output) {
+int RunReceiverLoop(const ReceiverOptions& options, platform::NativeHandle listener, platform::NativeHandle stopHandle,
+                    std::FILE* output) {
   ReceiverLoop loop(options, listener, output);
-  return loop.Run(stopDescriptor);
+  return loop.Run(stopHandle);
 }

@@ -4,8 +4,10 @@
 
 #include <cstdio>
 
+#include "platform/native_handle.h"
 #include "tools/tec-receiver/receiver_options.h"
 
-// Serves on the bound listener until stopDescriptor turns readable. Returns
+// Serves on the bound listener until stopHandle turns readable. Returns
 // the exit status.
-int RunReceiverLoop(const ReceiverOptions& options, int listener, int stopDescriptor, std::FILE* output);
+int RunReceiverLoop(const ReceiverOptions& options, platform::NativeHandle listener, platform::NativeHandle stopHandle,
+                    std::FILE* output);

@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <string>
 
-#include "platform/unique_fd.h"
+#include "platform/posix/unique_fd.h"
 
 namespace platform {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/unique_fd.h"
+#include "platform/posix/unique_fd.h"
 
 namespace platform {
 

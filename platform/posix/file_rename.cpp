@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "platform/file_change_gate.h"
-#include "platform/unique_fd.h"
+#include "platform/posix/unique_fd.h"
 
 namespace platform {
 

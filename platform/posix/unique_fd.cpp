@@ -1,4 +1,4 @@
-#include "platform/unique_fd.h"
+#include "platform/posix/unique_fd.h"
 
 #include <unistd.h>
 

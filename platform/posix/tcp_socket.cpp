@@ -8,6 +8,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include "platform/posix/unique_fd.h"
+
 namespace platform {
 
 namespace {
@@ -22,19 +24,24 @@ sockaddr_in MakeAddress(std::uint32_t address, std::uint16_t port) {
 
 }  // namespace
 
-UniqueFd ConnectTcp4(std::uint32_t address, std::uint16_t port) {
-  UniqueFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+void UniqueSocket::Reset(NativeHandle socket) {
+  if (socket_ != kNoHandle) ::close(FdOf(socket_));
+  socket_ = socket;
+}
+
+UniqueSocket ConnectTcp4(std::uint32_t address, std::uint16_t port) {
+  UniqueSocket socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (!socket.IsValid()) return socket;
   sockaddr_in peer = MakeAddress(address, port);
   int result;
   do {
     result = ::connect(socket.Get(), reinterpret_cast<sockaddr*>(&peer), sizeof peer);
   } while (result != 0 && errno == EINTR);
-  if (result != 0) return UniqueFd();
+  if (result != 0) return UniqueSocket();
   return socket;
 }
 
-bool SendAll(int socket, const void* data, std::size_t length) {
+bool SendAll(NativeHandle socket, const void* data, std::size_t length) {
   const char* next = static_cast<const char*>(data);
   while (length > 0) {
     ssize_t sent = ::send(socket, next, length, MSG_NOSIGNAL);
@@ -46,7 +53,7 @@ bool SendAll(int socket, const void* data, std::size_t length) {
   return true;
 }
 
-bool PeerHasClosed(int socket) {
+bool PeerHasClosed(NativeHandle socket) {
   // The peer never sends anything: an end of stream or an error is all a
   // peek can find.
   char byte;
@@ -55,33 +62,33 @@ bool PeerHasClosed(int socket) {
   return peeked == 0 || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR);
 }
 
-void ShutdownBoth(int socket) { ::shutdown(socket, SHUT_RDWR); }
+void ShutdownBoth(NativeHandle socket) { ::shutdown(socket, SHUT_RDWR); }
 
-UniqueFd BindTcp4(std::uint32_t address, std::uint16_t port, bool listen, std::uint16_t& boundPort) {
-  UniqueFd socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+UniqueSocket BindTcp4(std::uint32_t address, std::uint16_t port, bool listen, std::uint16_t& boundPort) {
+  UniqueSocket socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   if (!socket.IsValid()) return socket;
   int reuse = 1;
   ::setsockopt(socket.Get(), SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
   sockaddr_in local = MakeAddress(address, port);
-  if (::bind(socket.Get(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) return UniqueFd();
-  if (listen && ::listen(socket.Get(), SOMAXCONN) != 0) return UniqueFd();
+  if (::bind(socket.Get(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) return UniqueSocket();
+  if (listen && ::listen(socket.Get(), SOMAXCONN) != 0) return UniqueSocket();
   socklen_t length = sizeof local;
-  if (::getsockname(socket.Get(), reinterpret_cast<sockaddr*>(&local), &length) != 0) return UniqueFd();
+  if (::getsockname(socket.Get(), reinterpret_cast<sockaddr*>(&local), &length) != 0) return UniqueSocket();
   boundPort = local.sin_port;
   return socket;
 }
 
-UniqueFd AcceptTcp(int listener, std::uint32_t& peerAddress, std::uint16_t& peerPort) {
+UniqueSocket AcceptTcp(NativeHandle listener, std::uint32_t& peerAddress, std::uint16_t& peerPort) {
   sockaddr_in peer{};
   socklen_t length = sizeof peer;
-  UniqueFd connection(
+  UniqueSocket connection(
       ::accept4(listener, reinterpret_cast<sockaddr*>(&peer), &length, SOCK_CLOEXEC | SOCK_NONBLOCK));
   peerAddress = peer.sin_addr.s_addr;
   peerPort = peer.sin_port;
   return connection;
 }
 
-long ReceiveSome(int socket, void* buffer, std::size_t capacity) {
+long ReceiveSome(NativeHandle socket, void* buffer, std::size_t capacity) {
   for (;;) {
     ssize_t received = ::recv(socket, buffer, capacity, 0);
     if (received >= 0) return static_cast<long>(received);

@@ -11,7 +11,7 @@
 #include "platform/file_io.h"
 #include "platform/last_error.h"
 #include "platform/root.h"
-#include "platform/unique_fd.h"
+#include "platform/posix/unique_fd.h"
 
 namespace platform {
 

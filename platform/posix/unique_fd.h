@@ -3,6 +3,8 @@
 
 #include <utility>
 
+#include "platform/native_handle.h"
+
 namespace platform {
 
 class UniqueFd {
@@ -26,5 +28,8 @@ class UniqueFd {
  private:
   int fd_ = -1;
 };
+
+// The descriptor that a NativeHandle holds on this system.
+inline int FdOf(NativeHandle handle) { return static_cast<int>(handle); }
 
 }  // namespace platform

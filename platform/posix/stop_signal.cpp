@@ -18,9 +18,9 @@ void OnStopSignal(int) {
 
 }  // namespace
 
-int StopSignalDescriptor() {
+NativeHandle StopSignalHandle() {
   if (stopPipe[0] >= 0) return stopPipe[0];
-  if (::pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) return -1;
+  if (::pipe2(stopPipe, O_CLOEXEC | O_NONBLOCK) != 0) return kNoHandle;
   struct sigaction action {};
   action.sa_handler = OnStopSignal;
   sigemptyset(&action.sa_mask);

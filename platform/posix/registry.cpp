@@ -14,7 +14,7 @@
 #include "platform/file_io.h"
 #include "platform/profile.h"
 #include "platform/root.h"
-#include "platform/unique_fd.h"
+#include "platform/posix/unique_fd.h"
 
 namespace platform {
 

@@ -5,7 +5,7 @@
 
 #include <cerrno>
 
-#include "platform/unique_fd.h"
+#include "platform/posix/unique_fd.h"
 
 namespace platform {
 namespace {

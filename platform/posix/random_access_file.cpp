@@ -1,4 +1,5 @@
 #include "platform/random_access_file.h"
+#include "platform/posix/unique_fd.h"
 
 #include <cerrno>
 #include <cstring>
@@ -21,14 +22,20 @@ int RandomAccessFile::Open(const std::string& path, Mode mode) {
     fd = ::open(path.c_str(), flags, 0644);
   } while (fd < 0 && errno == EINTR);
   if (fd < 0) return errno;
-  fd_.Reset(fd);
+  Close();
+  handle_ = fd;
   return 0;
+}
+
+void RandomAccessFile::Close() {
+  if (handle_ != kNoHandle) ::close(FdOf(handle_));
+  handle_ = kNoHandle;
 }
 
 int RandomAccessFile::Size(std::uint64_t& size) const {
   if (!FileOperationAllowed(FileOperation::Read)) return EIO;
   struct stat status {};
-  if (::fstat(fd_.Get(), &status) != 0) return errno;
+  if (::fstat(FdOf(handle_), &status) != 0) return errno;
   size = static_cast<std::uint64_t>(status.st_size);
   return 0;
 }
@@ -39,7 +46,7 @@ int RandomAccessFile::ReadAt(std::uint64_t offset, void* buffer, std::size_t len
   if (!FileOperationAllowed(FileOperation::Read)) return EIO;
   char* next = static_cast<char*>(buffer);
   while (bytesRead < length) {
-    ssize_t got = ::pread(fd_.Get(), next + bytesRead, length - bytesRead, static_cast<off_t>(offset + bytesRead));
+    ssize_t got = ::pread(FdOf(handle_), next + bytesRead, length - bytesRead, static_cast<off_t>(offset + bytesRead));
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return errno;
     if (got == 0) break;
@@ -53,7 +60,7 @@ int RandomAccessFile::WriteAt(std::uint64_t offset, const void* data, std::size_
   const char* next = static_cast<const char*>(data);
   std::size_t written = 0;
   while (written < length) {
-    ssize_t put = ::pwrite(fd_.Get(), next + written, length - written, static_cast<off_t>(offset + written));
+    ssize_t put = ::pwrite(FdOf(handle_), next + written, length - written, static_cast<off_t>(offset + written));
     if (put < 0 && errno == EINTR) continue;
     if (put < 0) return errno;
     if (put == 0) return EIO;
@@ -66,14 +73,14 @@ int RandomAccessFile::Truncate(std::uint64_t size) {
   if (!FileOperationAllowed(FileOperation::Truncate)) return EIO;
   int result;
   do {
-    result = ::ftruncate(fd_.Get(), static_cast<off_t>(size));
+    result = ::ftruncate(FdOf(handle_), static_cast<off_t>(size));
   } while (result != 0 && errno == EINTR);
   return result == 0 ? 0 : errno;
 }
 
 int RandomAccessFile::Sync() {
   if (!FileOperationAllowed(FileOperation::Sync)) return EIO;
-  return ::fsync(fd_.Get()) == 0 ? 0 : errno;
+  return ::fsync(FdOf(handle_)) == 0 ? 0 : errno;
 }
 
 int GetFileSize(const std::string& path, std::uint64_t& size) {

@@ -1,4 +1,4 @@
-#include "platform/fltk_dialog_backend.h"
+#include "platform/posix/fltk_dialog_backend.h"
 
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
@@ -429,6 +429,11 @@ int FltkDialogBackend::ShowMessageBox(std::string_view text, std::string_view ca
     fl_message("%s", message.c_str());
   }
   return kIdOk;
+}
+
+DialogBackend& WindowDialogBackend() {
+  static FltkDialogBackend windowBackend;
+  return windowBackend;
 }
 
 }  // namespace platform

@@ -1,4 +1,4 @@
-#include "platform/notify_socket.h"
+#include "platform/posix/notify_socket.h"
 
 #include <poll.h>
 #include <sys/socket.h>

@@ -1,4 +1,5 @@
 #include "platform/event.h"
+#include "platform/posix/unique_fd.h"
 
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -12,29 +13,29 @@
 namespace platform {
 
 Event::Event(bool manualReset, bool initiallySignalled) : manualReset_(manualReset) {
-  fd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+  handle_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
   if (initiallySignalled) Set();
 }
 
 Event::~Event() {
-  if (fd_ >= 0) close(fd_);
+  if (handle_ != kNoHandle) close(FdOf(handle_));
 }
 
 bool Event::Set() {
   std::lock_guard lock(mutex_);
-  if (fd_ < 0) return false;
+  if (handle_ == kNoHandle) return false;
   if (signalled_) return true;
   const std::uint64_t one = 1;
-  if (write(fd_, &one, sizeof one) != sizeof one) return false;
+  if (write(FdOf(handle_), &one, sizeof one) != sizeof one) return false;
   signalled_ = true;
   return true;
 }
 
 bool Event::Reset() {
   std::lock_guard lock(mutex_);
-  if (fd_ < 0) return false;
+  if (handle_ == kNoHandle) return false;
   std::uint64_t count = 0;
-  while (read(fd_, &count, sizeof count) < 0 && errno == EINTR) {
+  while (read(FdOf(handle_), &count, sizeof count) < 0 && errno == EINTR) {
   }
   signalled_ = false;
   return true;
@@ -50,7 +51,7 @@ bool Event::TryClaim() {
   if (!signalled_) return false;
   if (manualReset_) return true;
   std::uint64_t count = 0;
-  while (read(fd_, &count, sizeof count) < 0 && errno == EINTR) {
+  while (read(FdOf(handle_), &count, sizeof count) < 0 && errno == EINTR) {
   }
   signalled_ = false;
   return true;
@@ -86,7 +87,7 @@ int WaitForAny(std::span<Event* const> events, std::uint32_t timeoutMs) {
   fds.reserve(events.size());
   for (Event* event : events) {
     if (!event || !event->IsValid()) return kWaitFailed;
-    fds.push_back({event->Descriptor(), POLLIN, 0});
+    fds.push_back({static_cast<int>(event->Handle()), POLLIN, 0});
   }
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs == kInfinite ? 0 : timeoutMs);
   for (;;) {
