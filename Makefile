@@ -2,7 +2,7 @@
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 CTEST := ctest --output-on-failure --timeout 600 -j2
 
-.PHONY: all deps build test demo package asan tsan fuzz fuzz-run clean
+.PHONY: all deps build test demo package asan tsan fuzz fuzz-run windows test-windows clean
 
 all: build
 
@@ -42,5 +42,16 @@ FUZZ_SECONDS ?= 30
 fuzz-run: fuzz
 	bash scripts/run-fuzzers.sh build-fuzz/bin tests/fuzz/corpus $(FUZZ_SECONDS)
 
+# The Windows build (mingw-w64), into build-windows/, with
+# build-windows/korevnts-windows.zip; its tests run under Wine.
+WINDOWS_FLAGS := $(CMAKE_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
+windows:
+	@bash scripts/install-deps.sh windows
+	cmake -S . -B build-windows $(WINDOWS_FLAGS)
+	cmake --build build-windows
+
+test-windows: windows
+	bash scripts/test-windows.sh build-windows
+
 clean:
-	rm -rf build build-asan build-tsan build-fuzz
+	rm -rf build build-asan build-tsan build-fuzz build-windows

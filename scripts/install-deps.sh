@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, testing and the demo need,
-# skipping those already present. Uses sudo when not run as root.
+# Installs the Debian packages that building, testing and the demo need (or,
+# with the argument "windows", the Windows build and its tests), skipping
+# those already present. Uses sudo when not run as root.
 set -euo pipefail
 
 packages=(
@@ -14,6 +15,11 @@ packages=(
   libfltk1.3-dev xvfb xauth xdotool imagemagick
   scdoc man-db debhelper dpkg-dev fakeroot lintian systemd
 )
+
+# "windows": the mingw-w64 cross compilers, Wine and an X server for its tests.
+if [[ "${1:-}" == windows ]]; then
+  packages=(cmake ninja-build make googletest g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
