@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <string>
@@ -13,6 +14,7 @@
 
 #include "applet/config_dlg.h"
 #include "platform/headless_dialog_backend.h"
+#include "tests/support/scratch.h"
 
 // Lines of a settings file, each ended by CR LF.
 inline std::string Lines(std::initializer_list<std::string_view> lines) {
@@ -27,17 +29,16 @@ inline std::string Lines(std::initializer_list<std::string_view> lines) {
 class AppletTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/applet-test-XXXXXX";
-    directory_ = mkdtemp(pattern);
-    setenv("KOREVNTS_ROOT", (directory_ / "root").c_str(), 1);
+    directory_ = test_support::MakeScratchDirectory("applet-test");
+    root_.emplace("KOREVNTS_ROOT", (directory_ / "root").string());
     platform::SetDialogBackend(&backend);
     for (const char* library : {"korip32.dll", "kordlc32.dll", "kornw32.dll"}) installed_.insert(library);
   }
 
   void TearDown() override {
     platform::SetDialogBackend(nullptr);
+    root_.reset();
     std::filesystem::remove_all(directory_);
-    unsetenv("KOREVNTS_ROOT");
   }
 
   // Finds the settings file only when written, and each library while installed.
@@ -74,6 +75,7 @@ class AppletTest : public ::testing::Test {
   }
 
   std::filesystem::path directory_;
+  std::optional<test_support::ScopedEnvironment> root_;
   platform::HeadlessDialogBackend backend;
   std::set<std::string> installed_;
 };

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "applet/resource.h"
 #include "applet_test_support.h"
 #include "platform/computer_name.h"
+#include "platform/file_error_message.h"
+#include "platform/file_io.h"
 
 namespace {
 
@@ -258,32 +258,25 @@ TEST_F(ConfigDlgTest, WithoutAFileSaveCreatesItInTheSystemDirectory) {
 
 TEST_F(ConfigDlgTest, UnwritableFileShowsTheFileErrorKeepsTheOldFileAndStaysOpen) {
   WriteSettings(kCanonicalFile);
-  std::string expected = "Access to " + SettingsPath() + " was denied.";
-  std::string blocker;
-  if (geteuid() == 0) {
-    // Permissions do not stop the superuser: put a directory where the file goes.
-    blocker = (directory_ / "blocked").string();
-    std::filesystem::create_directories(blocker + "/KorEvntS.ini/keep");
-    dialog.SetFileSearch([&](std::string_view name) -> std::optional<std::string> {
-      if (name == "KorEvntS.ini") return blocker + "/KorEvntS.ini";
-      return Search()(name);
-    });
-    expected = "An unexpected error occurred while accessing " + blocker + "/KorEvntS.ini.";
-  } else {
-    chmod(directory_.c_str(), 0555);
-  }
+  // A directory where the file goes stops every user, the superuser too.
+  const std::string blocked = (directory_ / "blocked" / "KorEvntS.ini").string();
+  std::filesystem::create_directories(std::filesystem::path(blocked) / "keep");
+  dialog.SetFileSearch([&](std::string_view name) -> std::optional<std::string> {
+    if (name == "KorEvntS.ini") return blocked;
+    return Search()(name);
+  });
+  const platform::FileResult failure = platform::WriteFileAtomically(blocked, "settings");
+  ASSERT_FALSE(failure.ok());
   const int result = Open([](DialogDriver& user) {
     user.Click(kIdOk);
     EXPECT_FALSE(user.Target().HasEnded());
     user.Click(kIdCancel);
   });
-  chmod(directory_.c_str(), 0755);
   EXPECT_EQ(result, kIdCancel);
-  EXPECT_EQ(Messages(), std::vector<std::string>{expected});
+  EXPECT_EQ(Messages(), std::vector<std::string>{platform::FileErrorMessage(failure, blocked)});
+  EXPECT_NE(Messages().front().find(blocked), std::string::npos);
   EXPECT_EQ(Settings(), kCanonicalFile);
-  if (!blocker.empty()) {
-    EXPECT_TRUE(std::filesystem::exists(blocker + "/KorEvntS.ini/keep"));
-  }
+  EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(blocked) / "keep"));
 }
 
 }  // namespace

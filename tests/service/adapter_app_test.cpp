@@ -156,7 +156,7 @@ TEST_F(AdapterAppTest, SocketsFailureReports108AndEndsWithAFailure) {
 }
 
 TEST_F(AdapterAppTest, OutsideTheServiceManagerTheMainThreadEndsWith797) {
-  ScopedEnvironment noSocket("NOTIFY_SOCKET", nullptr);
+  ScopedEnvironment noSocket("NOTIFY_SOCKET", std::nullopt);
   root_.WriteFile("etc/korevnts/KorEvntS.ini", "[Settings]\n");
   StartMainThread("");
   EXPECT_EQ(MainThreadExitCode(), 797u);

@@ -178,7 +178,7 @@ TEST(ServiceMainTest, RunsUntilTheStopControl) {
 }
 
 TEST(ServiceMainTest, DispatcherFailsOutsideTheServiceManager) {
-  ScopedEnvironment noSocket("NOTIFY_SOCKET", nullptr);
+  ScopedEnvironment noSocket("NOTIFY_SOCKET", std::nullopt);
   RecordingService service;
   TraceCapture trace;
   EXPECT_FALSE(service.RunDispatcher());

@@ -1,7 +1,7 @@
 #include "service/printer_discovery.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
+#include "tests/support/scratch.h"
 
 #include <string>
 #include <vector>
@@ -25,9 +25,7 @@ constexpr std::int16_t kAppId = 42;
 class PrinterDiscoveryTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    char pattern[] = "/tmp/printer_discovery_test_XXXXXX";
-    directory_ = mkdtemp(pattern);
-    settings_.settingsPath = directory_ + "/KorEvntS.ini";
+    settings_.settingsPath = directory_ / "KorEvntS.ini";
     engine_.Reset();
     discovery_.SetApplicationId(kAppId);
     platform::SetReverseLookupForTesting([](std::uint32_t) { return std::optional<std::string>("printer.local"); });
@@ -36,8 +34,6 @@ class PrinterDiscoveryTest : public ::testing::Test {
     platform::ClearSpoolerPortsForTesting();
     platform::SetReverseLookupForTesting({});
     engine_.Reset();
-    unlink(settings_.settingsPath.c_str());
-    rmdir(directory_.c_str());
   }
 
   // Writes the settings file and reads what the caller of discovery reads.
@@ -56,7 +52,7 @@ class PrinterDiscoveryTest : public ::testing::Test {
     return calls.size() == 1 ? calls[0].numbers : Numbers{};
   }
 
-  std::string directory_;
+  test_support::ScratchDirectory directory_{"printer-discovery-test"};
   AdapterSettings settings_;
   FakeEngine& engine_ = FakeEngine::Instance();
   PrinterTable table_;

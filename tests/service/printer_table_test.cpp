@@ -1,6 +1,5 @@
 #include "service/printer_table.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -187,7 +186,8 @@ TEST_F(PrinterTableTest, ResolveHostNamesAsksOnlyTcpIpPrintersByEitherBit) {
   ASSERT_EQ(asked.size(), 2u);
   EXPECT_EQ(asked[0].numbers, (std::vector<std::uint64_t>{1, 0, 2}));
   EXPECT_EQ(asked[1].numbers, (std::vector<std::uint64_t>{2, 0, 2}));
-  EXPECT_EQ(looked, (std::vector<std::uint32_t>{htonl(0x7F000001), htonl(0x7F000001)}));
+  const std::uint32_t loopback = *platform::ParseIPv4Address("127.0.0.1");
+  EXPECT_EQ(looked, (std::vector<std::uint32_t>{loopback, loopback}));
   EXPECT_EQ(table.GetHostName(1), "host1");
   EXPECT_EQ(table.GetHostName(2), "host2");
   EXPECT_EQ(table.GetIpAddressText(2), "127.0.0.1");

@@ -62,7 +62,7 @@ TEST(ServiceManagerTest, NotifyMessagesTellTheState) {
 }
 
 TEST(ServiceManagerTest, DispatcherFailsAtOnceWithoutNotifySocket) {
-  ScopedEnvironment noSocket("NOTIFY_SOCKET", nullptr);
+  ScopedEnvironment noSocket("NOTIFY_SOCKET", std::nullopt);
   static bool ran = false;
   EXPECT_FALSE(platform::StartServiceCtrlDispatcher("KorEvntS", [](std::uint32_t, char**) { ran = true; }));
   EXPECT_EQ(platform::GetLastError(), ENOTCONN);

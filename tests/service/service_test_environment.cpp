@@ -13,31 +13,11 @@
 
 namespace service_test {
 
-ScopedEnvironment::ScopedEnvironment(const char* name, const char* value) : name_(name) {
-  if (const char* old = std::getenv(name)) {
-    old_ = old;
-    hadOld_ = true;
-  }
-  if (value) {
-    setenv(name, value, 1);
-  } else {
-    unsetenv(name);
-  }
-}
-
-ScopedEnvironment::~ScopedEnvironment() {
-  if (hadOld_) {
-    setenv(name_.c_str(), old_.c_str(), 1);
-  } else {
-    unsetenv(name_.c_str());
-  }
-}
-
 TemporaryRoot::TemporaryRoot() {
   std::random_device random;
   path_ = (std::filesystem::temp_directory_path() / ("korevnts-service-" + std::to_string(random()))).string();
   std::filesystem::create_directories(path_);
-  environment_ = std::make_unique<ScopedEnvironment>("KOREVNTS_ROOT", path_.c_str());
+  environment_ = std::make_unique<ScopedEnvironment>("KOREVNTS_ROOT", path_);
 }
 
 TemporaryRoot::~TemporaryRoot() {
@@ -86,7 +66,7 @@ std::vector<std::string> EventLogEntries() {
 
 NotifyListener::NotifyListener() {
   EXPECT_TRUE(socket_.Open());
-  environment_ = std::make_unique<ScopedEnvironment>("NOTIFY_SOCKET", socket_.Address().c_str());
+  environment_ = std::make_unique<ScopedEnvironment>("NOTIFY_SOCKET", socket_.Address());
 }
 
 std::string NotifyListener::Next(std::uint32_t timeoutMs) {

@@ -10,23 +10,11 @@
 #include <vector>
 
 #include "platform/posix/notify_socket.h"
+#include "tests/support/scratch.h"
 
 namespace service_test {
 
-// Sets an environment variable (or removes it, for a null value) for the
-// life of the object.
-class ScopedEnvironment {
- public:
-  ScopedEnvironment(const char* name, const char* value);
-  ~ScopedEnvironment();
-  ScopedEnvironment(const ScopedEnvironment&) = delete;
-  ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
- private:
-  std::string name_;
-  std::string old_;
-  bool hadOld_ = false;
-};
+using test_support::ScopedEnvironment;
 
 // A fresh directory as KOREVNTS_ROOT, removed with everything in it.
 class TemporaryRoot {
