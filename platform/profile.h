@@ -39,7 +39,8 @@ struct ProfileDocument {
 std::shared_ptr<const ProfileDocument> LoadProfile(const std::string& path);
 
 // What tells one version of a file from the next: its device, inode, size and
-// modification time.
+// modification time. On Windows the volume's serial number and the file's
+// index stand for device and inode.
 struct FileVersion {
   std::uint64_t device = 0;
   std::uint64_t inode = 0;

@@ -17,8 +17,4 @@ std::string RootPath(std::string_view relative) {
   return path;
 }
 
-std::string SystemDirectory() { return RootPath("etc/korevnts"); }
-
-std::string WindowsDirectory() { return RootPath("etc"); }
-
 }  // namespace platform

@@ -10,9 +10,11 @@ namespace platform {
 std::string RootDirectory();
 // relative ("var/log/korevnts") joined below the root.
 std::string RootPath(std::string_view relative);
-// Where the original system kept its system files: root/etc/korevnts.
+// Where the original system kept its system files: root/etc/korevnts. On
+// Windows the real system directory, unless KOREVNTS_ROOT is set.
 std::string SystemDirectory();
-// Where the original system kept its configuration: root/etc.
+// Where the original system kept its configuration: root/etc. On Windows the
+// real Windows directory, unless KOREVNTS_ROOT is set.
 std::string WindowsDirectory();
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
-// The ports that the local print spooler defines: the device URIs of the
-// local CUPS queues, in the spooler's order.
+// The ports that the local print spooler defines, in the spooler's order: the
+// spooler's port names on Windows, the device URIs of the local CUPS queues
+// elsewhere.
 
 #include <cstddef>
 #include <optional>
@@ -18,9 +19,9 @@ constexpr std::size_t kSpoolerPortBufferSize = 5000;
 std::optional<std::vector<std::string>> EnumSpoolerPorts();
 
 // Tests hand a fixed port list (nothing: the spooler cannot be asked) that
-// EnumSpoolerPorts uses instead of asking CUPS, size check included.
+// EnumSpoolerPorts uses instead of asking the spooler, size check included.
 void SetSpoolerPortsForTesting(std::optional<std::vector<std::string>> ports);
-// Asks CUPS again.
+// Asks the spooler again.
 void ClearSpoolerPortsForTesting();
 
 }  // namespace platform

@@ -41,30 +41,6 @@ void SyncDirectory(const std::string& directory) {
 
 }  // namespace
 
-FileError ClassifyFileError(int systemError) {
-  switch (systemError) {
-    case 0:
-      return FileError::None;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      return FileError::AccessDenied;
-    case EBUSY:
-    case ETXTBSY:
-    case EAGAIN:
-      return FileError::SharingViolation;
-    case ENOSPC:
-    case EDQUOT:
-    case EFBIG:
-      return FileError::DiskFull;
-    case ENOENT:
-    case ENOTDIR:
-      return FileError::NotFound;
-    default:
-      return FileError::Other;
-  }
-}
-
 std::optional<std::string> ReadWholeFile(const std::string& path) {
   UniqueFd fd(open(path.c_str(), O_RDONLY | O_CLOEXEC));
   if (!fd.IsValid()) return std::nullopt;

@@ -1,30 +1,17 @@
-#include "platform/spooler_ports.h"
+#include "platform/spooler_port_query.h"
 
 #include <cups/cups.h>
 
 #include <memory>
-#include <mutex>
 #include <string_view>
 
 namespace platform {
 namespace {
 
-constexpr std::size_t kPortEntrySize = 4;
-
-std::mutex testPortsMutex;
-bool useTestPorts = false;
-std::optional<std::vector<std::string>> testPorts;
-
 struct IppDeleter {
   void operator()(ipp_t* message) const { ippDelete(message); }
 };
 using IppMessage = std::unique_ptr<ipp_t, IppDeleter>;
-
-bool FitsPortBuffer(const std::vector<std::string>& ports) {
-  std::size_t needed = 0;
-  for (const std::string& port : ports) needed += kPortEntrySize + port.size() + 1;
-  return needed <= kSpoolerPortBufferSize;
-}
 
 // CUPS-Get-Printers for the local queues (no classes, no remote queues).
 IppMessage AskForLocalQueues() {
@@ -73,38 +60,14 @@ std::vector<std::string> DeviceUris(ipp_t* response) {
   return ports;
 }
 
-std::optional<std::vector<std::string>> AskCups() {
+}  // namespace
+
+// The device URIs of the local CUPS queues.
+std::optional<std::vector<std::string>> QuerySpoolerPorts() {
   IppMessage response = AskForLocalQueues();
   if (!Answered(response.get())) return std::nullopt;
   if (!response) return std::vector<std::string>{};
   return DeviceUris(response.get());
-}
-
-}  // namespace
-
-std::optional<std::vector<std::string>> EnumSpoolerPorts() {
-  std::optional<std::vector<std::string>> ports;
-  bool fixedList = false;
-  {
-    std::lock_guard lock(testPortsMutex);
-    fixedList = useTestPorts;
-    if (fixedList) ports = testPorts;
-  }
-  if (!fixedList) ports = AskCups();
-  if (ports && !FitsPortBuffer(*ports)) return std::nullopt;
-  return ports;
-}
-
-void SetSpoolerPortsForTesting(std::optional<std::vector<std::string>> ports) {
-  std::lock_guard lock(testPortsMutex);
-  useTestPorts = true;
-  testPorts = std::move(ports);
-}
-
-void ClearSpoolerPortsForTesting() {
-  std::lock_guard lock(testPortsMutex);
-  useTestPorts = false;
-  testPorts.reset();
 }
 
 }  // namespace platform

@@ -1,0 +1,43 @@
+#include "platform/profile.h"
+
+namespace platform {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (Lower(a[i]) != Lower(b[i])) return false;
+  }
+  return true;
+}
+
+std::string_view TrimBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+const ProfileEntry* ProfileSection::Find(std::string_view key) const {
+  key = TrimBlanks(key);
+  for (const ProfileEntry& entry : entries) {
+    if (EqualsIgnoreCase(entry.key, key)) return &entry;
+  }
+  return nullptr;
+}
+
+const ProfileSection* ProfileDocument::Find(std::string_view name) const {
+  name = TrimBlanks(name);
+  for (const ProfileSection& section : sections) {
+    if (EqualsIgnoreCase(section.name, name)) return &section;
+  }
+  return nullptr;
+}
+
+}  // namespace platform

@@ -1,0 +1,18 @@
+#include "platform/file_rename.h"
+
+#include <cerrno>
+
+#include "platform/file_change_gate.h"
+#include "platform/win32/move_replacing.h"
+
+namespace platform {
+
+// MOVEFILE_WRITE_THROUGH flushes the move before it returns: that is the
+// directory flush, which the gate sees as a sync after the rename.
+int RenameFile(const std::string& from, const std::string& to) {
+  if (!FileOperationAllowed(FileOperation::Rename)) return EIO;
+  if (const int error = MoveReplacing(from, to); error != 0) return error;
+  return FileOperationAllowed(FileOperation::Sync) ? 0 : EIO;
+}
+
+}  // namespace platform
