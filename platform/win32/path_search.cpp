@@ -1,6 +1,8 @@
 #include "platform/path_search.h"
 
 #include <windows.h>
+// windows.h makes SearchPath a macro for SearchPathA; the name defined here is our own.
+#undef SearchPath
 
 #include <vector>
 

@@ -2,20 +2,9 @@
 
 #include <windows.h>
 
-#include <cstdlib>
-
 #include "platform/win32/fetch_text.h"
 
 namespace platform {
-
-namespace {
-
-bool RootIsSet() {
-  const char* root = std::getenv("KOREVNTS_ROOT");
-  return root != nullptr && *root != '\0';
-}
-
-}  // namespace
 
 // The real directories of Windows; KOREVNTS_ROOT, when set, moves them below
 // it as it does on other systems, so that tests and demonstrations keep their

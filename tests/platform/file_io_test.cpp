@@ -1,28 +1,35 @@
 #include "platform/file_io.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <iterator>
+
+#include "tests/platform/temporary_directory.h"
 
 namespace platform {
 namespace {
 
+using platform_test::TemporaryDirectory;
+
+std::ptrdiff_t EntriesIn(const std::string& directory) {
+  return std::distance(std::filesystem::directory_iterator(directory), std::filesystem::directory_iterator());
+}
+
 TEST(FileIoTest, AtomicWriteReplacesTheFileAndLeavesNoTemporaryBehind) {
-  char pattern[] = "/tmp/file_io_XXXXXX";
-  const std::string directory = mkdtemp(pattern);
+  const TemporaryDirectory temporary("file_io_");
+  const std::string& directory = temporary.Path();
   const std::string path = directory + "/settings.ini";
   ASSERT_TRUE(WriteFileAtomically(path, "first\r\n").ok());
   ASSERT_TRUE(WriteFileAtomically(path, std::string("second\0with nul", 15)).ok());
   EXPECT_EQ(ReadWholeFile(path), std::string("second\0with nul", 15));
-  EXPECT_EQ(system(("test $(ls " + directory + " | wc -l) -eq 1").c_str()), 0);
-  ASSERT_EQ(system(("rm -rf " + directory).c_str()), 0);
+  EXPECT_EQ(EntriesIn(directory), 1);
 }
 
 TEST(FileIoTest, AFailedWriteSaysWhyAndLeavesWhatWasThere) {
-  char pattern[] = "/tmp/file_io_XXXXXX";
-  const std::string directory = mkdtemp(pattern);
+  const TemporaryDirectory temporary("file_io_");
+  const std::string& directory = temporary.Path();
   const std::string missing = directory + "/no/such/dir/file.ini";
   const FileResult result = WriteFileAtomically(missing, "x");
   EXPECT_EQ(result.error, FileError::NotFound);
@@ -36,18 +43,17 @@ TEST(FileIoTest, AFailedWriteSaysWhyAndLeavesWhatWasThere) {
   const std::string occupied = directory + "/occupied";
   ASSERT_TRUE(CreateDirectories(occupied + "/inside"));
   EXPECT_EQ(WriteFileAtomically(occupied, "x").error, FileError::Other);
-  EXPECT_EQ(system(("test -d " + occupied + "/inside && test $(ls " + directory + " | wc -l) -eq 1").c_str()), 0);
-  ASSERT_EQ(system(("rm -rf " + directory).c_str()), 0);
+  EXPECT_TRUE(std::filesystem::is_directory(occupied + "/inside"));
+  EXPECT_EQ(EntriesIn(directory), 1);
 }
 
 TEST(FileIoTest, CreateDirectoriesMakesMissingParents) {
-  char pattern[] = "/tmp/file_io_XXXXXX";
-  const std::string directory = mkdtemp(pattern);
+  const TemporaryDirectory temporary("file_io_");
+  const std::string& directory = temporary.Path();
   EXPECT_TRUE(CreateDirectories(directory + "/a/b/c"));
   EXPECT_TRUE(CreateDirectories(directory + "/a/b/c")) << "existing directories are fine";
   ASSERT_TRUE(WriteFileAtomically(directory + "/file", "x").ok());
   EXPECT_FALSE(CreateDirectories(directory + "/file/sub"));
-  ASSERT_EQ(system(("rm -rf " + directory).c_str()), 0);
 }
 
 }  // namespace

@@ -1,35 +1,28 @@
 #include "platform/profile.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "platform/file_io.h"
+#include "tests/platform/temporary_directory.h"
 
 namespace platform {
 namespace {
 
 class ProfileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/profile_test_XXXXXX";
-    directory_ = mkdtemp(pattern);
-    path_ = directory_ + "/test.ini";
-  }
-  void TearDown() override {
-    unlink(path_.c_str());
-    rmdir(directory_.c_str());
-  }
   void Write(const std::string& content) { ASSERT_TRUE(WriteFileAtomically(path_, content).ok()); }
   std::string Read(std::string_view section, std::string_view key, std::string_view fallback = "dflt",
                    std::size_t size = 256) {
     return ReadProfileString(path_, section, key, fallback, size);
   }
 
-  std::string directory_;
-  std::string path_;
+  platform_test::TemporaryDirectory temporary_{"profile_test_"};
+  std::string directory_ = temporary_.Path();
+  std::string path_ = temporary_.Path("test.ini");
 };
 
 TEST_F(ProfileTest, NamesAreCaseInsensitiveAndBlanksAreTrimmed) {
@@ -110,11 +103,11 @@ TEST_F(ProfileTest, AFileRewrittenBetweenTwoReadsIsSeenAtTheNextRead) {
   Write("[s]\nk=abc\n");
   EXPECT_EQ(Read("s", "k"), "abc");
   {
-    std::ofstream inPlace(path_, std::ios::trunc);
+    std::ofstream inPlace(path_, std::ios::binary | std::ios::trunc);
     inPlace << "[s]\nk=rewritten in place\n";
   }
   EXPECT_EQ(Read("s", "k"), "rewritten in place");
-  unlink(path_.c_str());
+  std::filesystem::remove(path_);
   EXPECT_EQ(Read("s", "k"), "dflt");
 }
 
@@ -162,7 +155,7 @@ TEST_F(ProfileTest, AVersionReadIsParsedAfreshAndOnlyWhileTheFileIsOfThatVersion
   ASSERT_NE(document, nullptr);
   EXPECT_EQ(document->sections[0].entries[0].value, "2");
 
-  unlink(path_.c_str());
+  std::filesystem::remove(path_);
   EXPECT_EQ(ReadProfileVersion(path_, *second, changed), nullptr);
   EXPECT_FALSE(changed) << "a file that is gone cannot be read; it did not change into another";
 }
