@@ -1,13 +1,23 @@
 #include "platform/root.h"
 
-#include <cstdlib>
+#include "platform/environment.h"
 
 namespace platform {
 
-std::string RootDirectory() {
-  const char* root = std::getenv("KOREVNTS_ROOT");
-  return (root && *root) ? std::string(root) : std::string("/");
+namespace {
+
+// KOREVNTS_ROOT, unless it is unset or empty.
+std::optional<std::string> RootVariable() {
+  std::optional<std::string> root = GetEnvironmentVariable("KOREVNTS_ROOT");
+  if (root && root->empty()) root.reset();
+  return root;
 }
+
+}  // namespace
+
+bool RootIsSet() { return RootVariable().has_value(); }
+
+std::string RootDirectory() { return RootVariable().value_or("/"); }
 
 std::string RootPath(std::string_view relative) {
   std::string path = RootDirectory();

@@ -6,6 +6,8 @@
 
 namespace platform {
 
+// Whether KOREVNTS_ROOT is set, and not empty.
+bool RootIsSet();
 // $KOREVNTS_ROOT, or "/" when unset or empty.
 std::string RootDirectory();
 // relative ("var/log/korevnts") joined below the root.

@@ -6,20 +6,20 @@
 #include <filesystem>
 #include <iterator>
 
-#include "tests/platform/temporary_directory.h"
+#include "tests/support/scratch.h"
 
 namespace platform {
 namespace {
 
-using platform_test::TemporaryDirectory;
+using test_support::ScratchDirectory;
 
 std::ptrdiff_t EntriesIn(const std::string& directory) {
   return std::distance(std::filesystem::directory_iterator(directory), std::filesystem::directory_iterator());
 }
 
 TEST(FileIoTest, AtomicWriteReplacesTheFileAndLeavesNoTemporaryBehind) {
-  const TemporaryDirectory temporary("file_io_");
-  const std::string& directory = temporary.Path();
+  const ScratchDirectory scratch("file_io");
+  const std::string directory = scratch.Path().string();
   const std::string path = directory + "/settings.ini";
   ASSERT_TRUE(WriteFileAtomically(path, "first\r\n").ok());
   ASSERT_TRUE(WriteFileAtomically(path, std::string("second\0with nul", 15)).ok());
@@ -28,8 +28,8 @@ TEST(FileIoTest, AtomicWriteReplacesTheFileAndLeavesNoTemporaryBehind) {
 }
 
 TEST(FileIoTest, AFailedWriteSaysWhyAndLeavesWhatWasThere) {
-  const TemporaryDirectory temporary("file_io_");
-  const std::string& directory = temporary.Path();
+  const ScratchDirectory scratch("file_io");
+  const std::string directory = scratch.Path().string();
   const std::string missing = directory + "/no/such/dir/file.ini";
   const FileResult result = WriteFileAtomically(missing, "x");
   EXPECT_EQ(result.error, FileError::NotFound);
@@ -48,8 +48,8 @@ TEST(FileIoTest, AFailedWriteSaysWhyAndLeavesWhatWasThere) {
 }
 
 TEST(FileIoTest, CreateDirectoriesMakesMissingParents) {
-  const TemporaryDirectory temporary("file_io_");
-  const std::string& directory = temporary.Path();
+  const ScratchDirectory scratch("file_io");
+  const std::string directory = scratch.Path().string();
   EXPECT_TRUE(CreateDirectories(directory + "/a/b/c"));
   EXPECT_TRUE(CreateDirectories(directory + "/a/b/c")) << "existing directories are fine";
   ASSERT_TRUE(WriteFileAtomically(directory + "/file", "x").ok());

@@ -12,15 +12,15 @@
 #include "platform/file_io.h"
 #include "platform/file_rename.h"
 #include "platform/make_directory.h"
-#include "tests/platform/temporary_directory.h"
+#include "tests/support/scratch.h"
 
 namespace platform {
 namespace {
 
 class FileOperationsTest : public ::testing::Test {
  protected:
-  std::string Path(std::string_view relative) const { return temporary_.Path(relative); }
-  platform_test::TemporaryDirectory temporary_{"file_operations_"};
+  std::string Path(std::string_view relative) const { return scratch_ / relative; }
+  test_support::ScratchDirectory scratch_{"file_operations"};
 };
 
 TEST_F(FileOperationsTest, AppendCreatesTheFileAndLinesOfManyThreadsNeverMix) {

@@ -8,13 +8,12 @@
 
 #include "platform/file_io.h"
 #include "platform/root.h"
-#include "tests/platform/scoped_environment.h"
-#include "tests/platform/temporary_directory.h"
+#include "tests/support/scratch.h"
 
 namespace platform {
 namespace {
 
-using platform_test::ScopedEnvironment;
+using test_support::ScopedEnvironment;
 
 // The separator between the entries of PATH.
 constexpr char kPathSeparator = std::filesystem::path::preferred_separator == '\\' ? ';' : ':';
@@ -26,10 +25,12 @@ class PathSearchTest : public ::testing::Test {
     ASSERT_TRUE(WriteFileAtomically(path, "x").ok());
   }
   // Where the search finds path: its full path as the system writes it.
-  static std::optional<std::string> Found(const std::string& path) { return platform_test::NativePath(path); }
+  static std::optional<std::string> Found(const std::string& path) {
+    return std::filesystem::path(path).make_preferred().string();
+  }
 
-  platform_test::TemporaryDirectory temporary_{"path_search_"};
-  std::string root_ = temporary_.Path();
+  test_support::ScratchDirectory scratch_{"path_search"};
+  std::string root_ = scratch_.Path().string();
 };
 
 TEST_F(PathSearchTest, RootMovesTheSystemAndWindowsDirectories) {

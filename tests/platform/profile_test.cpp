@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/file_io.h"
-#include "tests/platform/temporary_directory.h"
+#include "tests/support/scratch.h"
 
 namespace platform {
 namespace {
@@ -20,9 +20,9 @@ class ProfileTest : public ::testing::Test {
     return ReadProfileString(path_, section, key, fallback, size);
   }
 
-  platform_test::TemporaryDirectory temporary_{"profile_test_"};
-  std::string directory_ = temporary_.Path();
-  std::string path_ = temporary_.Path("test.ini");
+  test_support::ScratchDirectory scratch_{"profile_test"};
+  std::string directory_ = scratch_.Path().string();
+  std::string path_ = scratch_ / "test.ini";
 };
 
 TEST_F(ProfileTest, NamesAreCaseInsensitiveAndBlanksAreTrimmed) {

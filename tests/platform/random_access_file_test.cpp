@@ -8,7 +8,7 @@
 
 #include "platform/file_change_gate.h"
 #include "platform/file_io.h"
-#include "tests/platform/temporary_directory.h"
+#include "tests/support/scratch.h"
 
 namespace platform {
 namespace {
@@ -36,8 +36,10 @@ class RandomAccessFileTest : public ::testing::Test {
     return text;
   }
 
-  platform_test::TemporaryDirectory temporary_{"random_access_"};
-  std::string path_ = temporary_.Path("cache.dat");
+  std::string Path(std::string_view name) const { return scratch_ / name; }
+
+  test_support::ScratchDirectory scratch_{"random_access"};
+  std::string path_ = Path("cache.dat");
 };
 
 TEST_F(RandomAccessFileTest, OpenModesCreateOnlyWhereTheySayAndTruncateEmpties) {
@@ -97,12 +99,12 @@ TEST_F(RandomAccessFileTest, AReadOfMoreThanABlockGetsEveryByte) {
 
 TEST_F(RandomAccessFileTest, ErrorsAreSystemErrorNumbers) {
   RandomAccessFile file;
-  ASSERT_TRUE(WriteFileAtomically(temporary_.Path("plain"), "file").ok());
-  EXPECT_EQ(file.Open(temporary_.Path("plain/cache.dat"), Mode::ReadWrite), ENOTDIR)
+  ASSERT_TRUE(WriteFileAtomically(Path("plain"), "file").ok());
+  EXPECT_EQ(file.Open(Path("plain/cache.dat"), Mode::ReadWrite), ENOTDIR)
       << "a file where a directory should be";
-  EXPECT_EQ(file.Open(temporary_.Path("missing/cache.dat"), Mode::ReadWrite), ENOENT);
+  EXPECT_EQ(file.Open(Path("missing/cache.dat"), Mode::ReadWrite), ENOENT);
   std::uint64_t size = 0;
-  EXPECT_EQ(GetFileSize(temporary_.Path("absent"), size), ENOENT);
+  EXPECT_EQ(GetFileSize(Path("absent"), size), ENOENT);
   EXPECT_EQ(SystemErrorText(ENOENT), std::strerror(ENOENT));
   EXPECT_FALSE(SystemErrorText(EACCES).empty());
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/path_search.h"
-#include "tests/platform/scoped_environment.h"
+#include "tests/support/scratch.h"
 
 #include <windows.h>
 // windows.h makes SearchPath a macro for SearchPathA; the one called here is ours.
@@ -15,7 +15,7 @@
 namespace platform {
 namespace {
 
-using platform_test::ScopedEnvironment;
+using test_support::ScopedEnvironment;
 
 std::string Fetched(UINT (*fill)(char*, UINT)) {
   char buffer[MAX_PATH] = {};
