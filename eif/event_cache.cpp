@@ -144,14 +144,16 @@ int CopyFrom(const RandomAccessFile& source, std::uint64_t from, RandomAccessFil
 
 // Replaces the cache at path, open as file, by its bytes after from. They are
 // copied to a file beside it, flushed and renamed over it, so that a crash at
-// any point leaves either the old file or the new one, each whole.
-int KeepFrom(const std::string& path, const RandomAccessFile& file, std::uint64_t from) {
+// any point leaves either the old file or the new one, each whole. The cache
+// is closed before the rename: not every system replaces a file still open.
+int KeepFrom(const std::string& path, RandomAccessFile& file, std::uint64_t from) {
   const std::string replacement = ReplacementPath(path);
   RandomAccessFile target;
   if (int error = target.Open(replacement, RandomAccessFile::Mode::Truncate); error != 0) return error;
   if (int error = CopyFrom(file, from, target); error != 0) return error;
   if (int error = target.Sync(); error != 0) return error;
   target.Close();
+  file.Close();
   return platform::RenameFile(replacement, path);
 }
 
