@@ -31,7 +31,7 @@ std::string EnvironmentPath() {
   return FetchText([](char* buffer, DWORD size) { return GetEnvironmentVariableA("PATH", buffer, size); });
 }
 
-// The entries of PATH, without the quotes that may hold one with a ';' in it.
+// The entries of PATH; quotes around an entry are dropped.
 void AppendPathEntries(std::string_view path, std::vector<std::string>& directories) {
   while (!path.empty()) {
     const std::size_t semicolon = path.find(';');
