@@ -26,6 +26,11 @@ KOR_CPL_EXPORT std::intptr_t CPlApplet(void* controlPanelWindow, std::uint32_t m
       return applet->OnExit();
     case CPL_NEWINQUIRE:
       return applet->OnNewInquire(appletNumber, reinterpret_cast<NEWCPLINFO*>(param2));
+    case CPL_STARTWPARMSA:
+    case CPL_STARTWPARMSW:
+      // Not taken: answering 1 would tell the control panel that the applet
+      // opened itself, and nothing would open. The CPL_DBLCLK that follows opens it.
+      return 0;
     default:
       return 1;
   }

@@ -14,6 +14,11 @@ constexpr std::uint32_t CPL_DBLCLK = 5;
 constexpr std::uint32_t CPL_STOP = 6;
 constexpr std::uint32_t CPL_EXIT = 7;
 constexpr std::uint32_t CPL_NEWINQUIRE = 8;
+// A control panel started with the applet's file name sends one of these
+// first (with ANSI or wide parameters); when the applet answers 0, it opens
+// the applet with CPL_DBLCLK.
+constexpr std::uint32_t CPL_STARTWPARMSA = 9;
+constexpr std::uint32_t CPL_STARTWPARMSW = 10;
 
 // The old-style information record: resource ids of icon, name and text.
 struct CPLINFO {
@@ -43,5 +48,10 @@ constexpr const char* kCPlAppletExport = "CPlApplet";
 
 }  // namespace platform
 
-// Exports a function from an applet library by its plain C name.
+// Exports a function from an applet library by its plain C name (on 64-bit
+// Windows a C name carries no decoration).
+#ifdef _WIN32
+#define KOR_CPL_EXPORT extern "C" __declspec(dllexport)
+#else
 #define KOR_CPL_EXPORT extern "C" __attribute__((visibility("default")))
+#endif

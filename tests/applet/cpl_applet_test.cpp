@@ -41,6 +41,9 @@ TEST_F(CplAppletTest, AnswersEveryMessage) {
   EXPECT_EQ(CPlApplet(nullptr, CPL_SELECT, 0, 0), 1);
   EXPECT_EQ(CPlApplet(nullptr, CPL_STOP, 0, 0), 1);
   EXPECT_EQ(CPlApplet(nullptr, CPL_EXIT, 0, 0), 0);
+  // Started by file name, a control panel opens the applet only after a 0 here.
+  EXPECT_EQ(CPlApplet(nullptr, CPL_STARTWPARMSA, 0, 0), 0);
+  EXPECT_EQ(CPlApplet(nullptr, CPL_STARTWPARMSW, 0, 0), 0);
   EXPECT_EQ(CPlApplet(nullptr, 99, 0, 0), 1);
   EXPECT_EQ(CPlApplet(nullptr, 0, 0, 0), 1);
 }

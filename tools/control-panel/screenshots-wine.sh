@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# The Windows build's KorEvntC.cpl opened by Wine's own Control Panel
+# (control.exe) under a virtual X server (Xvfb): finds each dialog by its
+# title and saves screenshots:
+#   config.png             the configuration dialog as loaded from a sample file
+#   add-subnet.png         the add-subnet dialog over it
+#   config-after-add.png   the configuration dialog with the new subnet row
+# Needs wine, winepath, xvfb-run, xdotool and ImageMagick's import (exit 77
+# when one is missing). Uses the Wine prefix of WINEPREFIX. Nothing is saved:
+# the dialogs are cancelled, and the sample files live in a scratch directory.
+#
+# Usage: screenshots-wine.sh [BIN_DIR [OUT_DIR]]   (defaults: build-windows/bin, build-windows/screenshots)
+set -euo pipefail
+
+if [[ -z "${SCREENSHOTS_UNDER_XVFB:-}" ]]; then
+  for tool in wine winepath xvfb-run xdotool import; do
+    command -v "$tool" >/dev/null || { echo "screenshots-wine.sh: $tool is missing" >&2; exit 77; }
+  done
+  exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" env SCREENSHOTS_UNDER_XVFB=1 "$0" "$@"
+fi
+
+bin_dir=$(realpath "${1:-build-windows/bin}")
+out_dir=$(realpath -m "${2:-build-windows/screenshots}")
+[[ -f "$bin_dir/KorEvntC.cpl" ]] || { echo "screenshots-wine.sh: KorEvntC.cpl missing in $bin_dir" >&2; exit 1; }
+mkdir -p "$out_dir"
+export WINEDEBUG=${WINEDEBUG:--all}
+
+scratch=$(mktemp -d)
+panel_pid=""
+cleanup() {
+  [[ -n "$panel_pid" ]] && kill "$panel_pid" 2>/dev/null || true
+  rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+# The applet finds the settings file and the protocol libraries by the path
+# search, which looks in the current directory.
+touch "$scratch/korip32.dll" "$scratch/kordlc32.dll" "$scratch/kornw32.dll"
+printf '%s\r\n' \
+  '[Tivoli Adapter Configuration File]' 'ServerLocation=tec.example.net' 'ServerPort=5529' '' \
+  '[Printers To Be Enumerated]' 'All NetWare Printers=No' 'All TCP/IP Printers=Yes' 'All DLC Printers=Yes' '' \
+  '[Printer Alerts To Be Monitored]' 'Input=Yes' 'Output=Yes' 'Paper Jam=Yes' 'Printer Supplies=Yes' \
+  'Operator Intervention Required=No' 'Printer Warnings=Yes' 'Device Needs Service=Yes' \
+  'Configuration Change=No' 'Offline=Yes' 'Check Printer Communication In How Many Seconds ?=60' '' \
+  '[Enumeration]' 'Enumerate Only Defined Ports=No' 'Look For New Printers In How Many Hours ?=12' \
+  'Look On How Many Subnets ?=2' 'Subnet 1=10.1.0.0' 'Subnet Mask 1=255.255.0.0' \
+  'Subnet 2=192.168.7.0' 'Subnet Mask 2=255.255.255.0' > "$scratch/KorEvntS.ini"
+
+shoot() {  # window title, file name
+  local window
+  window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" | head -1) ||
+    { echo "screenshots-wine.sh: no window \"$1\" appeared" >&2; exit 1; }
+  sleep 0.5  # let the window draw itself
+  import -window root "$out_dir/$2"
+  echo "$2: window \"$(xdotool getwindowname "$window")\""
+}
+
+cd "$scratch"
+# The applet's DLLs (korplatform, the compiler's runtime) are found through WINEPATH.
+WINEPATH="$(winepath -w "$bin_dir")" wine control.exe "$(winepath -w "$bin_dir/KorEvntC.cpl")" &
+panel_pid=$!
+shoot "Korvane Event Adapter Configuration" config.png
+
+# The focus starts on OK; Tab walks the template's order: Cancel, the three
+# protocol boxes, the hours, the nine alert boxes, then Add.
+xdotool key --delay 50 --repeat 15 Tab
+xdotool key space
+shoot "Add Subnet" add-subnet.png
+
+xdotool key --delay 50 Tab Tab BackSpace 1 7 2 Tab BackSpace 1 6 Return
+sleep 0.5
+shoot "Korvane Event Adapter Configuration" config-after-add.png
+
+xdotool key Escape
+for _ in $(seq 100); do kill -0 "$panel_pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$panel_pid" 2>/dev/null; then
+  echo "screenshots-wine.sh: control.exe did not close on Escape" >&2
+  exit 1
+fi
+wait "$panel_pid"
+panel_pid=""
+echo "screenshots in $out_dir"
