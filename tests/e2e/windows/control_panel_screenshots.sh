@@ -9,19 +9,21 @@
 # when one is missing). Uses the Wine prefix of WINEPREFIX. Nothing is saved:
 # the dialogs are cancelled, and the sample files live in a scratch directory.
 #
-# Usage: screenshots-wine.sh [BIN_DIR [OUT_DIR]]   (defaults: build-windows/bin, build-windows/screenshots)
+# Usage: control_panel_screenshots.sh [BIN_DIR [OUT_DIR]]   (defaults: build-windows/bin, build-windows/screenshots)
 set -euo pipefail
 
-if [[ -z "${SCREENSHOTS_UNDER_XVFB:-}" ]]; then
-  for tool in wine winepath xvfb-run xdotool import; do
-    command -v "$tool" >/dev/null || { echo "screenshots-wine.sh: $tool is missing" >&2; exit 77; }
-  done
+for tool in wine winepath xdotool import; do
+  command -v "$tool" >/dev/null || { echo "control_panel_screenshots.sh: $tool is missing" >&2; exit 77; }
+done
+# Under the display of the running tests (make test-windows), else a virtual one.
+if [[ -z "${DISPLAY:-}" && -z "${SCREENSHOTS_UNDER_XVFB:-}" ]]; then
+  command -v xvfb-run >/dev/null || { echo "control_panel_screenshots.sh: xvfb-run is missing" >&2; exit 77; }
   exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" env SCREENSHOTS_UNDER_XVFB=1 "$0" "$@"
 fi
 
 bin_dir=$(realpath "${1:-build-windows/bin}")
 out_dir=$(realpath -m "${2:-build-windows/screenshots}")
-[[ -f "$bin_dir/KorEvntC.cpl" ]] || { echo "screenshots-wine.sh: KorEvntC.cpl missing in $bin_dir" >&2; exit 1; }
+[[ -f "$bin_dir/KorEvntC.cpl" ]] || { echo "control_panel_screenshots.sh: KorEvntC.cpl missing in $bin_dir" >&2; exit 1; }
 mkdir -p "$out_dir"
 export WINEDEBUG=${WINEDEBUG:--all}
 
@@ -49,7 +51,7 @@ printf '%s\r\n' \
 shoot() {  # window title, file name
   local window
   window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" | head -1) ||
-    { echo "screenshots-wine.sh: no window \"$1\" appeared" >&2; exit 1; }
+    { echo "control_panel_screenshots.sh: no window \"$1\" appeared" >&2; exit 1; }
   sleep 0.5  # let the window draw itself
   import -window root "$out_dir/$2"
   echo "$2: window \"$(xdotool getwindowname "$window")\""
@@ -74,7 +76,7 @@ shoot "Korvane Event Adapter Configuration" config-after-add.png
 xdotool key Escape
 for _ in $(seq 100); do kill -0 "$panel_pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$panel_pid" 2>/dev/null; then
-  echo "screenshots-wine.sh: control.exe did not close on Escape" >&2
+  echo "control_panel_screenshots.sh: control.exe did not close on Escape" >&2
   exit 1
 fi
 wait "$panel_pid"
