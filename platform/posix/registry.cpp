@@ -14,9 +14,12 @@
 #include "platform/file_io.h"
 #include "platform/profile.h"
 #include "platform/root.h"
+#include "platform/posix/registry_file.h"
 #include "platform/posix/unique_fd.h"
 
 namespace platform {
+
+static_assert(kRegistryNotFound == ENOENT);
 
 namespace {
 
