@@ -4,9 +4,7 @@
 // the program and seen at once by every process.
 //
 // Key paths and value names match without regard to letter case. Failing
-// calls return the system's error code (an errno value on POSIX, a Win32
-// error code on Windows); 0 is success. A missing key or value is 2 on every
-// system (ENOENT, ERROR_FILE_NOT_FOUND).
+// calls return an errno value; 0 is success.
 
 #include <cstdint>
 #include <string>
@@ -14,9 +12,6 @@
 namespace platform {
 
 constexpr const char* HKEY_LOCAL_MACHINE = "HKEY_LOCAL_MACHINE";
-
-// The error code of a missing key or value.
-constexpr int kRegistryNotFound = 2;
 
 enum class RegistryType { String, ExpandString, Dword };
 
@@ -29,13 +24,13 @@ struct RegistryValue {
 // A key path below a root key, e.g. (HKEY_LOCAL_MACHINE, "SYSTEM\\...").
 class RegistryKey {
  public:
-  // An existing key; kRegistryNotFound when it is missing.
+  // An existing key; ENOENT when it is missing.
   static int Open(const std::string& root, const std::string& path, RegistryKey& key);
   // The key, added to the registry when it is missing.
   static int Create(const std::string& root, const std::string& path, RegistryKey& key);
 
-  // The value as stored now; kRegistryNotFound when it is missing. A value of
-  // a type other than those of RegistryType, or a QueryDword of a text, fails.
+  // The value as stored now; ENOENT when it is missing, EINVAL when it is of
+  // a type other than those of RegistryType (QueryDword: other than Dword).
   int Query(const std::string& name, RegistryValue& value) const;
   int QueryDword(const std::string& name, std::uint32_t& value) const;
 

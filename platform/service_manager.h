@@ -52,26 +52,26 @@ struct ServiceDefinition {
   std::vector<std::string> dependencies;  // services started before this one
 };
 
-// The failing calls below return false and leave the system's error code
-// for GetLastError (platform/last_error.h).
+// The failing calls below return false and leave an errno value for
+// GetLastError (platform/last_error.h).
 
 bool IsServiceInstalled(const std::string& name);
 // Installs the service to start automatically with the system, in a process
 // of its own, after its dependencies, running the program named by its
-// absolute path (blanks included). Fails when a service
-// of that name is installed, and leaves that one as it is.
+// absolute path (blanks included). Fails with EEXIST when a service of that
+// name is installed, and leaves that one as it is.
 bool InstallService(const ServiceDefinition& service);
-// Fails when the service is not installed.
+// Fails with ENOENT when the service is not installed.
 bool RemoveService(const std::string& name);
 
 // Hands the calling thread to the service manager. When the service manager
-// did not start the program, it fails at once. Otherwise it runs serviceMain
-// on a new thread, delivers the control codes to the registered handler on
-// the calling thread, and returns true once the service has ended: its last
-// acts are to report itself stopped and to return from serviceMain. It holds
-// control codes back while the service has not yet reported a state past
-// start pending, and drops those that arrive once it has reported itself
-// stopped.
+// did not start the program, it fails at once with ENOTCONN. Otherwise it
+// runs serviceMain on a new thread, delivers the control codes to the
+// registered handler on the calling thread, and returns true once the service
+// has ended: its last acts are to report itself stopped and to return from
+// serviceMain. It holds control codes back while the service has not yet
+// reported a state past start pending, and drops those that arrive once it
+// has reported itself stopped.
 bool StartServiceCtrlDispatcher(const std::string& name, ServiceMainFunction serviceMain);
 
 // Called by serviceMain: the handler receives the control codes, user control

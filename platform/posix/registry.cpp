@@ -19,8 +19,6 @@
 
 namespace platform {
 
-static_assert(kRegistryNotFound == ENOENT);
-
 namespace {
 
 struct NamedValue {

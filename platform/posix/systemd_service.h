@@ -3,11 +3,10 @@
 // file root/etc/systemd/system/<name>.service (Type=notify, ExecStart the
 // quoted program path, ordered after the units of its dependencies, the
 // spooler being cups.service, wanted by multi-user.target); "installed" means
-// that the file exists. Installing an installed service fails with EEXIST,
-// removing a missing one with ENOENT.
+// that the file exists.
 //
 // A program that systemd starts finds NOTIFY_SOCKET in its environment;
-// without it the dispatcher fails with ENOTCONN. The dispatcher receives
+// without it the dispatcher fails. The dispatcher receives
 // SIGTERM or SIGINT as the stop control and SIGRTMIN+n as user control code
 // 128+n, and each status goes to systemd as a notify message.
 

@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cerrno>
 #include <vector>
 
 #include "platform/last_error.h"
+#include "platform/win32/error_number.h"
 #include "platform/win32/report_event_seam.h"
 
 // <windows.h> names these after their ANSI or wide versions; here they are ours.
@@ -42,7 +44,7 @@ ReportEventFunction ReplaceReportEvent(ReportEventFunction function) {
 EventSourceHandle RegisterEventSource(const std::string& sourceName, MessageTable /*messages*/) {
   HANDLE handle = RegisterEventSourceA(nullptr, sourceName.c_str());
   if (handle == nullptr) {
-    SetLastError(static_cast<int>(::GetLastError()));
+    SetLastError(ErrorNumberOf(::GetLastError()));
     return nullptr;
   }
   return new EventSource(handle);
@@ -50,11 +52,11 @@ EventSourceHandle RegisterEventSource(const std::string& sourceName, MessageTabl
 
 bool DeregisterEventSource(EventSourceHandle source) {
   if (source == nullptr) {
-    SetLastError(ERROR_INVALID_HANDLE);
+    SetLastError(EINVAL);
     return false;
   }
   const bool closed = ::DeregisterEventSource(source->Handle()) != FALSE;
-  if (!closed) SetLastError(static_cast<int>(::GetLastError()));
+  if (!closed) SetLastError(ErrorNumberOf(::GetLastError()));
   delete source;
   return closed;
 }
@@ -62,20 +64,20 @@ bool DeregisterEventSource(EventSourceHandle source) {
 bool ReportEvent(EventSourceHandle source, std::uint16_t type, std::uint16_t category, std::uint32_t eventId,
                  std::span<const char* const> strings) {
   if (source == nullptr) {
-    SetLastError(ERROR_INVALID_HANDLE);
+    SetLastError(EINVAL);
     return false;
   }
   // A missing string is handed over empty: the system would read through a null one.
   std::vector<LPCSTR> texts;
   for (const char* text : strings) texts.push_back(text != nullptr ? text : "");
   if (texts.size() > 0xFFFF) {
-    SetLastError(ERROR_INVALID_PARAMETER);
+    SetLastError(EINVAL);
     return false;
   }
   const BOOL reported = reportEventFunction.load()(source->Handle(), type, category, eventId, nullptr,
                                                    static_cast<WORD>(texts.size()), 0,
                                                    texts.empty() ? nullptr : texts.data(), nullptr);
-  if (!reported) SetLastError(static_cast<int>(::GetLastError()));
+  if (!reported) SetLastError(ErrorNumberOf(::GetLastError()));
   return reported != FALSE;
 }
 

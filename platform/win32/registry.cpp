@@ -2,8 +2,11 @@
 
 #include <windows.h>
 
+#include <cerrno>
 #include <cstring>
 #include <vector>
+
+#include "platform/win32/error_number.h"
 
 // After <windows.h>, HKEY_LOCAL_MACHINE names the Win32 root key; the header's
 // text of the same name is written out where it is meant.
@@ -11,8 +14,6 @@
 namespace platform {
 
 namespace {
-
-static_assert(kRegistryNotFound == ERROR_FILE_NOT_FOUND);
 
 constexpr const char* kLocalMachineName = "HKEY_LOCAL_MACHINE";
 
@@ -51,15 +52,18 @@ KeyPath SplitFullPath(const std::string& fullPath) {
   return {RootKeyOf(fullPath.substr(0, separator)), fullPath.substr(separator + 1)};
 }
 
+// The errno value of a registry call's result; 0 for success.
+int ErrorOf(LONG result) { return result == ERROR_SUCCESS ? 0 : ErrorNumberOf(static_cast<unsigned long>(result)); }
+
 int OpenForQuery(const KeyPath& where, OpenKey& key) {
-  if (where.root == nullptr) return ERROR_INVALID_PARAMETER;
-  return static_cast<int>(RegOpenKeyExA(where.root, where.path.c_str(), 0, KEY_QUERY_VALUE, key.Receive()));
+  if (where.root == nullptr) return EINVAL;
+  return ErrorOf(RegOpenKeyExA(where.root, where.path.c_str(), 0, KEY_QUERY_VALUE, key.Receive()));
 }
 
 int CreateForWriting(const KeyPath& where, OpenKey& key) {
-  if (where.root == nullptr) return ERROR_INVALID_PARAMETER;
-  return static_cast<int>(RegCreateKeyExA(where.root, where.path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                          KEY_WRITE, nullptr, key.Receive(), nullptr));
+  if (where.root == nullptr) return EINVAL;
+  return ErrorOf(RegCreateKeyExA(where.root, where.path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_WRITE,
+                                 nullptr, key.Receive(), nullptr));
 }
 
 // The value's type and bytes, however long they are.
@@ -72,7 +76,7 @@ int ReadRaw(HKEY key, const std::string& name, DWORD& type, std::vector<BYTE>& d
       data.resize(size);
       return 0;
     }
-    if (result != ERROR_MORE_DATA) return static_cast<int>(result);
+    if (result != ERROR_MORE_DATA) return ErrorOf(result);
   }
 }
 
@@ -86,13 +90,13 @@ std::string TextOf(const std::vector<BYTE>& data) {
 int Decode(DWORD type, const std::vector<BYTE>& data, RegistryValue& value) {
   switch (type) {
     case REG_DWORD:
-      if (data.size() != sizeof(std::uint32_t)) return ERROR_INVALID_DATA;
+      if (data.size() != sizeof(std::uint32_t)) return EINVAL;
       value = {RegistryType::Dword, {}, 0};
       std::memcpy(&value.dword, data.data(), sizeof value.dword);
       return 0;
     case REG_SZ: value = {RegistryType::String, TextOf(data), 0}; return 0;
     case REG_EXPAND_SZ: value = {RegistryType::ExpandString, TextOf(data), 0}; return 0;
-    default: return ERROR_INVALID_DATATYPE;
+    default: return EINVAL;
   }
 }
 
@@ -126,7 +130,7 @@ int RegistryKey::Query(const std::string& name, RegistryValue& value) const {
 int RegistryKey::QueryDword(const std::string& name, std::uint32_t& value) const {
   RegistryValue stored;
   if (const int error = Query(name, stored)) return error;
-  if (stored.type != RegistryType::Dword) return ERROR_INVALID_DATATYPE;
+  if (stored.type != RegistryType::Dword) return EINVAL;
   value = stored.dword;
   return 0;
 }
@@ -145,7 +149,7 @@ int RegistryKey::Set(const std::string& name, const RegistryValue& value) const 
                             reinterpret_cast<const BYTE*>(value.text.c_str()),
                             static_cast<DWORD>(value.text.size() + 1));
   }
-  return static_cast<int>(result);
+  return ErrorOf(result);
 }
 
 int RegistryKey::SetDword(const std::string& name, std::uint32_t value) const {

@@ -3,10 +3,12 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cerrno>
 #include <string>
 #include <vector>
 
 #include "platform/last_error.h"
+#include "platform/win32/error_number.h"
 
 // <windows.h> names these after their ANSI or wide versions; here they are ours.
 #undef StartServiceCtrlDispatcher
@@ -37,7 +39,7 @@ void WINAPI HandlerEntry(DWORD control) {
 }
 
 bool FailWithSystemError() {
-  SetLastError(static_cast<int>(::GetLastError()));
+  SetLastError(ErrorNumberOf(::GetLastError()));
   return false;
 }
 
@@ -113,18 +115,19 @@ bool RemoveService(const std::string& name) {
 
 bool StartServiceCtrlDispatcher(const std::string& name, ServiceMainFunction serviceMain) {
   if (serviceMain == nullptr) {
-    SetLastError(ERROR_INVALID_PARAMETER);
+    SetLastError(EINVAL);
     return false;
   }
   ServiceMainFunction none = nullptr;
   if (!serviceMainFunction.compare_exchange_strong(none, serviceMain)) {
-    SetLastError(ERROR_SERVICE_ALREADY_RUNNING);
+    SetLastError(EALREADY);
     return false;
   }
   std::string serviceName = name;
   SERVICE_TABLE_ENTRYA table[] = {{serviceName.data(), ServiceMainEntry}, {nullptr, nullptr}};
-  // Fails with ERROR_FAILED_SERVICE_CONTROLLER_CONNECT in a program that the
-  // manager did not start: at once on Windows, after 10 seconds under Wine.
+  // Fails with ERROR_FAILED_SERVICE_CONTROLLER_CONNECT (ENOTCONN) in a program
+  // that the manager did not start: at once on Windows, after 10 seconds
+  // under Wine.
   const bool dispatched = StartServiceCtrlDispatcherA(table) != FALSE;
   if (!dispatched) FailWithSystemError();
   serviceMainFunction = nullptr;
@@ -134,7 +137,7 @@ bool StartServiceCtrlDispatcher(const std::string& name, ServiceMainFunction ser
 
 ServiceStatusHandle RegisterServiceCtrlHandler(const std::string& name, ServiceHandlerFunction handler) {
   if (handler == nullptr) {
-    SetLastError(ERROR_INVALID_PARAMETER);
+    SetLastError(EINVAL);
     return 0;
   }
   // In place before the manager may call it; the handler of an earlier
@@ -159,7 +162,7 @@ bool SetServiceStatus(ServiceStatusHandle handle, const ServiceStatus& status) {
   report.dwCheckPoint = status.checkPoint;
   report.dwWaitHint = status.waitHint;
   if (handle == 0) {
-    SetLastError(ERROR_INVALID_HANDLE);
+    SetLastError(EINVAL);
     return false;
   }
   if (!::SetServiceStatus(reinterpret_cast<SERVICE_STATUS_HANDLE>(handle), &report)) return FailWithSystemError();

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
@@ -89,11 +90,11 @@ TEST_F(EventLogWin32Test, AFailedReportLeavesTheSystemError) {
   ASSERT_NE(source, nullptr);
   refuse = TRUE;
   EXPECT_FALSE(platform::ReportEvent(source, EVENTLOG_ERROR_TYPE, 0, 109, {}));
-  EXPECT_EQ(platform::GetLastError(), ERROR_LOG_FILE_FULL);
+  EXPECT_EQ(platform::GetLastError(), ENOSPC);
   EXPECT_TRUE(platform::DeregisterEventSource(source));
 
   EXPECT_FALSE(platform::ReportEvent(nullptr, EVENTLOG_ERROR_TYPE, 0, 109, {}));
-  EXPECT_EQ(platform::GetLastError(), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(platform::GetLastError(), EINVAL);
   EXPECT_FALSE(platform::DeregisterEventSource(nullptr));
   EXPECT_TRUE(reported.empty());
 }

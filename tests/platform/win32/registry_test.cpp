@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cerrno>
 #include <random>
 #include <string>
 
@@ -33,7 +34,7 @@ class RegistryWin32Test : public ::testing::Test {
 
 TEST_F(RegistryWin32Test, ValuesLandInTheSystemRegistryWithTheirTypes) {
   platform::RegistryKey key;
-  EXPECT_EQ(platform::RegistryKey::Open("HKEY_LOCAL_MACHINE", path_, key), platform::kRegistryNotFound);
+  EXPECT_EQ(platform::RegistryKey::Open("HKEY_LOCAL_MACHINE", path_, key), ENOENT);
   ASSERT_EQ(platform::RegistryKey::Create("HKEY_LOCAL_MACHINE", path_, key), 0);
   EXPECT_EQ(key.FullPath(), "HKEY_LOCAL_MACHINE\\" + path_);
   EXPECT_EQ(key.SetDword("Start", 5), 0);
@@ -77,13 +78,13 @@ TEST_F(RegistryWin32Test, ValuesReadBackWithoutRegardToCase) {
   EXPECT_EQ(value.text, "%SystemRoot%");  // kept, not expanded
   ASSERT_EQ(reopened.Query("Bare", value), 0);
   EXPECT_EQ(value.text, "abc");
-  EXPECT_EQ(reopened.Query("Binary", value), ERROR_INVALID_DATATYPE);
-  EXPECT_EQ(reopened.QueryDword("Expand", increment), ERROR_INVALID_DATATYPE);
-  EXPECT_EQ(reopened.Query("Missing", value), platform::kRegistryNotFound);
+  EXPECT_EQ(reopened.Query("Binary", value), EINVAL);
+  EXPECT_EQ(reopened.QueryDword("Expand", increment), EINVAL);
+  EXPECT_EQ(reopened.Query("Missing", value), ENOENT);
 
   // A key deleted meanwhile: reading finds nothing, setting makes it again.
   ASSERT_EQ(RegDeleteTreeA(HKEY_LOCAL_MACHINE, base_.c_str()), ERROR_SUCCESS);
-  EXPECT_EQ(reopened.QueryDword("Inc", increment), platform::kRegistryNotFound);
+  EXPECT_EQ(reopened.QueryDword("Inc", increment), ENOENT);
   EXPECT_EQ(reopened.SetDword("Current", 7), 0);
   EXPECT_EQ(reopened.QueryDword("Current", increment), 0);
   EXPECT_EQ(increment, 7u);
@@ -91,7 +92,7 @@ TEST_F(RegistryWin32Test, ValuesReadBackWithoutRegardToCase) {
 
 TEST_F(RegistryWin32Test, OnlyTheLocalMachineIsARoot) {
   platform::RegistryKey key;
-  EXPECT_EQ(platform::RegistryKey::Create("HKEY_NOWHERE", path_, key), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(platform::RegistryKey::Create("HKEY_NOWHERE", path_, key), EINVAL);
   HKEY created = nullptr;
   EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, base_.c_str(), 0, KEY_READ, &created), ERROR_FILE_NOT_FOUND);
 }

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <cerrno>
 #include <random>
 #include <string>
 #include <vector>
@@ -71,7 +72,7 @@ class ServiceManagerWin32Test : public ::testing::Test {
 
 TEST_F(ServiceManagerWin32Test, InstallCreatesTheServiceAndRemoveDeletesIt) {
   EXPECT_FALSE(platform::IsServiceInstalled(name_));
-  EXPECT_EQ(platform::GetLastError(), ERROR_SERVICE_DOES_NOT_EXIST);
+  EXPECT_EQ(platform::GetLastError(), ENOENT);
   const std::string program = "C:\\Program Files\\Kor Test\\KorEventSvc.exe";
   ASSERT_TRUE(platform::InstallService({name_, "Korvane Event Adapter for Tivoli", program, {"Spooler"}}));
   EXPECT_TRUE(platform::IsServiceInstalled(name_));
@@ -87,14 +88,14 @@ TEST_F(ServiceManagerWin32Test, InstallCreatesTheServiceAndRemoveDeletesIt) {
 
   // A second install fails and leaves the first as it was.
   EXPECT_FALSE(platform::InstallService({name_, "Other", "C:\\other.exe", {}}));
-  EXPECT_EQ(platform::GetLastError(), ERROR_SERVICE_EXISTS);
+  EXPECT_EQ(platform::GetLastError(), EEXIST);
   EXPECT_EQ(ConfigOf(name_)->command, "\"" + program + "\"");
 
   EXPECT_TRUE(platform::RemoveService(name_));
   EXPECT_FALSE(platform::IsServiceInstalled(name_));
   EXPECT_FALSE(ConfigOf(name_));
   EXPECT_FALSE(platform::RemoveService(name_));
-  EXPECT_EQ(platform::GetLastError(), ERROR_SERVICE_DOES_NOT_EXIST);
+  EXPECT_EQ(platform::GetLastError(), ENOENT);
 }
 
 TEST_F(ServiceManagerWin32Test, ManyDependenciesOrNone) {
@@ -109,11 +110,11 @@ TEST_F(ServiceManagerWin32Test, ManyDependenciesOrNone) {
 TEST(ServiceDispatcherWin32Test, AProgramNotStartedByTheManagerIsNoService) {
   static bool ran = false;
   EXPECT_FALSE(platform::StartServiceCtrlDispatcher("KorEvntS", [](std::uint32_t, char**) { ran = true; }));
-  EXPECT_EQ(platform::GetLastError(), ERROR_FAILED_SERVICE_CONTROLLER_CONNECT);
+  EXPECT_EQ(platform::GetLastError(), ENOTCONN);
   EXPECT_FALSE(ran);
   EXPECT_EQ(platform::RegisterServiceCtrlHandler("KorEvntS", [](std::uint32_t) {}), 0u);
   EXPECT_FALSE(platform::SetServiceStatus(0, {}));
-  EXPECT_EQ(platform::GetLastError(), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(platform::GetLastError(), EINVAL);
   EXPECT_EQ(platform::ServiceStateName(SERVICE_STOP_PENDING), "Stop pending");
 }
 
