@@ -225,7 +225,7 @@ TEST_F(WindowsServiceEndToEndTest, InstalledStartedJammedStoppedAndRemoved) {
   const SERVICE_STATUS_PROCESS status = *StatusOf(kServiceName);
   EXPECT_EQ(status.dwWin32ExitCode, 0u);
   EXPECT_EQ(status.dwServiceSpecificExitCode, 0u);
-  ASSERT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0);
+  ASSERT_EQ(WaitForSingleObject(process, 30000), WAIT_OBJECT_0) << "the service's process goes on";
   DWORD exitCode = 1;
   EXPECT_TRUE(GetExitCodeProcess(process, &exitCode));
   EXPECT_EQ(exitCode, 0u);
