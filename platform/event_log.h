@@ -1,9 +1,7 @@
 #pragma once
-// The event log: one line per message in root/var/log/korevnts/eventlog,
-//   2026-12-08T14:05:00Z KorEvntS Information 103 The KorEvntS service was started.
-// (UTC time, source, type, id, the message text with its insertion strings),
-// and a copy to the journal where one runs. The message texts come from the
-// table that the source registers with, as a program's message table does.
+// The event log, where the operator reads what the service reports: one entry
+// per message with its time, source, type, id and text. The text is the
+// message table's text for the id with its insertion strings.
 
 #include <cstdint>
 #include <span>
@@ -24,13 +22,14 @@ using MessageTable = std::span<const MessageTableEntry>;
 class EventSource;
 using EventSourceHandle = EventSource*;
 
-std::string EventLogFilePath();
-
-// Null when the log's directory cannot be made (GetLastError tells why).
+// Opens the log for a source whose message texts are those of the table.
+// Where the system keeps the texts in the program file that is registered as
+// the source's message file (Windows), the program carries the same table.
+// Null when the log cannot be opened (GetLastError tells why).
 EventSourceHandle RegisterEventSource(const std::string& sourceName, MessageTable messages);
 bool DeregisterEventSource(EventSourceHandle source);
 
-// Appends one line for the message; false when the log cannot be written.
+// Logs one message; false when the log cannot be written.
 bool ReportEvent(EventSourceHandle source, std::uint16_t type, std::uint16_t category, std::uint32_t eventId,
                  std::span<const char* const> strings);
 

@@ -1,16 +1,10 @@
 #pragma once
-// The registry values of the service, kept in the file
-// root/var/lib/korevnts/registry. Each change rewrites the file atomically.
-// The file lists keys and their values:
-//
-//   [HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Services\KorEvntS\Parameters]
-//   "Start"=dword:00000005
-//   "Name"="text with \"quotes\" and \\ backslashes"
-//   "Path"=expand:"text"
+// The registry values of the service: keys below a root key, each holding
+// named values (texts and 32-bit numbers). A value set is kept across runs of
+// the program and seen at once by every process.
 //
 // Key paths and value names match without regard to letter case. Failing
-// calls return an errno value (EINVAL for a damaged registry file); 0 is
-// success.
+// calls return an errno value; 0 is success.
 
 #include <cstdint>
 #include <string>
@@ -27,8 +21,6 @@ struct RegistryValue {
   std::uint32_t dword = 0;  // Dword
 };
 
-std::string RegistryFilePath();
-
 // A key path below a root key, e.g. (HKEY_LOCAL_MACHINE, "SYSTEM\\...").
 class RegistryKey {
  public:
@@ -37,14 +29,17 @@ class RegistryKey {
   // The key, added to the registry when it is missing.
   static int Create(const std::string& root, const std::string& path, RegistryKey& key);
 
-  // The value as stored now; ENOENT when it is missing.
+  // The value as stored now; ENOENT when it is missing, EINVAL when it is of
+  // a type other than those of RegistryType (QueryDword: other than Dword).
   int Query(const std::string& name, RegistryValue& value) const;
   int QueryDword(const std::string& name, std::uint32_t& value) const;
 
+  // Sets the value, adding the key again if it has been deleted meanwhile.
   int Set(const std::string& name, const RegistryValue& value) const;
   int SetDword(const std::string& name, std::uint32_t value) const;
   int SetString(const std::string& name, const std::string& text, RegistryType type = RegistryType::String) const;
 
+  // root + "\\" + path.
   const std::string& FullPath() const { return fullPath_; }
 
  private:

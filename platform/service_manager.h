@@ -1,9 +1,8 @@
 #pragma once
-// The service control manager on systemd. A service is installed as the unit
-// file root/etc/systemd/system/<name>.service; a program that systemd starts
-// finds NOTIFY_SOCKET in its environment, receives SIGTERM or SIGINT as the
-// stop control and SIGRTMIN+n as user control code 128+n, and reports its
-// status changes with the notify protocol.
+// The service control manager: installing and removing a service, and the
+// calls of a program that the service manager runs as a service: handing a
+// thread to the manager, receiving its control codes (stop, and user control
+// codes from 128) and reporting the service's status.
 
 #include <cstdint>
 #include <string>
@@ -53,39 +52,36 @@ struct ServiceDefinition {
   std::vector<std::string> dependencies;  // services started before this one
 };
 
-// The unit file of the service: root/etc/systemd/system/<name>.service.
-std::string ServiceUnitPath(const std::string& name);
-
 // The failing calls below return false and leave an errno value for
 // GetLastError (platform/last_error.h).
 
 bool IsServiceInstalled(const std::string& name);
-// Writes the unit file; fails with EEXIST when the service is installed.
+// Installs the service to start automatically with the system, in a process
+// of its own, after its dependencies, running the program named by its
+// absolute path (blanks included). Fails with EEXIST when a service of that
+// name is installed, and leaves that one as it is.
 bool InstallService(const ServiceDefinition& service);
-// Deletes the unit file; fails with ENOENT when the service is not installed.
+// Fails with ENOENT when the service is not installed.
 bool RemoveService(const std::string& name);
 
-// Hands the calling thread to the service manager. Without NOTIFY_SOCKET in
-// the environment it fails at once. Otherwise it runs serviceMain on a new
-// thread, delivers the control codes to the registered handler on the calling
-// thread, and returns true once serviceMain has returned. As the service
-// control manager does, it holds control codes back while the service has
-// not yet reported a state past start pending, and drops those that arrive
-// once it has reported itself stopped.
+// Hands the calling thread to the service manager. When the service manager
+// did not start the program, it fails at once with ENOTCONN. Otherwise it
+// runs serviceMain on a new thread, delivers the control codes to the
+// registered handler on the calling thread, and returns true once the service
+// has ended: its last acts are to report itself stopped and to return from
+// serviceMain. It holds control codes back while the service has not yet
+// reported a state past start pending, and drops those that arrive once it
+// has reported itself stopped.
 bool StartServiceCtrlDispatcher(const std::string& name, ServiceMainFunction serviceMain);
 
-// Called by serviceMain: the handler receives the control codes. Returns 0
-// when no dispatcher runs a service of that name.
+// Called by serviceMain: the handler receives the control codes, user control
+// codes (128 and up) as they were sent. Returns 0 when no dispatcher runs a
+// service of that name.
 ServiceStatusHandle RegisterServiceCtrlHandler(const std::string& name, ServiceHandlerFunction handler);
 
-// Sends the status to the service manager as a notify message (see
-// NotifyMessageOf).
+// Tells the service manager the service's status.
 bool SetServiceStatus(ServiceStatusHandle handle, const ServiceStatus& status);
 
-// The notify message for a status: "READY=1" when running, "STOPPING=1" when
-// stopping or stopped, "STATUS=" with the state's name, and "ERRNO=" with a
-// non-zero exit code of a stopped service; lines separated by newlines.
-std::string NotifyMessageOf(const ServiceStatus& status);
 // "Stopped", "Start pending", "Stop pending", "Running", ... or "State <n>".
 std::string ServiceStateName(std::uint32_t state);
 

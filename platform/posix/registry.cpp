@@ -14,6 +14,7 @@
 #include "platform/file_io.h"
 #include "platform/profile.h"
 #include "platform/root.h"
+#include "platform/posix/registry_file.h"
 #include "platform/posix/unique_fd.h"
 
 namespace platform {

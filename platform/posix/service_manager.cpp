@@ -16,6 +16,7 @@
 #include "platform/last_error.h"
 #include "platform/profile.h"
 #include "platform/root.h"
+#include "platform/posix/systemd_service.h"
 
 namespace platform {
 
@@ -251,19 +252,6 @@ bool SetServiceStatus(ServiceStatusHandle handle, const ServiceStatus& status) {
   if (result > 0) return true;
   SetLastError(result < 0 ? -result : ENOTCONN);
   return false;
-}
-
-std::string ServiceStateName(std::uint32_t state) {
-  switch (state) {
-    case SERVICE_STOPPED: return "Stopped";
-    case SERVICE_START_PENDING: return "Start pending";
-    case SERVICE_STOP_PENDING: return "Stop pending";
-    case SERVICE_RUNNING: return "Running";
-    case SERVICE_CONTINUE_PENDING: return "Continue pending";
-    case SERVICE_PAUSE_PENDING: return "Pause pending";
-    case SERVICE_PAUSED: return "Paused";
-    default: return "State " + std::to_string(state);
-  }
 }
 
 std::string NotifyMessageOf(const ServiceStatus& status) {

@@ -16,7 +16,11 @@ std::string ReadText(const std::filesystem::path& path) {
 Lines SplitLines(const std::string& text) {
   Lines lines;
   std::istringstream stream(text);
-  for (std::string line; std::getline(stream, line);) lines.push_back(line);
+  for (std::string line; std::getline(stream, line);) {
+    // Windows programs end the lines of their text files with CR LF.
+    if (line.ends_with('\r')) line.pop_back();
+    lines.push_back(line);
+  }
   return lines;
 }
 

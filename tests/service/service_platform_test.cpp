@@ -16,6 +16,9 @@
 #include "platform/last_error.h"
 #include "platform/registry.h"
 #include "platform/service_manager.h"
+#include "platform/posix/event_log_file.h"
+#include "platform/posix/registry_file.h"
+#include "platform/posix/systemd_service.h"
 #include "tests/service/service_test_environment.h"
 
 namespace {

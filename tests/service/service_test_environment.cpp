@@ -7,7 +7,7 @@
 #include <fstream>
 #include <random>
 
-#include "platform/event_log.h"
+#include "platform/posix/event_log_file.h"
 #include "platform/file_io.h"
 #include "platform/trace.h"
 
