@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/native_handle.h"
+
 namespace platform {
 
 struct ChildSetup {
@@ -56,6 +58,8 @@ class ChildProcess {
 
  private:
   int pid_ = -1;
+  // The process itself where the system names it by a handle, not by its id.
+  NativeHandle process_ = kNoHandle;
   std::optional<int> status_;
 };
 
