@@ -6,7 +6,8 @@
 
 namespace platform {
 
-// The host name, or nothing when it cannot be obtained.
+// The host name (on Windows the server's name, NetServerGetInfo level 100),
+// or nothing when it cannot be obtained.
 std::optional<std::string> ComputerName();
 
 }  // namespace platform

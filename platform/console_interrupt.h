@@ -1,6 +1,7 @@
 #pragma once
 // Ctrl-C (SIGINT) and termination requests (SIGTERM) to a console program,
-// caught instead of ending the program.
+// caught instead of ending the program. On Windows: Ctrl-C, Ctrl-Break, the
+// console's close, and ChildProcess::RequestStop.
 
 namespace platform {
 

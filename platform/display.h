@@ -5,9 +5,10 @@
 
 namespace platform {
 
-// True when the display named by DISPLAY accepts a connection.
+// True when the display named by DISPLAY accepts a connection; on Windows
+// when the window station is visible and a window can be made on it.
 bool HasDisplay();
-// What stands in DISPLAY, empty when unset.
+// What stands in DISPLAY, empty when unset; on Windows the desktop's name.
 std::string DisplayName();
 
 }  // namespace platform

@@ -11,6 +11,7 @@ namespace platform {
 // Waits up to timeoutMs (-1 without limit) until a handle is readable or
 // closed by its peer; readable[i] tells for handles[i]. The number of
 // ready handles, 0 on time-out, -1 on error. An interrupted wait returns 0.
+// On Windows, where select() waits, sockets and the stop signal handle only.
 int WaitReadable(std::span<const NativeHandle> handles, std::span<bool> readable, int timeoutMs);
 
 }  // namespace platform

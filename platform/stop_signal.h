@@ -1,7 +1,9 @@
 #pragma once
-// Turning a request to stop the program (SIGINT, SIGTERM, SIGHUP; Ctrl-C or a
-// console close on Windows) into a handle that WaitReadable watches beside
-// sockets, so that a program waiting on sockets also sees it.
+// Turning a request to stop the program (SIGINT, SIGTERM, SIGHUP; on Windows
+// Ctrl-C, Ctrl-Break, a console close or ChildProcess::RequestStop) into a
+// handle that WaitReadable watches beside sockets, so that a program waiting
+// on sockets also sees it. On Windows the handle is a loopback UDP socket
+// that receives a datagram per request.
 
 #include "platform/native_handle.h"
 

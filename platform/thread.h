@@ -53,7 +53,8 @@ class Thread {
 };
 
 // Ends the calling thread at once with the given exit code. Destructors of the
-// thread's stack frames run, and the windows the thread owns are destroyed
+// thread's stack frames run (on Windows for threads started through Thread
+// only: another thread ends through ExitThread), and the windows the thread owns are destroyed
 // (their handlers get WM_DESTROY). On the main thread the process goes on
 // until every thread started through Thread, background threads aside, has
 // ended; then it exits with the status set by SetProcessExitStatus, 0 unless

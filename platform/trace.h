@@ -1,6 +1,7 @@
 #pragma once
 // Debug output: one trace line per call, to standard error (the journal keeps
-// it under systemd). Thread-safe; concurrent lines never interleave.
+// it under systemd; on Windows the debugger's output receives it as well).
+// Thread-safe; concurrent lines never interleave.
 
 #include <functional>
 #include <string>

@@ -12,10 +12,9 @@
 #include "e2e_support.h"
 #include "eif/eif_config.h"
 #include "eif/tec_sender.h"
-#include "platform/child_process.h"
 #include "platform/host_lookup.h"
-#include "platform/portmapper.h"
 #include "platform/tcp_socket.h"
+#include "tests/support/rpcbind_server.h"
 
 namespace {
 
@@ -152,19 +151,10 @@ TEST_F(TecEndToEndTest, MalformedFramesAreReportedAndTheirConnectionClosed) {
   EXPECT_EQ(receiver.Events(), std::vector<std::string>{event});
 }
 
-bool PortmapperAnswers() {
-  return platform::PortmapperGetPort(kLoopback, 100000, 2, platform::kProtocolUdp) != 0;
-}
-
 TEST_F(TecEndToEndTest, ThePortComesFromTheLocalPortmapper) {
-  platform::ChildProcess rpcbind;
-  if (!PortmapperAnswers()) {
-    std::string program = std::filesystem::exists("/usr/sbin/rpcbind") ? "/usr/sbin/rpcbind" : "/sbin/rpcbind";
-    if (!rpcbind.Start(program, {"-f", "-w"}, "", dir.Path("rpcbind.err")) ||
-        !Eventually([] { return PortmapperAnswers(); }))
-      GTEST_SKIP() << "rpcbind is not running and could not be started (it needs root): "
-                   << ReadText(dir.Path("rpcbind.err"));
-  }
+  test_support::RpcbindServer rpcbind;
+  std::string why;
+  if (!rpcbind.EnsureRunning(dir.Path("rpcbind.err"), &why)) GTEST_SKIP() << why;
   Receiver receiver(dir, "registered");
   ASSERT_TRUE(receiver.Start({"--portmapper"})) << receiver.Errors();
   std::uint16_t port = LookupTecPort(kLoopback);

@@ -3,13 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <time.h>
-#include <unistd.h>
 
 #include <atomic>
 #include <chrono>
 #include <thread>
 
 #include "platform/child_process.h"
+#include "platform/thread.h"
+#include "tests/platform/child_helper_path.h"
 
 namespace platform {
 namespace {
@@ -40,7 +41,7 @@ TEST(CpuTimeTest, ThreadsAndProcessesAreCountedApart) {
   std::atomic<bool> spun{false};
   std::atomic<bool> release{false};
   std::thread busy([&] {
-    busyId = static_cast<int>(gettid());
+    busyId = static_cast<int>(CurrentThreadId());
     Spin(0.3);
     spun = true;
     while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -55,7 +56,7 @@ TEST(CpuTimeTest, ThreadsAndProcessesAreCountedApart) {
 
   // Another process: counted while it lives, nothing once it is gone.
   ChildProcess child;
-  ASSERT_TRUE(child.Start("sleep", {"5"}));
+  ASSERT_TRUE(child.Start(ChildHelperPath(), {"sleep", "5000"}));
   const auto childSeconds = ProcessCpuSeconds(child.ProcessId());
   ASSERT_TRUE(childSeconds.has_value());
   EXPECT_LT(*childSeconds, 1.0);

@@ -1,0 +1,159 @@
+#include "platform/thread.h"
+#include "platform/event.h"
+#include "platform/window.h"
+
+#include <windows.h>
+#include <process.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdlib>
+#include <mutex>
+
+namespace platform {
+
+struct Thread::State {
+  Body body;
+  Event finished{true, false};
+  std::atomic<std::uint32_t> exitCode{0};
+  std::atomic<ThreadId> id{0};
+  bool background = false;
+};
+
+namespace {
+
+thread_local Thread::State* currentState = nullptr;
+std::atomic<int> processExitStatus{0};
+// The library is loaded with the program, on its main thread.
+const DWORD mainThreadId = GetCurrentThreadId();
+
+// Thrown by ExitCurrentThread on a thread of ours and caught where the thread
+// began, so that the destructors of every frame in between run.
+struct ThreadExit {};
+
+// Threads that keep the process alive after the main thread has ended.
+class ForegroundThreads {
+ public:
+  void Add() {
+    std::lock_guard lock(mutex_);
+    ++running_;
+  }
+  void Remove() {
+    std::lock_guard lock(mutex_);
+    if (--running_ == 0) allEnded_.notify_all();
+  }
+  void WaitUntilNoneRuns() {
+    std::unique_lock lock(mutex_);
+    allEnded_.wait(lock, [this] { return running_ == 0; });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable allEnded_;
+  int running_ = 0;
+};
+
+ForegroundThreads& TheForegroundThreads() {
+  static auto* threads = new ForegroundThreads;  // used until the process ends
+  return *threads;
+}
+
+// Marks the thread finished however its body ends; its windows go first, as
+// they die with it.
+struct FinishOnExit {
+  std::shared_ptr<Thread::State> state;
+  ~FinishOnExit() {
+    DestroyThreadWindows();
+    ReleaseThreadMessageQueue();
+    state->finished.Set();
+    if (!state->background) TheForegroundThreads().Remove();
+  }
+};
+
+unsigned __stdcall RunThread(void* argument) {
+  auto* owned = static_cast<std::shared_ptr<Thread::State>*>(argument);
+  FinishOnExit finish{std::move(*owned)};
+  delete owned;
+  currentState = finish.state.get();
+  finish.state->id = CurrentThreadId();
+  try {
+    finish.state->exitCode = finish.state->body();
+  } catch (const ThreadExit&) {
+    // exitCode was set by ExitCurrentThread
+  }
+  return finish.state->exitCode;
+}
+
+}  // namespace
+
+ThreadId CurrentThreadId() { return GetCurrentThreadId(); }
+
+Thread::~Thread() = default;
+
+Thread::Thread(Thread&& other) noexcept : state_(std::move(other.state_)) {}
+
+Thread& Thread::operator=(Thread&& other) noexcept {
+  if (this != &other) state_ = std::move(other.state_);
+  return *this;
+}
+
+bool Thread::Start(Body body, bool background) {
+  if (state_ || !body) return false;
+  auto state = std::make_shared<State>();
+  state->body = std::move(body);
+  state->background = background;
+  auto* handOver = new std::shared_ptr<State>(state);
+  if (!background) TheForegroundThreads().Add();
+  unsigned id = 0;
+  // _beginthreadex rather than CreateThread: the C runtime sets the thread up.
+  const auto handle = _beginthreadex(nullptr, 0, RunThread, handOver, 0, &id);
+  if (handle == 0) {
+    delete handOver;
+    if (!background) TheForegroundThreads().Remove();
+    return false;
+  }
+  // The thread runs detached; its end is seen through the finished event.
+  CloseHandle(reinterpret_cast<HANDLE>(handle));
+  state->id = id;
+  state_ = std::move(state);
+  return true;
+}
+
+bool Thread::IsStarted() const { return state_ != nullptr; }
+
+bool Thread::Wait(std::uint32_t timeoutMs) { return state_ && state_->finished.Wait(timeoutMs); }
+
+void Thread::Join() {
+  if (state_) state_->finished.Wait(kInfinite);
+}
+
+std::optional<std::uint32_t> Thread::ExitCode() const {
+  if (!state_ || !state_->finished.IsSignalled()) return std::nullopt;
+  return state_->exitCode.load();
+}
+
+ThreadId Thread::Id() const { return state_ ? state_->id.load() : 0; }
+
+Event* Thread::FinishedEvent() const { return state_ ? &state_->finished : nullptr; }
+
+// A thread that the system started (not through Thread) has no frame of ours
+// to unwind to: it ends through ExitThread, which runs no destructors.
+void ExitCurrentThread(std::uint32_t exitCode) {
+  if (currentState) {
+    currentState->exitCode = exitCode;
+    throw ThreadExit{};
+  }
+  DestroyThreadWindows();
+  if (GetCurrentThreadId() == mainThreadId) {
+    // The main thread: the process lives on in its other threads and ends
+    // with the last of them.
+    TheForegroundThreads().WaitUntilNoneRuns();
+    std::exit(processExitStatus.load());
+  }
+  ReleaseThreadMessageQueue();
+  ExitThread(exitCode);
+}
+
+void SetProcessExitStatus(int status) { processExitStatus = status; }
+
+}  // namespace platform
