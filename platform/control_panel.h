@@ -28,18 +28,27 @@ struct CPLINFO {
   std::int32_t lData;
 };
 
-// The new-style information record, 244 bytes; texts are NUL-terminated.
+// The new-style information record; texts are NUL-terminated. It is 244
+// bytes, except on 64-bit Windows, whose control panel reads its data and
+// icon fields as wide as a pointer (256 bytes).
+#if defined(_WIN32)
+using CplData = std::intptr_t;
+using CplIcon = std::uintptr_t;
+#else
+using CplData = std::int32_t;
+using CplIcon = std::uint32_t;
+#endif
 struct NEWCPLINFO {
   std::uint32_t dwSize;
   std::uint32_t dwFlags;
   std::uint32_t dwHelpContext;
-  std::int32_t lData;
-  std::uint32_t hIcon;  // the applet library's icon resource id
+  CplData lData;
+  CplIcon hIcon;  // the applet library's icon resource id
   char szName[32];
   char szInfo[64];
   char szHelpFile[128];
 };
-static_assert(sizeof(NEWCPLINFO) == 244);
+static_assert(sizeof(NEWCPLINFO) == (sizeof(CplData) == 8 ? 256 : 244));
 
 // CPlApplet(control panel window, message, first parameter, second parameter).
 using CPlAppletFunction = std::intptr_t (*)(void* controlPanelWindow, std::uint32_t message, std::intptr_t param1,

@@ -28,11 +28,11 @@ TEST_F(CplAppletTest, AnswersEveryMessage) {
   NEWCPLINFO info;
   std::memset(&info, 0xAB, sizeof info);
   EXPECT_EQ(CPlApplet(nullptr, CPL_NEWINQUIRE, 0, reinterpret_cast<std::intptr_t>(&info)), 0);
-  EXPECT_EQ(info.dwSize, 244u);
+  EXPECT_EQ(info.dwSize, sizeof(NEWCPLINFO));
   EXPECT_EQ(info.dwFlags, 0u);
   EXPECT_EQ(info.dwHelpContext, 0u);
   EXPECT_EQ(info.lData, 0);
-  EXPECT_EQ(info.hIcon, static_cast<std::uint32_t>(IDI_APPLET));
+  EXPECT_EQ(info.hIcon, static_cast<platform::CplIcon>(IDI_APPLET));
   EXPECT_STREQ(info.szName, "KorEvntS Configuration");
   EXPECT_STREQ(info.szInfo, "Korvane Event Adapter for Tivoli Configuration");
   EXPECT_STREQ(info.szHelpFile, "");
