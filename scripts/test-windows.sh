@@ -17,6 +17,8 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 run() {
+  # A server left by an earlier run would keep the display it started with.
+  wineserver --kill 2> /dev/null || true
   if [[ ! -f "$WINEPREFIX/system.reg" ]]; then
     echo "test-windows: making the Wine prefix $WINEPREFIX"
     wineboot --init
@@ -24,17 +26,21 @@ run() {
     # closing window wait about two seconds; unmanaged windows close at once.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null
   fi
+  # The server that set the prefix up ends by itself; then one that stays.
+  wineserver --wait
   wineserver --persistent
+  # The first Wine program of a server starts Wine's own services, which
+  # would inherit and hold open the output pipes of whichever test came
+  # first, so that CTest waited on it until its time-out: start them here.
+  wine cmd /c exit 0 > /dev/null 2>&1 < /dev/null
   local status=0
   (cd "$build" && ctest --output-on-failure --timeout 600 -j2 "$@") || status=$?
   wineserver --kill || true
   return "$status"
 }
 
+# Without a display, the script runs itself again under a virtual one.
 if [[ -z "${DISPLAY:-}" ]]; then
-  export -f run
-  export build
-  xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24" bash -c 'run "$@"' run "$@"
-else
-  run "$@"
+  exec xvfb-run --auto-servernum --server-args="-screen 0 1280x1024x24" bash "$0" "$build" "$@"
 fi
+run "$@"

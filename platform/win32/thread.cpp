@@ -13,8 +13,16 @@
 namespace platform {
 
 struct Thread::State {
+  ~State() {
+    if (handle != nullptr) CloseHandle(handle);
+  }
   Body body;
   Event finished{true, false};
+  // Signalled however the thread ends: at the process's exit the system ends
+  // the other threads without unwinding them, before the DLLs' static objects
+  // go, and a destructor there that joins a thread must not wait for a
+  // finished event that will never be set.
+  HANDLE handle = nullptr;
   std::atomic<std::uint32_t> exitCode{0};
   std::atomic<ThreadId> id{0};
   bool background = false;
@@ -112,8 +120,7 @@ bool Thread::Start(Body body, bool background) {
     if (!background) TheForegroundThreads().Remove();
     return false;
   }
-  // The thread runs detached; its end is seen through the finished event.
-  CloseHandle(reinterpret_cast<HANDLE>(handle));
+  state->handle = reinterpret_cast<HANDLE>(handle);
   state->id = id;
   state_ = std::move(state);
   return true;
@@ -121,10 +128,12 @@ bool Thread::Start(Body body, bool background) {
 
 bool Thread::IsStarted() const { return state_ != nullptr; }
 
-bool Thread::Wait(std::uint32_t timeoutMs) { return state_ && state_->finished.Wait(timeoutMs); }
+bool Thread::Wait(std::uint32_t timeoutMs) {
+  return state_ && WaitForSingleObject(state_->handle, timeoutMs) == WAIT_OBJECT_0;
+}
 
 void Thread::Join() {
-  if (state_) state_->finished.Wait(kInfinite);
+  if (state_) WaitForSingleObject(state_->handle, INFINITE);
 }
 
 std::optional<std::uint32_t> Thread::ExitCode() const {
