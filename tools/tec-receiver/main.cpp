@@ -62,7 +62,7 @@ int main(int argc, char** argv) {
   std::optional<std::uint32_t> address = platform::ParseIPv4Address(options.address);
   if (!address) return Fail("not an IPv4 address: " + options.address, 2);
   std::FILE* output = stdout;
-  if (!options.outputPath.empty() && (output = std::fopen(options.outputPath.c_str(), "w")) == nullptr)
+  if (!options.outputPath.empty() && (output = std::fopen(options.outputPath.c_str(), "wb")) == nullptr)
     return Fail("cannot open the output file " + options.outputPath, 1);
   int status = Serve(options, *address, output);
   if (std::fflush(output) != 0) status = 1;
