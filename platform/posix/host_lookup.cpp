@@ -1,4 +1,5 @@
 #include "platform/host_lookup.h"
+#include "platform/system_reverse_lookup.h"
 
 #include <arpa/inet.h>
 #include <netdb.h>
@@ -10,10 +11,6 @@
 #include <vector>
 
 namespace platform {
-namespace {
-
-std::mutex resolverMutex;
-ReverseLookupFunction testResolver;
 
 std::optional<std::string> SystemReverseLookup(std::uint32_t networkOrderAddress) {
   in_addr address{};
@@ -29,8 +26,6 @@ std::optional<std::string> SystemReverseLookup(std::uint32_t networkOrderAddress
   if (result == nullptr || result->h_name == nullptr) return std::nullopt;
   return std::string(result->h_name);
 }
-
-}  // namespace
 
 std::optional<std::uint32_t> ParseIPv4Address(const std::string& text) {
   in_addr address{};
@@ -60,20 +55,5 @@ std::string FormatIPv4Address(std::uint32_t address) {
 }
 
 std::uint32_t InetAddr(const std::string& text) { return inet_addr(text.c_str()); }
-
-std::optional<std::string> ReverseLookup(std::uint32_t networkOrderAddress) {
-  ReverseLookupFunction resolver;
-  {
-    std::lock_guard lock(resolverMutex);
-    resolver = testResolver;
-  }
-  if (resolver) return resolver(networkOrderAddress);
-  return SystemReverseLookup(networkOrderAddress);
-}
-
-void SetReverseLookupForTesting(ReverseLookupFunction resolver) {
-  std::lock_guard lock(resolverMutex);
-  testResolver = std::move(resolver);
-}
 
 }  // namespace platform

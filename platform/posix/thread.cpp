@@ -1,4 +1,5 @@
 #include "platform/thread.h"
+#include "platform/foreground_threads.h"
 
 #include <pthread.h>
 #include <sys/syscall.h>
@@ -27,33 +28,6 @@ namespace {
 
 thread_local Thread::State* currentState = nullptr;
 std::atomic<int> processExitStatus{0};
-
-// Threads that keep the process alive after the main thread has ended.
-class ForegroundThreads {
- public:
-  void Add() {
-    std::lock_guard lock(mutex_);
-    ++running_;
-  }
-  void Remove() {
-    std::lock_guard lock(mutex_);
-    if (--running_ == 0) allEnded_.notify_all();
-  }
-  void WaitUntilNoneRuns() {
-    std::unique_lock lock(mutex_);
-    allEnded_.wait(lock, [this] { return running_ == 0; });
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable allEnded_;
-  int running_ = 0;
-};
-
-ForegroundThreads& TheForegroundThreads() {
-  static auto* threads = new ForegroundThreads;  // used until the process ends
-  return *threads;
-}
 
 // Marks the thread finished however its body ends, returning or unwinding
 // from ExitCurrentThread; its windows go first, as they die with it.

@@ -1,4 +1,5 @@
 #include "platform/host_lookup.h"
+#include "platform/system_reverse_lookup.h"
 
 #include <winsock2.h>
 #include <ws2tcpip.h>
@@ -8,10 +9,6 @@
 #include "platform/win32/winsock_ready.h"
 
 namespace platform {
-namespace {
-
-std::mutex resolverMutex;
-ReverseLookupFunction testResolver;
 
 std::optional<std::string> SystemReverseLookup(std::uint32_t networkOrderAddress) {
   if (!EnsureWinsock()) return std::nullopt;
@@ -24,8 +21,6 @@ std::optional<std::string> SystemReverseLookup(std::uint32_t networkOrderAddress
     return std::nullopt;
   return std::string(name);
 }
-
-}  // namespace
 
 // inet_addr takes the same forms as inet_aton but cannot tell
 // 255.255.255.255 from a failure; that one address is recognised by hand.
@@ -61,20 +56,5 @@ std::string FormatIPv4Address(std::uint32_t address) {
 }
 
 std::uint32_t InetAddr(const std::string& text) { return inet_addr(text.c_str()); }
-
-std::optional<std::string> ReverseLookup(std::uint32_t networkOrderAddress) {
-  ReverseLookupFunction resolver;
-  {
-    std::lock_guard lock(resolverMutex);
-    resolver = testResolver;
-  }
-  if (resolver) return resolver(networkOrderAddress);
-  return SystemReverseLookup(networkOrderAddress);
-}
-
-void SetReverseLookupForTesting(ReverseLookupFunction resolver) {
-  std::lock_guard lock(resolverMutex);
-  testResolver = std::move(resolver);
-}
 
 }  // namespace platform

@@ -1,4 +1,5 @@
 #include "platform/thread.h"
+#include "platform/foreground_threads.h"
 #include "platform/event.h"
 #include "platform/window.h"
 
@@ -38,33 +39,6 @@ const DWORD mainThreadId = GetCurrentThreadId();
 // Thrown by ExitCurrentThread on a thread of ours and caught where the thread
 // began, so that the destructors of every frame in between run.
 struct ThreadExit {};
-
-// Threads that keep the process alive after the main thread has ended.
-class ForegroundThreads {
- public:
-  void Add() {
-    std::lock_guard lock(mutex_);
-    ++running_;
-  }
-  void Remove() {
-    std::lock_guard lock(mutex_);
-    if (--running_ == 0) allEnded_.notify_all();
-  }
-  void WaitUntilNoneRuns() {
-    std::unique_lock lock(mutex_);
-    allEnded_.wait(lock, [this] { return running_ == 0; });
-  }
-
- private:
-  std::mutex mutex_;
-  std::condition_variable allEnded_;
-  int running_ = 0;
-};
-
-ForegroundThreads& TheForegroundThreads() {
-  static auto* threads = new ForegroundThreads;  // used until the process ends
-  return *threads;
-}
 
 // Marks the thread finished however its body ends; its windows go first, as
 // they die with it.
