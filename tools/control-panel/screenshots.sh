@@ -11,6 +11,8 @@
 #
 # Usage: screenshots.sh [BIN_DIR [OUT_DIR]]   (defaults: build/bin, build/screenshots)
 set -euo pipefail
+script_name=screenshots.sh
+source "$(dirname "$0")/screenshot_support.sh"
 
 # Run again under a virtual X server on a free display.
 if [[ -z "${SCREENSHOTS_UNDER_XVFB:-}" ]]; then
@@ -41,24 +43,7 @@ export KOREVNTS_ROOT="$scratch/root"
 system_dir="$KOREVNTS_ROOT/etc/korevnts"
 mkdir -p "$system_dir"
 touch "$system_dir/korip32.dll" "$system_dir/kordlc32.dll" "$system_dir/kornw32.dll"
-printf '%s\r\n' \
-  '[Tivoli Adapter Configuration File]' 'ServerLocation=tec.example.net' 'ServerPort=5529' '' \
-  '[Printers To Be Enumerated]' 'All NetWare Printers=No' 'All TCP/IP Printers=Yes' 'All DLC Printers=Yes' '' \
-  '[Printer Alerts To Be Monitored]' 'Input=Yes' 'Output=Yes' 'Paper Jam=Yes' 'Printer Supplies=Yes' \
-  'Operator Intervention Required=No' 'Printer Warnings=Yes' 'Device Needs Service=Yes' \
-  'Configuration Change=No' 'Offline=Yes' 'Check Printer Communication In How Many Seconds ?=60' '' \
-  '[Enumeration]' 'Enumerate Only Defined Ports=No' 'Look For New Printers In How Many Hours ?=12' \
-  'Look On How Many Subnets ?=2' 'Subnet 1=10.1.0.0' 'Subnet Mask 1=255.255.0.0' \
-  'Subnet 2=192.168.7.0' 'Subnet Mask 2=255.255.255.0' > "$system_dir/KorEvntS.ini"
-
-shoot() {  # window title, file name
-  local window
-  window=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -1) ||
-    { echo "screenshots.sh: no window \"$1\" appeared" >&2; exit 1; }
-  sleep 0.5  # let the window draw itself
-  import -window root "$out_dir/$2"
-  echo "$2: window \"$(xdotool getwindowname "$window")\""
-}
+write_sample_settings "$system_dir/KorEvntS.ini"
 
 cd "$scratch"
 "$bin_dir/control-panel" --open 0 &

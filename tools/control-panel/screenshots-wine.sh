@@ -9,21 +9,23 @@
 # when one is missing). Uses the Wine prefix of WINEPREFIX. Nothing is saved:
 # the dialogs are cancelled, and the sample files live in a scratch directory.
 #
-# Usage: control_panel_screenshots.sh [BIN_DIR [OUT_DIR]]   (defaults: build-windows/bin, build-windows/screenshots)
+# Usage: screenshots-wine.sh [BIN_DIR [OUT_DIR]]   (defaults: build-windows/bin, build-windows/screenshots)
 set -euo pipefail
+script_name=screenshots-wine.sh
+source "$(dirname "$0")/screenshot_support.sh"
 
 for tool in wine winepath xdotool import; do
-  command -v "$tool" >/dev/null || { echo "control_panel_screenshots.sh: $tool is missing" >&2; exit 77; }
+  command -v "$tool" >/dev/null || { echo "screenshots-wine.sh: $tool is missing" >&2; exit 77; }
 done
 # Under the display of the running tests (make test-windows), else a virtual one.
 if [[ -z "${DISPLAY:-}" && -z "${SCREENSHOTS_UNDER_XVFB:-}" ]]; then
-  command -v xvfb-run >/dev/null || { echo "control_panel_screenshots.sh: xvfb-run is missing" >&2; exit 77; }
+  command -v xvfb-run >/dev/null || { echo "screenshots-wine.sh: xvfb-run is missing" >&2; exit 77; }
   exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" env SCREENSHOTS_UNDER_XVFB=1 "$0" "$@"
 fi
 
 bin_dir=$(realpath "${1:-build-windows/bin}")
 out_dir=$(realpath -m "${2:-build-windows/screenshots}")
-[[ -f "$bin_dir/KorEvntC.cpl" ]] || { echo "control_panel_screenshots.sh: KorEvntC.cpl missing in $bin_dir" >&2; exit 1; }
+[[ -f "$bin_dir/KorEvntC.cpl" ]] || { echo "screenshots-wine.sh: KorEvntC.cpl missing in $bin_dir" >&2; exit 1; }
 mkdir -p "$out_dir"
 export WINEDEBUG=${WINEDEBUG:--all}
 
@@ -38,24 +40,7 @@ trap cleanup EXIT
 # The applet finds the settings file and the protocol libraries by the path
 # search, which looks in the current directory.
 touch "$scratch/korip32.dll" "$scratch/kordlc32.dll" "$scratch/kornw32.dll"
-printf '%s\r\n' \
-  '[Tivoli Adapter Configuration File]' 'ServerLocation=tec.example.net' 'ServerPort=5529' '' \
-  '[Printers To Be Enumerated]' 'All NetWare Printers=No' 'All TCP/IP Printers=Yes' 'All DLC Printers=Yes' '' \
-  '[Printer Alerts To Be Monitored]' 'Input=Yes' 'Output=Yes' 'Paper Jam=Yes' 'Printer Supplies=Yes' \
-  'Operator Intervention Required=No' 'Printer Warnings=Yes' 'Device Needs Service=Yes' \
-  'Configuration Change=No' 'Offline=Yes' 'Check Printer Communication In How Many Seconds ?=60' '' \
-  '[Enumeration]' 'Enumerate Only Defined Ports=No' 'Look For New Printers In How Many Hours ?=12' \
-  'Look On How Many Subnets ?=2' 'Subnet 1=10.1.0.0' 'Subnet Mask 1=255.255.0.0' \
-  'Subnet 2=192.168.7.0' 'Subnet Mask 2=255.255.255.0' > "$scratch/KorEvntS.ini"
-
-shoot() {  # window title, file name
-  local window
-  window=$(timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" | head -1) ||
-    { echo "control_panel_screenshots.sh: no window \"$1\" appeared" >&2; exit 1; }
-  sleep 0.5  # let the window draw itself
-  import -window root "$out_dir/$2"
-  echo "$2: window \"$(xdotool getwindowname "$window")\""
-}
+write_sample_settings "$scratch/KorEvntS.ini"
 
 cd "$scratch"
 # The applet's DLLs (korplatform, the compiler's runtime) are found through WINEPATH.
@@ -76,7 +61,7 @@ shoot "Korvane Event Adapter Configuration" config-after-add.png
 xdotool key Escape
 for _ in $(seq 100); do kill -0 "$panel_pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$panel_pid" 2>/dev/null; then
-  echo "control_panel_screenshots.sh: control.exe did not close on Escape" >&2
+  echo "screenshots-wine.sh: control.exe did not close on Escape" >&2
   exit 1
 fi
 wait "$panel_pid"
