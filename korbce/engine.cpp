@@ -7,6 +7,7 @@
 #include "korbce/enum_record.h"
 #include "korbce/snmp/subnet_block.h"
 #include "platform/environment.h"
+#include "platform/process_exit.h"
 #include "platform/profile.h"
 #include "platform/trace.h"
 #include "vigilix/vigilix.h"
@@ -356,12 +357,13 @@ void Engine::Watch(const Capture& capture) {
 }
 
 Engine& TheEngine() {
-  static Engine* const engine = new Engine(EngineOptionsFromEnvironment());
-  struct StopAtExit {
-    // Both threads end before the library's static objects are destroyed.
-    ~StopAtExit() { engine->StopThreads(); }
-  };
-  static const StopAtExit stopAtExit;
+  static Engine* const engine = [] {
+    auto* created = new Engine(EngineOptionsFromEnvironment());
+    // Both threads end at the process's exit, before the library's static
+    // objects are destroyed and while the threads can still end by themselves.
+    platform::RunAtProcessExit([] { TheEngine().StopThreads(); });
+    return created;
+  }();
   return *engine;
 }
 

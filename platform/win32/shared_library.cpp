@@ -2,23 +2,9 @@
 
 #include <windows.h>
 
-#include <utility>
-
 #include "platform/win32/system_error_text.h"
 
 namespace platform {
-
-SharedLibrary::SharedLibrary(SharedLibrary&& other) noexcept
-    : handle_(std::exchange(other.handle_, nullptr)), error_(std::move(other.error_)) {}
-
-SharedLibrary& SharedLibrary::operator=(SharedLibrary&& other) noexcept {
-  if (this != &other) {
-    Unload();
-    handle_ = std::exchange(other.handle_, nullptr);
-    error_ = std::move(other.error_);
-  }
-  return *this;
-}
 
 // The loader resolves every import of a DLL when it loads it.
 bool SharedLibrary::Load(const std::string& path) {

@@ -5,6 +5,8 @@
 //   env NAME          writes the variable's value, or "(unset)"
 //   wait-stop MS      exits with 3 when a stop request arrives within MS, else 4
 //   wait-interrupt MS the same through the console interrupt flag
+//   at-exit           returns 5 from main with a thread running, after
+//                     registering two functions for the process's exit
 
 #include <chrono>
 #include <cstdio>
@@ -14,8 +16,11 @@
 
 #include "platform/console_interrupt.h"
 #include "platform/environment.h"
+#include "platform/event.h"
+#include "platform/process_exit.h"
 #include "platform/readiness.h"
 #include "platform/stop_signal.h"
+#include "platform/thread.h"
 
 namespace {
 
@@ -51,6 +56,33 @@ int WaitForInterrupt(int timeoutMs) {
   return kNotStopped;
 }
 
+void Say(const char* line) {
+  std::puts(line);
+  std::fflush(stdout);
+}
+
+// A background thread that says so when it sees the stop; the first function
+// registered stops and joins it, the second only speaks.
+int ReturnWithAThreadRunning() {
+  static platform::Event stop(true, false);
+  static platform::Thread worker;
+  worker.Start(
+      [] {
+        while (!stop.Wait(10)) {
+        }
+        Say("the thread saw the stop");
+        return 0u;
+      },
+      /*background=*/true);
+  platform::RunAtProcessExit([] {
+    stop.Set();
+    worker.Join();
+    Say("joined");
+  });
+  platform::RunAtProcessExit([] { Say("the last registered runs first"); });
+  return 5;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -61,6 +93,7 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "exit") return std::atoi(argument.c_str());
+  if (command == "at-exit") return ReturnWithAThreadRunning();
   if (command == "print" && argc > 3) {
     std::fputs(argv[2], stdout);
     std::fputs(argv[3], stderr);

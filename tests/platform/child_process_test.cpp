@@ -53,6 +53,15 @@ TEST_F(ChildProcessTest, OutputErrorsEnvironmentAndExitStatusComeThrough) {
   EXPECT_EQ(ReadFile(Path("out")), "to output");
   EXPECT_EQ(ReadFile(Path("err")), "to \"errors\" \\");
 
+  // Work registered for the process's exit runs, last first, while the
+  // process's other threads still run.
+  ChildProcess ending;
+  ASSERT_TRUE(ending.Start(ChildHelperPath(), {"at-exit"}, Path("at-exit"), ""));
+  EXPECT_EQ(ending.Wait(10000), 5);
+  std::string said = ReadFile(Path("at-exit"));
+  std::erase(said, '\r');  // a Windows program's text lines end in CR LF
+  EXPECT_EQ(said, "the last registered runs first\nthe thread saw the stop\njoined\n");
+
   ChildProcess exiting;
   ASSERT_TRUE(exiting.Start(ChildHelperPath(), {"exit", "42"}));
   EXPECT_EQ(exiting.Wait(10000), 42);

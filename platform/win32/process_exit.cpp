@@ -1,0 +1,49 @@
+#include "platform/process_exit.h"
+
+#include <windows.h>
+
+#include <mutex>
+#include <vector>
+
+namespace platform {
+namespace {
+
+// A DLL's own atexit list runs when the DLL is unloaded, which at the
+// process's end comes after the system has ended every other thread without
+// unwinding it: a thread ended inside a lock leaves it locked for good. The C
+// runtime's process-wide list runs within exit(), while every thread still
+// runs, as the list of an ELF process does.
+using ExitFunction = int(__cdecl*)();
+using OnExit = ExitFunction(__cdecl*)(ExitFunction);
+
+std::mutex registeredMutex;
+std::vector<void (*)()>& Registered() {
+  static auto* functions = new std::vector<void (*)()>;  // used until the process ends
+  return *functions;
+}
+
+int __cdecl RunRegistered() {
+  std::vector<void (*)()> functions;
+  {
+    std::lock_guard lock(registeredMutex);
+    functions.swap(Registered());
+  }
+  for (auto function = functions.rbegin(); function != functions.rend(); ++function) (*function)();
+  return 0;
+}
+
+}  // namespace
+
+bool RunAtProcessExit(void (*function)()) {
+  std::lock_guard lock(registeredMutex);
+  if (Registered().empty()) {
+    HMODULE runtime = GetModuleHandleA("msvcrt.dll");
+    FARPROC found = runtime ? GetProcAddress(runtime, "_onexit") : nullptr;
+    const auto onExit = reinterpret_cast<OnExit>(reinterpret_cast<void*>(found));
+    if (onExit == nullptr || onExit(RunRegistered) == nullptr) return false;
+  }
+  Registered().push_back(function);
+  return true;
+}
+
+}  // namespace platform
