@@ -3,7 +3,7 @@
 #include "applet/applet_strings.h"
 #include "applet/dialog_templates.h"
 #include "applet/resource.h"
-#include "platform/data_exchange.h"
+#include "dialogs/data_exchange.h"
 
 namespace {
 constexpr std::size_t kPartLength = 3;

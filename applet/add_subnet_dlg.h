@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "platform/dialog.h"
+#include "dialogs/dialog.h"
 
 class CAddSubnetDlg : public platform::Dialog {
  public:

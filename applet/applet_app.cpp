@@ -1,6 +1,6 @@
 #include "applet/applet_app.h"
 
-#include "platform/message_box.h"
+#include "dialogs/message_box.h"
 
 namespace {
 CAppletApp theApp;

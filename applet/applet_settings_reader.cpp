@@ -1,6 +1,6 @@
 #include "applet/applet_settings_reader.h"
 
-#include "platform/profile.h"
+#include "profile/profile.h"
 #include "settings/decimal_text.h"
 #include "settings/settings_names.h"
 

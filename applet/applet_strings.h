@@ -1,6 +1,6 @@
 #pragma once
 // The applet's string table.
 
-#include "platform/string_table.h"
+#include "dialogs/string_table.h"
 
 const platform::StringTable& AppletStrings();

@@ -11,7 +11,7 @@
 
 #include "applet/add_subnet_dlg.h"
 #include "applet/subnet_list_ctrl.h"
-#include "platform/dialog.h"
+#include "dialogs/dialog.h"
 #include "settings/settings_writer.h"
 
 class CConfigDlg : public platform::Dialog {

@@ -1,7 +1,7 @@
 #include "applet/dialog_templates.h"
 
 #include "applet/resource.h"
-#include "platform/message_box.h"
+#include "dialogs/message_box.h"
 
 using platform::ControlClass;
 using platform::DialogTemplate;

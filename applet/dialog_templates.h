@@ -1,7 +1,7 @@
 #pragma once
 // The applet's dialog resources.
 
-#include "platform/dialog_template.h"
+#include "dialogs/dialog_template.h"
 
 const platform::DialogTemplate& ConfigDialogTemplate();
 const platform::DialogTemplate& AddSubnetDialogTemplate();

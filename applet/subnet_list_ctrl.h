@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/list_view.h"
+#include "dialogs/list_view.h"
 #include "settings/settings_writer.h"
 
 class CSubnetListCtrl : public platform::ListView {

@@ -6,7 +6,7 @@
 
 #include "bce/bce_messages.h"
 #include "bce/bce_records.h"
-#include "platform/window.h"
+#include "messages/window.h"
 
 struct ALERTS;
 

@@ -1,7 +1,7 @@
 #pragma once
 // Notifications that the engine posts to the registered window.
 
-#include "platform/window.h"
+#include "messages/window.h"
 
 // wParam: printer id; lParam: alert category mask.
 constexpr platform::MessageId WM_VX_ALERTS = platform::WM_USER + 500;  // 0x5F4

@@ -2,7 +2,8 @@
 # korevnts-windows.zip of it. The sample settings are the Debian package's.
 set(KOR_WINDOWS_DIR ${CMAKE_BINARY_DIR}/korevnts-windows)
 set(KOR_WINDOWS_ZIP ${CMAKE_BINARY_DIR}/korevnts-windows.zip)
-set(KOR_WINDOWS_TARGETS KorEventSvc vigilix KorEvntC korbce korplatform tec-receiver control-panel)
+set(KOR_WINDOWS_TARGETS KorEventSvc vigilix KorEvntC korbce korplatform korprofile kormessages kordialogs tec-receiver
+                        control-panel)
 set(KOR_WINDOWS_FILES ${CMAKE_BINARY_DIR}/bin/VXPrtDb.ini ${PROJECT_SOURCE_DIR}/packaging/etc/KorEvntS.ini
                       ${KOR_MINGW_RUNTIME_DLLS})
 

@@ -1,7 +1,7 @@
 #include "eif/tec_network.h"
 
 #include "platform/host_lookup.h"
-#include "platform/portmapper.h"
+#include "portmapper/portmapper.h"
 #include "platform/tcp_socket.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/window.h"
+#include "messages/window.h"
 
 namespace korbce {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "korbce/printer_state.h"
-#include "platform/window.h"
+#include "messages/window.h"
 
 struct ALERTS;
 

@@ -8,7 +8,7 @@
 #include "korbce/snmp/subnet_block.h"
 #include "platform/environment.h"
 #include "platform/process_exit.h"
-#include "platform/profile.h"
+#include "profile/profile.h"
 #include "platform/trace.h"
 #include "vigilix/vigilix.h"
 

@@ -11,7 +11,7 @@
 
 #include "platform/event.h"
 #include "platform/thread.h"
-#include "platform/window.h"
+#include "messages/window.h"
 #include "service/adapter_service.h"
 
 // Posted to the main thread when the dispatcher has returned.

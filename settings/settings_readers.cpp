@@ -1,6 +1,6 @@
 #include "settings/settings_readers.h"
 
-#include "platform/profile.h"
+#include "profile/profile.h"
 #include "settings/decimal_text.h"
 #include "settings/inet_address.h"
 #include "settings/settings_names.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/window.h"
+#include "messages/window.h"
 #include "vigilix/alert_engine.h"
 
 namespace vigilix {

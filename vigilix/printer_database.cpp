@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "platform/profile.h"
+#include "profile/profile.h"
 #include "vigilix/decimal_text.h"
 #include "vigilix/message_catalog.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/window.h"
+#include "messages/window.h"
 
 // Categories of alerts; the same bits make up the engine's alert masks.
 constexpr std::uint32_t ALERT_INPUT = 0x001;

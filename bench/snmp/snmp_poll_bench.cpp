@@ -47,7 +47,7 @@
 #include "platform/child_process.h"
 #include "platform/cpu_time.h"
 #include "platform/file_io.h"
-#include "platform/window.h"
+#include "messages/window.h"
 #include "tests/support/printer_recording.h"
 #include "tests/support/snmp_agent.h"
 #include "vigilix/vigilix.h"

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "korbce/fleet/fleet_values.h"
-#include "platform/profile.h"
+#include "profile/profile.h"
 #include "platform/trace.h"
 #include "vigilix/vigilix.h"
 

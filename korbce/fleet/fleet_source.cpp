@@ -2,7 +2,7 @@
 
 #include "platform/critical_section.h"
 #include "platform/path_search.h"
-#include "platform/profile.h"
+#include "profile/profile.h"
 #include "platform/trace.h"
 
 namespace korbce {

@@ -9,7 +9,7 @@
 
 #include "korbce/fleet/fleet.h"
 #include "korbce/printer_source.h"
-#include "platform/profile.h"
+#include "profile/profile.h"
 
 namespace korbce {
 

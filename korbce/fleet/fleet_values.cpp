@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "platform/profile.h"
+#include "profile/profile.h"
 
 namespace korbce {
 namespace {

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "korbce/fleet/fleet_values.h"
-#include "platform/profile.h"
+#include "profile/profile.h"
 #include "platform/trace.h"
 
 namespace korbce::snmp {

@@ -9,7 +9,7 @@
 #include "korbce/snmp/snapshot_decoder.h"
 #include "platform/critical_section.h"
 #include "platform/host_lookup.h"
-#include "platform/profile.h"
+#include "profile/profile.h"
 #include "platform/root.h"
 #include "platform/trace.h"
 

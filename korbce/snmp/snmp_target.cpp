@@ -3,7 +3,7 @@
 #include <array>
 
 #include "korbce/fleet/fleet_values.h"
-#include "platform/profile.h"
+#include "profile/profile.h"
 
 namespace korbce::snmp {
 namespace {

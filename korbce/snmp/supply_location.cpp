@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "korbce/snmp/alert_codes.h"
-#include "platform/profile.h"
+#include "profile/profile.h"
 
 namespace korbce::snmp {
 namespace {

@@ -17,8 +17,8 @@
 #include <map>
 #include <string>
 
-#include "platform/dialog.h"
-#include "platform/dialog_driver.h"
+#include "dialogs/dialog.h"
+#include "dialogs/dialog_driver.h"
 #include "platform/display.h"
 
 namespace platform {

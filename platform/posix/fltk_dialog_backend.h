@@ -1,7 +1,7 @@
 #pragma once
 // Dialogs as FLTK windows laid out from their templates, for people.
 
-#include "platform/dialog_backend.h"
+#include "dialogs/dialog_backend.h"
 
 namespace platform {
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "platform/file_io.h"
-#include "platform/profile.h"
+#include "platform/ascii_text.h"
 #include "platform/root.h"
 #include "platform/posix/registry_file.h"
 #include "platform/posix/unique_fd.h"

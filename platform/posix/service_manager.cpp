@@ -14,7 +14,7 @@
 
 #include "platform/file_io.h"
 #include "platform/last_error.h"
-#include "platform/profile.h"
+#include "platform/ascii_text.h"
 #include "platform/root.h"
 #include "platform/posix/systemd_service.h"
 

@@ -12,7 +12,7 @@
 #include <cxxabi.h>
 
 #include "platform/event.h"
-#include "platform/window.h"
+#include "platform/thread_end.h"
 
 namespace platform {
 
@@ -34,8 +34,8 @@ std::atomic<int> processExitStatus{0};
 struct FinishOnExit {
   std::shared_ptr<Thread::State> state;
   ~FinishOnExit() {
-    DestroyThreadWindows();
-    ReleaseThreadMessageQueue();
+    DestroyEndingThreadWindows();
+    ReleaseEndingThreadMessageQueue();
     state->finished.Set();
     if (!state->background) TheForegroundThreads().Remove();
   }
@@ -56,15 +56,6 @@ void* RunThread(void* argument) {
 ThreadId CurrentThreadId() {
   thread_local const ThreadId id = static_cast<ThreadId>(syscall(SYS_gettid));
   return id;
-}
-
-Thread::~Thread() = default;
-
-Thread::Thread(Thread&& other) noexcept : state_(std::move(other.state_)) {}
-
-Thread& Thread::operator=(Thread&& other) noexcept {
-  if (this != &other) state_ = std::move(other.state_);
-  return *this;
 }
 
 bool Thread::Start(Body body, bool background) {
@@ -90,8 +81,6 @@ bool Thread::Start(Body body, bool background) {
   state_ = std::move(state);
   return true;
 }
-
-bool Thread::IsStarted() const { return state_ != nullptr; }
 
 bool Thread::Wait(std::uint32_t timeoutMs) {
   return state_ && state_->finished.Wait(timeoutMs);
@@ -120,7 +109,7 @@ void ExitCurrentThread(std::uint32_t exitCode) {
     currentState->exitCode = exitCode;
     pthread_exit(nullptr);
   }
-  DestroyThreadWindows();
+  DestroyEndingThreadWindows();
   if (syscall(SYS_gettid) == getpid()) {
     // The main thread: the process lives on in its other threads and ends
     // with the last of them.

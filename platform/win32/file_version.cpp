@@ -1,4 +1,4 @@
-#include "platform/profile.h"
+#include "platform/file_version.h"
 
 #include <windows.h>
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/dialog_template.h"
+#include "dialogs/dialog_template.h"
 
 namespace platform {
 

@@ -1,7 +1,7 @@
 #include "platform/thread.h"
 #include "platform/foreground_threads.h"
 #include "platform/event.h"
-#include "platform/window.h"
+#include "platform/thread_end.h"
 
 #include <windows.h>
 #include <process.h>
@@ -45,8 +45,8 @@ struct ThreadExit {};
 struct FinishOnExit {
   std::shared_ptr<Thread::State> state;
   ~FinishOnExit() {
-    DestroyThreadWindows();
-    ReleaseThreadMessageQueue();
+    DestroyEndingThreadWindows();
+    ReleaseEndingThreadMessageQueue();
     state->finished.Set();
     if (!state->background) TheForegroundThreads().Remove();
   }
@@ -70,15 +70,6 @@ unsigned __stdcall RunThread(void* argument) {
 
 ThreadId CurrentThreadId() { return GetCurrentThreadId(); }
 
-Thread::~Thread() = default;
-
-Thread::Thread(Thread&& other) noexcept : state_(std::move(other.state_)) {}
-
-Thread& Thread::operator=(Thread&& other) noexcept {
-  if (this != &other) state_ = std::move(other.state_);
-  return *this;
-}
-
 bool Thread::Start(Body body, bool background) {
   if (state_ || !body) return false;
   auto state = std::make_shared<State>();
@@ -99,8 +90,6 @@ bool Thread::Start(Body body, bool background) {
   state_ = std::move(state);
   return true;
 }
-
-bool Thread::IsStarted() const { return state_ != nullptr; }
 
 bool Thread::Wait(std::uint32_t timeoutMs) {
   return state_ && WaitForSingleObject(state_->handle, timeoutMs) == WAIT_OBJECT_0;
@@ -126,14 +115,14 @@ void ExitCurrentThread(std::uint32_t exitCode) {
     currentState->exitCode = exitCode;
     throw ThreadExit{};
   }
-  DestroyThreadWindows();
+  DestroyEndingThreadWindows();
   if (GetCurrentThreadId() == mainThreadId) {
     // The main thread: the process lives on in its other threads and ends
     // with the last of them.
     TheForegroundThreads().WaitUntilNoneRuns();
     std::exit(processExitStatus.load());
   }
-  ReleaseThreadMessageQueue();
+  ReleaseEndingThreadMessageQueue();
   ExitThread(exitCode);
 }
 

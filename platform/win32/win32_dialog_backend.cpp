@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialog.h"
+#include "dialogs/dialog.h"
 #include "platform/win32/in_memory_dialog_template.h"
 #include "platform/win32/win32_dialog_view.h"
 

@@ -2,7 +2,7 @@
 // Dialogs as Win32 dialog boxes made from their templates, and message boxes
 // of the system.
 
-#include "platform/dialog_backend.h"
+#include "dialogs/dialog_backend.h"
 
 namespace platform {
 

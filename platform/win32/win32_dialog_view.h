@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/dialog.h"
-#include "platform/dialog_driver.h"
+#include "dialogs/dialog.h"
+#include "dialogs/dialog_driver.h"
 
 namespace platform {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "applet/config_dlg.h"
-#include "platform/headless_dialog_backend.h"
+#include "dialogs/headless_dialog_backend.h"
 #include "tests/support/scratch.h"
 
 // Lines of a settings file, each ended by CR LF.

@@ -4,7 +4,7 @@
 #include "applet/resource.h"
 #include "applet_test_support.h"
 #include "platform/computer_name.h"
-#include "platform/file_error_message.h"
+#include "dialogs/file_error_message.h"
 #include "platform/file_io.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "fuzz_support.h"
 #include "korbce/fleet/fleet.h"
 #include "korbce/fleet/fleet_values.h"
-#include "platform/profile.h"
+#include "profile/profile.h"
 #include "platform/trace.h"
 #include "vigilix/vigilix.h"
 

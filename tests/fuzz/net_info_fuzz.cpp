@@ -10,7 +10,7 @@
 
 #include "bce/bce_records.h"
 #include "fuzz_support.h"
-#include "platform/profile.h"
+#include "profile/profile.h"
 #include "service/net_info_entry.h"
 #include "settings/inet_address.h"
 #include "settings/settings_names.h"

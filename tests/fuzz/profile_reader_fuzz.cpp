@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "platform/profile.h"
+#include "profile/profile.h"
 
 namespace {
 

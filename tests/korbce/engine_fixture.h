@@ -16,7 +16,7 @@
 #include "korbce/engine.h"
 #include "platform/file_io.h"
 #include "platform/trace.h"
-#include "platform/window.h"
+#include "messages/window.h"
 
 namespace korbce {
 

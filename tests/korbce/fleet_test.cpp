@@ -6,7 +6,7 @@
 
 #include "engine_fixture.h"
 #include "korbce/fleet/fleet_source.h"
-#include "platform/profile.h"
+#include "profile/profile.h"
 #include "vigilix/vigilix.h"
 
 namespace korbce {

@@ -16,7 +16,7 @@
 #include <filesystem>
 
 #include "platform/file_io.h"
-#include "platform/window.h"
+#include "messages/window.h"
 #include "korbce/fleet/fleet.h"
 #include "korbce/snmp/printer_conditions.h"
 #include "platform/environment.h"

@@ -11,7 +11,7 @@
 #include "korbce/snmp/snmp_target.h"
 #include "korbce/snmp/subnet_block.h"
 #include "platform/file_io.h"
-#include "platform/profile.h"
+#include "profile/profile.h"
 #include "platform/trace.h"
 #include "settings/subnet_list.h"
 

@@ -67,7 +67,8 @@ TEST_F(InstalledPackageTest, HoldsTheInstalledLayout) {
   }
   const fs::path libraries = PrivateLibraryDirectory();
   ASSERT_FALSE(libraries.empty());
-  for (const char* library : {"libvigilix.so", "libkorbce.so", "libkorplatform.so", "KorEvntC.cpl"}) {
+  for (const char* library : {"libvigilix.so", "libkorbce.so", "libkorplatform.so", "libkorprofile.so", "libkormessages.so",
+                              "libkordialogs.so", "KorEvntC.cpl"}) {
     EXPECT_TRUE(fs::is_regular_file(libraries / library)) << library;
   }
 

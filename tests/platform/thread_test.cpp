@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/event.h"
-#include "platform/window.h"
+#include "messages/window.h"
 
 namespace platform {
 namespace {

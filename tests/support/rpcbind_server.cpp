@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "platform/byte_order.h"
-#include "platform/portmapper.h"
+#include "portmapper/portmapper.h"
 
 namespace test_support {
 

@@ -5,7 +5,7 @@
 
 #include <set>
 
-#include "platform/profile.h"
+#include "profile/profile.h"
 #include "tests/vigilix/temp_database.h"
 #include "vigilix/decimal_text.h"
 #include "vigilix/message_catalog.h"

@@ -11,7 +11,7 @@
 #include <thread>
 
 #include "bce/bce.h"
-#include "platform/window.h"
+#include "messages/window.h"
 #include "tests/vigilix/fake_engine.h"
 #include "tests/vigilix/report_collector.h"
 #include "vigilix/capture_window.h"

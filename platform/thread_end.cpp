@@ -1,0 +1,27 @@
+#include "platform/thread_end.h"
+
+#include <atomic>
+
+namespace platform {
+
+namespace {
+
+std::atomic<ThreadEndHandler> windowsHandler{nullptr};
+std::atomic<ThreadEndHandler> queueHandler{nullptr};
+
+void Run(const std::atomic<ThreadEndHandler>& handler) {
+  if (ThreadEndHandler run = handler.load()) run();
+}
+
+}  // namespace
+
+void SetThreadEndHandlers(ThreadEndHandler destroyWindows, ThreadEndHandler releaseMessageQueue) {
+  windowsHandler.store(destroyWindows);
+  queueHandler.store(releaseMessageQueue);
+}
+
+void DestroyEndingThreadWindows() { Run(windowsHandler); }
+
+void ReleaseEndingThreadMessageQueue() { Run(queueHandler); }
+
+}  // namespace platform
