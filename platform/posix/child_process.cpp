@@ -88,16 +88,6 @@ bool ChildProcess::Start(const std::string& program, const std::vector<std::stri
   return true;
 }
 
-bool ChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::string& outputPath, const std::string& errorPath) {
-  ChildSetup setup;
-  setup.outputPath = outputPath;
-  setup.errorPath = errorPath;
-  return Start(program, arguments, setup);
-}
-
-bool ChildProcess::IsRunning() { return pid_ > 0 && !Wait(0); }
-
 std::optional<int> ChildProcess::Wait(int timeoutMs) {
   if (status_ || pid_ <= 0) return status_;
   for (int waited = 0;; waited += 10) {
@@ -112,14 +102,6 @@ std::optional<int> ChildProcess::Wait(int timeoutMs) {
     timespec pause{0, 10 * 1000 * 1000};
     ::nanosleep(&pause, nullptr);
   }
-}
-
-std::optional<int> ChildProcess::Stop(int timeoutMs) {
-  if (pid_ <= 0 || status_) return status_;
-  ::kill(pid_, SIGTERM);
-  if (std::optional<int> status = Wait(timeoutMs)) return status;
-  ::kill(pid_, SIGKILL);
-  return Wait(5000);
 }
 
 bool ChildProcess::Kill() { return pid_ > 0 && !status_ && ::kill(pid_, SIGKILL) == 0; }

@@ -9,20 +9,9 @@
 #include <unistd.h>
 
 #include "platform/posix/unique_fd.h"
+#include "platform/socket_address.h"
 
 namespace platform {
-
-namespace {
-
-sockaddr_in MakeAddress(std::uint32_t address, std::uint16_t port) {
-  sockaddr_in socketAddress{};
-  socketAddress.sin_family = AF_INET;
-  socketAddress.sin_addr.s_addr = address;
-  socketAddress.sin_port = port;
-  return socketAddress;
-}
-
-}  // namespace
 
 void UniqueSocket::Reset(NativeHandle socket) {
   if (socket_ != kNoHandle) ::close(FdOf(socket_));
@@ -32,7 +21,7 @@ void UniqueSocket::Reset(NativeHandle socket) {
 UniqueSocket ConnectTcp4(std::uint32_t address, std::uint16_t port) {
   UniqueSocket socket(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
   if (!socket.IsValid()) return socket;
-  sockaddr_in peer = MakeAddress(address, port);
+  sockaddr_in peer = MakeSocketAddress(address, port);
   int result;
   do {
     result = ::connect(socket.Get(), reinterpret_cast<sockaddr*>(&peer), sizeof peer);
@@ -69,7 +58,7 @@ UniqueSocket BindTcp4(std::uint32_t address, std::uint16_t port, bool listen, st
   if (!socket.IsValid()) return socket;
   int reuse = 1;
   ::setsockopt(socket.Get(), SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
-  sockaddr_in local = MakeAddress(address, port);
+  sockaddr_in local = MakeSocketAddress(address, port);
   if (::bind(socket.Get(), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) return UniqueSocket();
   if (listen && ::listen(socket.Get(), SOMAXCONN) != 0) return UniqueSocket();
   socklen_t length = sizeof local;

@@ -1,45 +1,21 @@
-#include "platform/trace.h"
+#include "platform/system_trace.h"
 
 #include <unistd.h>
 
 #include <cerrno>
-#include <mutex>
 
 namespace platform {
 
-namespace {
-
-std::mutex traceMutex;
-DebugOutputSink& Sink() {
-  static auto* sink = new DebugOutputSink;  // usable until the process ends
-  return *sink;
-}
-
-void WriteAll(int fd, std::string_view text) {
+// Standard error, which the journal keeps under systemd.
+void WriteTraceToSystem(std::string_view text) {
   while (!text.empty()) {
-    const ssize_t written = write(fd, text.data(), text.size());
+    const ssize_t written = write(STDERR_FILENO, text.data(), text.size());
     if (written < 0) {
       if (errno == EINTR) continue;
       return;
     }
     text.remove_prefix(static_cast<std::size_t>(written));
   }
-}
-
-}  // namespace
-
-void OutputDebugString(std::string_view text) {
-  std::lock_guard lock(traceMutex);
-  if (Sink()) {
-    Sink()(text);
-  } else {
-    WriteAll(STDERR_FILENO, text);
-  }
-}
-
-void SetDebugOutputSink(DebugOutputSink sink) {
-  std::lock_guard lock(traceMutex);
-  Sink() = std::move(sink);
 }
 
 }  // namespace platform

@@ -7,22 +7,15 @@
 #include <cerrno>
 
 #include "platform/posix/unique_fd.h"
+#include "platform/socket_address.h"
 
 namespace platform {
 
 namespace {
 
-sockaddr_in MakeAddress(std::uint32_t address, std::uint16_t port) {
-  sockaddr_in socketAddress{};
-  socketAddress.sin_family = AF_INET;
-  socketAddress.sin_addr.s_addr = address;
-  socketAddress.sin_port = port;
-  return socketAddress;
-}
-
 UniqueSocket BoundSocket(std::uint32_t address, std::uint16_t port) {
   UniqueSocket socket(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
-  sockaddr_in local = MakeAddress(address, port);
+  sockaddr_in local = MakeSocketAddress(address, port);
   if (socket.IsValid() && ::bind(FdOf(socket.Get()), reinterpret_cast<sockaddr*>(&local), sizeof local) != 0)
     return UniqueSocket();
   return socket;
@@ -47,7 +40,7 @@ long Received(ssize_t received) {
 
 UniqueSocket ConnectUdp4(std::uint32_t address, std::uint16_t port, std::uint16_t localPort) {
   UniqueSocket socket = BoundSocket(0, localPort);
-  sockaddr_in peer = MakeAddress(address, port);
+  sockaddr_in peer = MakeSocketAddress(address, port);
   if (socket.IsValid() && ::connect(FdOf(socket.Get()), reinterpret_cast<sockaddr*>(&peer), sizeof peer) != 0)
     return UniqueSocket();
   return socket;
@@ -70,7 +63,7 @@ bool SendDatagram(NativeHandle socket, const void* data, std::size_t length) {
 
 bool SendDatagramTo(NativeHandle socket, const void* data, std::size_t length, std::uint32_t address,
                     std::uint16_t port) {
-  sockaddr_in peer = MakeAddress(address, port);
+  sockaddr_in peer = MakeSocketAddress(address, port);
   const ssize_t sent =
       ::sendto(FdOf(socket), data, length, MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&peer), sizeof peer);
   return sent >= 0 && static_cast<std::size_t>(sent) == length;

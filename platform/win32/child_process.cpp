@@ -179,16 +179,6 @@ bool ChildProcess::Start(const std::string& program, const std::vector<std::stri
   return true;
 }
 
-bool ChildProcess::Start(const std::string& program, const std::vector<std::string>& arguments,
-                         const std::string& outputPath, const std::string& errorPath) {
-  ChildSetup setup;
-  setup.outputPath = outputPath;
-  setup.errorPath = errorPath;
-  return Start(program, arguments, setup);
-}
-
-bool ChildProcess::IsRunning() { return pid_ > 0 && !Wait(0); }
-
 std::optional<int> ChildProcess::Wait(int timeoutMs) {
   if (status_ || process_ == kNoHandle) return status_;
   const DWORD waitMs = timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs);
@@ -199,14 +189,6 @@ std::optional<int> ChildProcess::Wait(int timeoutMs) {
   CloseHandle(HandleOf(process_));
   process_ = kNoHandle;
   return status_;
-}
-
-std::optional<int> ChildProcess::Stop(int timeoutMs) {
-  if (process_ == kNoHandle || status_) return status_;
-  RequestStop();
-  if (std::optional<int> status = Wait(timeoutMs)) return status;
-  Kill();
-  return Wait(5000);
 }
 
 bool ChildProcess::Kill() {

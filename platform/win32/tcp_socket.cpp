@@ -6,18 +6,11 @@
 
 #include "platform/win32/native_handles.h"
 #include "platform/win32/winsock_ready.h"
+#include "platform/socket_address.h"
 
 namespace platform {
 
 namespace {
-
-sockaddr_in MakeAddress(std::uint32_t address, std::uint16_t port) {
-  sockaddr_in socketAddress{};
-  socketAddress.sin_family = AF_INET;
-  socketAddress.sin_addr.s_addr = address;
-  socketAddress.sin_port = port;
-  return socketAddress;
-}
 
 // Sockets are not inherited by child processes, as SOCK_CLOEXEC has it on Linux.
 void KeepFromChildren(const UniqueSocket& socket) {
@@ -54,7 +47,7 @@ void UniqueSocket::Reset(NativeHandle socket) {
 UniqueSocket ConnectTcp4(std::uint32_t address, std::uint16_t port) {
   UniqueSocket socket = NewStreamSocket();
   if (!socket.IsValid()) return socket;
-  sockaddr_in peer = MakeAddress(address, port);
+  sockaddr_in peer = MakeSocketAddress(address, port);
   if (connect(SocketOf(socket.Get()), reinterpret_cast<sockaddr*>(&peer), sizeof peer) != 0) return UniqueSocket();
   return socket;
 }
@@ -92,7 +85,7 @@ UniqueSocket BindTcp4(std::uint32_t address, std::uint16_t port, bool listen, st
   const SOCKET raw = SocketOf(socket.Get());
   BOOL exclusive = TRUE;
   setsockopt(raw, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&exclusive), sizeof exclusive);
-  sockaddr_in local = MakeAddress(address, port);
+  sockaddr_in local = MakeSocketAddress(address, port);
   if (bind(raw, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) return UniqueSocket();
   if (listen && ::listen(raw, SOMAXCONN) != 0) return UniqueSocket();
   int length = sizeof local;

@@ -6,18 +6,11 @@
 
 #include "platform/win32/native_handles.h"
 #include "platform/win32/winsock_ready.h"
+#include "platform/socket_address.h"
 
 namespace platform {
 
 namespace {
-
-sockaddr_in MakeAddress(std::uint32_t address, std::uint16_t port) {
-  sockaddr_in socketAddress{};
-  socketAddress.sin_family = AF_INET;
-  socketAddress.sin_addr.s_addr = address;
-  socketAddress.sin_port = port;
-  return socketAddress;
-}
 
 // Exclusive, as no other socket may share a port on Linux either; not
 // inherited by child processes.
@@ -29,7 +22,7 @@ UniqueSocket BoundSocket(std::uint32_t address, std::uint16_t port) {
   SetHandleInformation(HandleOf(socket.Get()), HANDLE_FLAG_INHERIT, 0);
   BOOL exclusive = TRUE;
   setsockopt(raw, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&exclusive), sizeof exclusive);
-  sockaddr_in local = MakeAddress(address, port);
+  sockaddr_in local = MakeSocketAddress(address, port);
   if (bind(raw, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0) return UniqueSocket();
   return socket;
 }
@@ -72,7 +65,7 @@ long Received(int received, std::size_t capacity) {
 
 UniqueSocket ConnectUdp4(std::uint32_t address, std::uint16_t port, std::uint16_t localPort) {
   UniqueSocket socket = BoundSocket(0, localPort);
-  sockaddr_in peer = MakeAddress(address, port);
+  sockaddr_in peer = MakeSocketAddress(address, port);
   if (socket.IsValid() && connect(SocketOf(socket.Get()), reinterpret_cast<sockaddr*>(&peer), sizeof peer) != 0)
     return UniqueSocket();
   return socket;
@@ -95,7 +88,7 @@ bool SendDatagram(NativeHandle socket, const void* data, std::size_t length) {
 
 bool SendDatagramTo(NativeHandle socket, const void* data, std::size_t length, std::uint32_t address,
                     std::uint16_t port) {
-  sockaddr_in peer = MakeAddress(address, port);
+  sockaddr_in peer = MakeSocketAddress(address, port);
   const int sent = sendto(SocketOf(socket), static_cast<const char*>(data), static_cast<int>(length), 0,
                           reinterpret_cast<sockaddr*>(&peer), sizeof peer);
   return sent >= 0 && static_cast<std::size_t>(sent) == length;
