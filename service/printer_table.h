@@ -49,19 +49,20 @@ class PrinterTable {
   void ForEachRecordOf(std::uint16_t printerId, const std::function<void(PrinterRecord&)>& visit);
 
  private:
-  PrinterRecord* Find(std::uint16_t printerId);
-  const PrinterRecord* Find(std::uint16_t printerId) const;
+  PrinterRecord* Find(std::uint16_t printerId) REQUIRES(lock_);
+  const PrinterRecord* Find(std::uint16_t printerId) const REQUIRES(lock_);
   template <class Result, class Read>
   Result ReadField(std::uint16_t printerId, Result unknown, Read read) const;
 
+  // Taken after the event queue's lock, never before it.
   mutable platform::RecursiveCriticalSection lock_;
   // Ids unique, in order of discovery. A record is over a kilobyte: a deque
   // holds each where it was made, where a vector would move them all and keep
   // room for as many again each time it grows.
-  std::deque<PrinterRecord> records_;
+  std::deque<PrinterRecord> records_ GUARDED_BY(lock_);
   // Position + 1 in records_ of each id, 0 for an id without a record: every
   // event composed looks its printer up several times, so that a large table
   // costs no search. One slot per 16-bit id, allocated with the first record:
   // 256 KB, where a hash map of a full fleet takes several megabytes.
-  std::vector<std::uint32_t> positions_;
+  std::vector<std::uint32_t> positions_ GUARDED_BY(lock_);
 };

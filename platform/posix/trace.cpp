@@ -3,14 +3,16 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <mutex>
+
+#include "platform/critical_section.h"
 
 namespace platform {
 
 namespace {
 
-std::mutex traceMutex;
-DebugOutputSink& Sink() {
+// Keeps the lines of concurrent callers whole.
+CriticalSection traceMutex;
+DebugOutputSink& Sink() REQUIRES(traceMutex) {
   static auto* sink = new DebugOutputSink;  // usable until the process ends
   return *sink;
 }
@@ -29,7 +31,7 @@ void WriteAll(int fd, std::string_view text) {
 }  // namespace
 
 void OutputDebugString(std::string_view text) {
-  std::lock_guard lock(traceMutex);
+  ScopedLock lock(traceMutex);
   if (Sink()) {
     Sink()(text);
   } else {
@@ -38,7 +40,7 @@ void OutputDebugString(std::string_view text) {
 }
 
 void SetDebugOutputSink(DebugOutputSink sink) {
-  std::lock_guard lock(traceMutex);
+  ScopedLock lock(traceMutex);
   Sink() = std::move(sink);
 }
 

@@ -5,15 +5,17 @@
 #undef OutputDebugString
 
 #include <cstdio>
-#include <mutex>
 #include <string>
+
+#include "platform/critical_section.h"
 
 namespace platform {
 
 namespace {
 
-std::mutex traceMutex;
-DebugOutputSink& Sink() {
+// Keeps the lines of concurrent callers whole.
+CriticalSection traceMutex;
+DebugOutputSink& Sink() REQUIRES(traceMutex) {
   static auto* sink = new DebugOutputSink;  // usable until the process ends
   return *sink;
 }
@@ -30,7 +32,7 @@ void WriteToStandardError(std::string_view text) {
 // Each line goes to the debugger's output (DebugView and the like) and to
 // standard error, which a console or a redirection keeps.
 void OutputDebugString(std::string_view text) {
-  std::lock_guard lock(traceMutex);
+  ScopedLock lock(traceMutex);
   if (Sink()) {
     Sink()(text);
     return;
@@ -40,7 +42,7 @@ void OutputDebugString(std::string_view text) {
 }
 
 void SetDebugOutputSink(DebugOutputSink sink) {
-  std::lock_guard lock(traceMutex);
+  ScopedLock lock(traceMutex);
   Sink() = std::move(sink);
 }
 
