@@ -1,7 +1,8 @@
 #pragma once
 // The service's table of monitored printers, keyed by the engine's printer id.
-// Every operation holds the table's recursive lock for its whole duration, so
-// a thread that already holds it (through ForEachRecordOf) may call the others.
+// Every operation but ResolveHostNames holds the table's recursive lock for
+// its whole duration, so a thread that already holds it (through
+// ForEachRecordOf) may call the others.
 
 #include <cstddef>
 #include <cstdint>
@@ -28,7 +29,7 @@ class PrinterTable {
   // returns how many were copied.
   std::size_t CopyIds(std::span<std::uint16_t> destination) const;
   // Fills the address block and host name of every TCP/IP printer through the
-  // engine and a reverse look-up.
+  // engine and a reverse look-up, made with the table's lock released.
   void ResolveHostNames();
 
   std::string GetMacAddressText(std::uint16_t printerId) const;
@@ -49,6 +50,7 @@ class PrinterTable {
   void ForEachRecordOf(std::uint16_t printerId, const std::function<void(PrinterRecord&)>& visit);
 
  private:
+  std::vector<std::uint16_t> TcpIpPrinterIds() const;
   PrinterRecord* Find(std::uint16_t printerId) REQUIRES(lock_);
   const PrinterRecord* Find(std::uint16_t printerId) const REQUIRES(lock_);
   template <class Result, class Read>
