@@ -107,13 +107,14 @@ class Engine {
   const std::chrono::milliseconds checkInterval_;
   FleetSource fleetSource_;
   SnmpSource snmpSource_;
-  // The engine's own bookkeeping. The locks of the engine nest in one order:
-  // Engine (this lock) before SnmpSource's before FleetSource's. The engine
-  // asks the network source for printers and watches with this lock held
-  // (CheckFleet, MonitorPrinter, CaptureAlerts); the network source asks the
-  // fleet whether an id is taken with its own lock held; the fleet source
-  // calls no one. Nothing is ever called back into the engine's core with a
-  // source's lock held.
+  // The outermost of the engine's locks, which nest in this one order:
+  // Engine (this lock), then SnmpSource's, then FleetSource's. With this lock
+  // held the engine asks the network source for printers and hands it watches
+  // (CheckFleet, MonitorPrinter, CaptureAlerts); with its own lock held the
+  // network source asks the fleet source whether an id is taken; the fleet
+  // source calls out to no one. No source calls back into the engine's core,
+  // and only the platform's innermost locks (message queues, trace) are taken
+  // inside the fleet source's.
   platform::CriticalSection lock_;
   std::int16_t nextApplication_ GUARDED_BY(lock_) = 1;
   std::map<std::uint32_t, Capture> captures_ GUARDED_BY(lock_);  // in the order of application and printer

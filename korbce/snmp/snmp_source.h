@@ -60,7 +60,7 @@ class SnmpSource : public PrinterSource {
     std::string key;            // the id file's key when the printer has no hardware address
   };
 
-  // Resolves the target's name when it is one: never with mutex_ held.
+  // Resolves the target's name when it is one, so never called with mutex_ held.
   static std::optional<Probe> ProbeOf(const snmp::SnmpConfig& config, const snmp::SnmpTarget& target);
   PrinterList ProbeAll(const std::vector<Probe>& probes);
   std::shared_ptr<const PrinterState> Found(const Probe& probe, const snmp::FetchResult& result) EXCLUDES(mutex_);
@@ -78,9 +78,8 @@ class SnmpSource : public PrinterSource {
   // Asks the fleet source, whose lock nests inside mutex_.
   const std::function<bool(std::uint16_t)> taken_;
 
-  // Held while the id file is written, so that the writes of two probes'
-  // answers follow one another in the order the ids were given; the engine's
-  // calls never wait for it.
+  // Held while the id file's text is taken and written, so that a write never
+  // replaces a later one; the engine's calls never wait for it.
   platform::CriticalSection idFileLock_ ACQUIRED_BEFORE(mutex_);
   std::string idFileProblem_ GUARDED_BY(idFileLock_);
 
