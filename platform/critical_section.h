@@ -11,23 +11,19 @@
 
 namespace platform {
 
-class CAPABILITY("mutex") CriticalSection {
+// A standard mutex that the analysis knows as a lock.
+template <class Mutex>
+class CAPABILITY("mutex") BasicCriticalSection {
  public:
   void lock() ACQUIRE() { mutex_.lock(); }
   void unlock() RELEASE() { mutex_.unlock(); }
 
  private:
-  std::mutex mutex_;
+  Mutex mutex_;
 };
 
-class CAPABILITY("mutex") RecursiveCriticalSection {
- public:
-  void lock() ACQUIRE() { mutex_.lock(); }
-  void unlock() RELEASE() { mutex_.unlock(); }
-
- private:
-  std::recursive_mutex mutex_;
-};
+using CriticalSection = BasicCriticalSection<std::mutex>;
+using RecursiveCriticalSection = BasicCriticalSection<std::recursive_mutex>;
 
 // Holds the lock from construction to the end of the scope.
 template <class Lockable>
