@@ -2,7 +2,7 @@
 CMAKE_FLAGS := -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 CTEST := ctest --output-on-failure --timeout 600 -j2
 
-.PHONY: all deps build test demo package asan tsan fuzz fuzz-run windows test-windows clean
+.PHONY: all deps build test demo package asan tsan fuzz fuzz-run clang-check windows test-windows clean
 
 all: build
 
@@ -42,6 +42,13 @@ FUZZ_SECONDS ?= 30
 fuzz-run: fuzz
 	bash scripts/run-fuzzers.sh build-fuzz/bin tests/fuzz/corpus $(FUZZ_SECONDS)
 
+# Every target built by clang, whose thread-safety analysis checks the lock
+# rules the code declares; a broken rule fails the build. Not optimised: only
+# the compiler's checks matter here.
+clang-check: deps
+	CC=clang CXX=clang++ cmake -S . -B build-clang -G Ninja -DCMAKE_BUILD_TYPE=
+	cmake --build build-clang
+
 # The Windows build (mingw-w64), into build-windows/, with
 # build-windows/korevnts-windows.zip; its tests run under Wine.
 WINDOWS_FLAGS := $(CMAKE_FLAGS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
@@ -54,4 +61,4 @@ test-windows: windows
 	bash scripts/test-windows.sh build-windows
 
 clean:
-	rm -rf build build-asan build-tsan build-fuzz build-windows
+	rm -rf build build-asan build-tsan build-fuzz build-clang build-windows

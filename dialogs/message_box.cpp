@@ -1,15 +1,14 @@
 #include "dialogs/message_box.h"
 
-#include <mutex>
-
 #include "dialogs/dialog_backend.h"
+#include "platform/critical_section.h"
 #include "platform/path_search.h"
 
 namespace platform {
 
 namespace {
-std::mutex titleMutex;
-std::string applicationTitle;
+CriticalSection titleMutex;
+std::string applicationTitle GUARDED_BY(titleMutex);
 }  // namespace
 
 int MessageBox(std::string_view text, std::string_view caption, MessageBoxButtons buttons, MessageBoxIcon icon) {
@@ -17,13 +16,13 @@ int MessageBox(std::string_view text, std::string_view caption, MessageBoxButton
 }
 
 void SetApplicationTitle(std::string title) {
-  std::lock_guard lock(titleMutex);
+  ScopedLock lock(titleMutex);
   applicationTitle = std::move(title);
 }
 
 std::string ApplicationTitle() {
   {
-    std::lock_guard lock(titleMutex);
+    ScopedLock lock(titleMutex);
     if (!applicationTitle.empty()) return applicationTitle;
   }
   const std::string program = ProgramPath();

@@ -56,7 +56,7 @@ class Engine {
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
 
-  std::int16_t RegisterApp(platform::WindowHandle window);
+  std::int16_t RegisterApp(platform::WindowHandle window) EXCLUDES(lock_);
   std::int32_t EnumPrinters(std::int16_t application, std::uint32_t mask, BCE_ENUM_CALLBACK callback);
   std::int32_t EnumSpecificPort(std::int16_t application, std::uint32_t classes, const char* portName,
                                 BCE_ENUM_CALLBACK callback);
@@ -68,16 +68,16 @@ class Engine {
   std::int32_t SetNetInfo(std::uint32_t target, std::uint32_t protocol, std::uint32_t kind, const void* block,
                           std::uint32_t length);
   std::int32_t MonitorPrinter(std::int16_t application, std::uint16_t printer, std::uint32_t mode,
-                              std::uint32_t seconds);
+                              std::uint32_t seconds) EXCLUDES(lock_);
   std::int32_t CaptureAlerts(std::int16_t application, std::uint16_t printer, ALERTS* alerts,
-                             platform::WindowHandle window, std::uint32_t reserved);
+                             platform::WindowHandle window, std::uint32_t reserved) EXCLUDES(lock_);
   std::int32_t SendBidi(std::int16_t application, std::uint16_t printer, std::uint32_t reserved,
                         std::uint32_t command, std::uint8_t* reply, std::uint32_t* replyLength,
                         const std::uint8_t* request, std::uint32_t requestLength);
 
   // Re-reads the fleet file when it has changed and posts every notification
   // that is due. The engine's thread runs it at each check interval.
-  void CheckFleet();
+  void CheckFleet() EXCLUDES(lock_);
   // Ends the engine's thread; the calls go on working.
   void StopChecking();
   // Ends the engine's thread and the network printers' thread; calls that
@@ -97,21 +97,30 @@ class Engine {
   std::shared_ptr<const PrinterState> FindPrinter(const std::shared_ptr<const Fleet>& fleet, std::uint16_t id);
   std::int32_t Answer(std::uint16_t printer, std::uint32_t command, std::uint8_t* reply, std::uint32_t* replyLength);
   void CheckCapture(Capture& capture, std::shared_ptr<const PrinterState> printer,
-                    std::chrono::steady_clock::time_point now);
-  std::optional<std::uint32_t> MonitoringSeconds(std::int16_t application, std::uint16_t printer) const;
-  void Watch(const Capture& capture);
+                    std::chrono::steady_clock::time_point now) REQUIRES(lock_);
+  std::optional<std::uint32_t> MonitoringSeconds(std::int16_t application, std::uint16_t printer) const
+      REQUIRES(lock_);
+  void Watch(const Capture& capture) REQUIRES(lock_);
   std::uint32_t CheckLoop(std::uint32_t intervalMs);
 
   CallLog log_;
   const std::chrono::milliseconds checkInterval_;
   FleetSource fleetSource_;
   SnmpSource snmpSource_;
-  platform::CriticalSection lock_;  // guards everything below
-  std::int16_t nextApplication_ = 1;
-  std::map<std::uint32_t, Capture> captures_;  // in the order of application and printer
+  // The outermost of the engine's locks, which nest in this one order:
+  // Engine (this lock), then SnmpSource's, then FleetSource's. With this lock
+  // held the engine asks the network source for printers and hands it watches
+  // (CheckFleet, MonitorPrinter, CaptureAlerts); with its own lock held the
+  // network source asks the fleet source whether an id is taken; the fleet
+  // source calls out to no one. No source calls back into the engine's core,
+  // and only the platform's innermost locks (message queues, trace) are taken
+  // inside the fleet source's.
+  platform::CriticalSection lock_;
+  std::int16_t nextApplication_ GUARDED_BY(lock_) = 1;
+  std::map<std::uint32_t, Capture> captures_ GUARDED_BY(lock_);  // in the order of application and printer
   // The check interval in seconds of each monitoring request; printer 0xFFFF
   // stands for every printer of the application.
-  std::unordered_map<std::uint32_t, std::uint32_t> monitoring_;
+  std::unordered_map<std::uint32_t, std::uint32_t> monitoring_ GUARDED_BY(lock_);
 
   platform::Event stopEvent_{true, false};
   platform::Thread checker_;

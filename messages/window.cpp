@@ -1,13 +1,12 @@
 #include "messages/window.h"
 
-#include <condition_variable>
 #include <deque>
 #include <memory>
-#include <mutex>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
+#include "platform/critical_section.h"
 #include "platform/thread_end.h"
 
 namespace platform {
@@ -34,46 +33,46 @@ constexpr MessageId kDestroyRequest = 0xFFFF0001;
 
 class MessageQueue {
  public:
-  void Post(const Message& message) {
+  void Post(const Message& message) EXCLUDES(mutex_) {
     {
-      std::lock_guard lock(mutex_);
+      ScopedLock lock(mutex_);
       messages_.push_back(message);
     }
-    available_.notify_one();
+    available_.NotifyOne();
   }
 
-  Message Take() {
-    std::unique_lock lock(mutex_);
-    available_.wait(lock, [this] { return !messages_.empty(); });
+  Message Take() EXCLUDES(mutex_) {
+    ScopedLock lock(mutex_);
+    while (messages_.empty()) available_.Wait(mutex_);
     return PopFront();
   }
 
-  bool TryTake(Message& message) {
-    std::lock_guard lock(mutex_);
+  bool TryTake(Message& message) EXCLUDES(mutex_) {
+    ScopedLock lock(mutex_);
     if (messages_.empty()) return false;
     message = PopFront();
     return true;
   }
 
  private:
-  Message PopFront() {
+  Message PopFront() REQUIRES(mutex_) {
     Message message = messages_.front();
     messages_.pop_front();
     return message;
   }
 
-  std::mutex mutex_;
-  std::condition_variable available_;
-  std::deque<Message> messages_;
+  CriticalSection mutex_;
+  ConditionVariable available_;
+  std::deque<Message> messages_ GUARDED_BY(mutex_);
 };
 
 // Every message queue by owning thread, and every live window. Queues are
 // shared so that a poster keeps one alive while its thread ends.
 struct Registry {
-  std::mutex mutex;
-  std::unordered_map<ThreadId, std::shared_ptr<MessageQueue>> queues;
-  std::unordered_set<Window*> windows;
-  std::uint64_t nextSerial = 1;
+  CriticalSection mutex;
+  std::unordered_map<ThreadId, std::shared_ptr<MessageQueue>> queues GUARDED_BY(mutex);
+  std::unordered_set<Window*> windows GUARDED_BY(mutex);
+  std::uint64_t nextSerial GUARDED_BY(mutex) = 1;
 };
 
 Registry& TheRegistry() {
@@ -81,14 +80,14 @@ Registry& TheRegistry() {
   return *registry;
 }
 
-std::shared_ptr<MessageQueue> FindQueueLocked(Registry& registry, ThreadId thread) {
+std::shared_ptr<MessageQueue> FindQueueLocked(Registry& registry, ThreadId thread) REQUIRES(registry.mutex) {
   auto found = registry.queues.find(thread);
   return found == registry.queues.end() ? nullptr : found->second;
 }
 
 std::shared_ptr<MessageQueue> FindQueue(ThreadId thread) {
   Registry& registry = TheRegistry();
-  std::lock_guard lock(registry.mutex);
+  ScopedLock lock(registry.mutex);
   return FindQueueLocked(registry, thread);
 }
 
@@ -98,7 +97,7 @@ bool PostToOwner(WindowHandle window, MessageId message, WParam wParam, LParam l
   std::uint64_t serial = 0;
   {
     Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
+    ScopedLock lock(registry.mutex);
     if (!window || registry.windows.count(window) == 0) return false;
     queue = FindQueueLocked(registry, window->owner);
     serial = window->serial;
@@ -111,7 +110,7 @@ bool PostToOwner(WindowHandle window, MessageId message, WParam wParam, LParam l
 // The owner of a live window, read under the lock; 0 when it is gone.
 ThreadId OwnerOf(WindowHandle window) {
   Registry& registry = TheRegistry();
-  std::lock_guard lock(registry.mutex);
+  ScopedLock lock(registry.mutex);
   if (!window || registry.windows.count(window) == 0) return 0;
   return window->owner;
 }
@@ -119,7 +118,7 @@ ThreadId OwnerOf(WindowHandle window) {
 // True when the message's window still lives and is the one it was posted to.
 bool IsSameLiveWindow(const Message& message) {
   Registry& registry = TheRegistry();
-  std::lock_guard lock(registry.mutex);
+  ScopedLock lock(registry.mutex);
   return message.window && registry.windows.count(message.window) != 0 &&
          message.window->serial == message.windowSerial;
 }
@@ -135,7 +134,7 @@ struct QueueOwnership {
     if (!queue) return;
     DestroyWindowsOf(thread);
     Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
+    ScopedLock lock(registry.mutex);
     registry.queues.erase(thread);
     queue.reset();
   }
@@ -148,7 +147,7 @@ MessageQueue& OwnQueue() {
     ownership.thread = CurrentThreadId();
     ownership.queue = std::make_shared<MessageQueue>();
     Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
+    ScopedLock lock(registry.mutex);
     registry.queues[ownership.thread] = ownership.queue;
   }
   return *ownership.queue;
@@ -156,14 +155,14 @@ MessageQueue& OwnQueue() {
 
 bool IsLive(WindowHandle window) {
   Registry& registry = TheRegistry();
-  std::lock_guard lock(registry.mutex);
+  ScopedLock lock(registry.mutex);
   return window && registry.windows.count(window) != 0;
 }
 
 // Removes the window from the registry; true for the caller that removed it.
 bool Unregister(WindowHandle window) {
   Registry& registry = TheRegistry();
-  std::lock_guard lock(registry.mutex);
+  ScopedLock lock(registry.mutex);
   return registry.windows.erase(window) != 0;
 }
 
@@ -191,7 +190,7 @@ void DestroyWindowsOf(ThreadId owner) {
   std::vector<WindowHandle> owned;
   {
     Registry& registry = TheRegistry();
-    std::lock_guard lock(registry.mutex);
+    ScopedLock lock(registry.mutex);
     for (Window* window : registry.windows) {
       if (window->owner == owner) owned.push_back(window);
     }
@@ -216,7 +215,7 @@ WindowHandle CreateHiddenWindow(std::string title, std::uint32_t style, WindowPr
   if (!proc) return nullptr;
   OwnQueue();
   Registry& registry = TheRegistry();
-  std::lock_guard lock(registry.mutex);
+  ScopedLock lock(registry.mutex);
   auto* window = new Window(std::move(title), style, std::move(proc), CurrentThreadId(), registry.nextSerial++);
   registry.windows.insert(window);
   return window;
@@ -236,13 +235,13 @@ bool IsWindow(WindowHandle window) { return IsLive(window); }
 
 std::string GetWindowTitle(WindowHandle window) {
   Registry& registry = TheRegistry();
-  std::lock_guard lock(registry.mutex);
+  ScopedLock lock(registry.mutex);
   return registry.windows.count(window) ? window->title : std::string();
 }
 
 std::uint32_t GetWindowStyle(WindowHandle window) {
   Registry& registry = TheRegistry();
-  std::lock_guard lock(registry.mutex);
+  ScopedLock lock(registry.mutex);
   return registry.windows.count(window) ? window->style : 0;
 }
 

@@ -2,9 +2,9 @@
 // Events, automatic or manual reset, and waits on one or several of them.
 
 #include <cstdint>
-#include <mutex>
 #include <span>
 
+#include "platform/critical_section.h"
 #include "platform/native_handle.h"
 
 namespace platform {
@@ -38,8 +38,8 @@ class Event {
  private:
   const bool manualReset_;
   NativeHandle handle_ = kNoHandle;
-  bool signalled_ = false;
-  mutable std::mutex mutex_;
+  mutable CriticalSection mutex_;
+  bool signalled_ GUARDED_BY(mutex_) = false;  // unused on Windows, where the system keeps it
 };
 
 // Waits until one of the events is signalled. Returns the index of the first

@@ -1,20 +1,22 @@
 #include "platform/foreground_threads.h"
 
+#include "platform/critical_section.h"
+
 namespace platform {
 
 void ForegroundThreads::Add() {
-  std::lock_guard lock(mutex_);
+  ScopedLock lock(mutex_);
   ++running_;
 }
 
 void ForegroundThreads::Remove() {
-  std::lock_guard lock(mutex_);
-  if (--running_ == 0) allEnded_.notify_all();
+  ScopedLock lock(mutex_);
+  if (--running_ == 0) allEnded_.NotifyAll();
 }
 
 void ForegroundThreads::WaitUntilNoneRuns() {
-  std::unique_lock lock(mutex_);
-  allEnded_.wait(lock, [this] { return running_ == 0; });
+  ScopedLock lock(mutex_);
+  while (running_ != 0) allEnded_.Wait(mutex_);
 }
 
 ForegroundThreads& TheForegroundThreads() {

@@ -3,21 +3,20 @@
 // thread has ended (every thread started through Thread but the background
 // ones).
 
-#include <condition_variable>
-#include <mutex>
+#include "platform/critical_section.h"
 
 namespace platform {
 
 class ForegroundThreads {
  public:
-  void Add();
-  void Remove();
-  void WaitUntilNoneRuns();
+  void Add() EXCLUDES(mutex_);
+  void Remove() EXCLUDES(mutex_);
+  void WaitUntilNoneRuns() EXCLUDES(mutex_);
 
  private:
-  std::mutex mutex_;
-  std::condition_variable allEnded_;
-  int running_ = 0;
+  CriticalSection mutex_;
+  ConditionVariable allEnded_;
+  int running_ GUARDED_BY(mutex_) = 0;
 };
 
 // The process's one count, usable until the process ends.

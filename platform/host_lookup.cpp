@@ -1,21 +1,20 @@
 #include "platform/host_lookup.h"
 
-#include <mutex>
-
+#include "platform/critical_section.h"
 #include "platform/system_reverse_lookup.h"
 
 namespace platform {
 namespace {
 
-std::mutex resolverMutex;
-ReverseLookupFunction testResolver;
+CriticalSection resolverMutex;
+ReverseLookupFunction testResolver GUARDED_BY(resolverMutex);
 
 }  // namespace
 
 std::optional<std::string> ReverseLookup(std::uint32_t networkOrderAddress) {
   ReverseLookupFunction resolver;
   {
-    std::lock_guard lock(resolverMutex);
+    ScopedLock lock(resolverMutex);
     resolver = testResolver;
   }
   if (resolver) return resolver(networkOrderAddress);
@@ -23,7 +22,7 @@ std::optional<std::string> ReverseLookup(std::uint32_t networkOrderAddress) {
 }
 
 void SetReverseLookupForTesting(ReverseLookupFunction resolver) {
-  std::lock_guard lock(resolverMutex);
+  ScopedLock lock(resolverMutex);
   testResolver = std::move(resolver);
 }
 

@@ -1,7 +1,6 @@
 #include "platform/spooler_ports.h"
 
-#include <mutex>
-
+#include "platform/critical_section.h"
 #include "platform/spooler_port_query.h"
 
 namespace platform {
@@ -9,9 +8,9 @@ namespace {
 
 constexpr std::size_t kPortEntrySize = 4;
 
-std::mutex testPortsMutex;
-bool useTestPorts = false;
-std::optional<std::vector<std::string>> testPorts;
+CriticalSection testPortsMutex;
+bool useTestPorts GUARDED_BY(testPortsMutex) = false;
+std::optional<std::vector<std::string>> testPorts GUARDED_BY(testPortsMutex);
 
 bool FitsPortBuffer(const std::vector<std::string>& ports) {
   std::size_t needed = 0;
@@ -25,7 +24,7 @@ std::optional<std::vector<std::string>> EnumSpoolerPorts() {
   std::optional<std::vector<std::string>> ports;
   bool fixedList = false;
   {
-    std::lock_guard lock(testPortsMutex);
+    ScopedLock lock(testPortsMutex);
     fixedList = useTestPorts;
     if (fixedList) ports = testPorts;
   }
@@ -35,13 +34,13 @@ std::optional<std::vector<std::string>> EnumSpoolerPorts() {
 }
 
 void SetSpoolerPortsForTesting(std::optional<std::vector<std::string>> ports) {
-  std::lock_guard lock(testPortsMutex);
+  ScopedLock lock(testPortsMutex);
   useTestPorts = true;
   testPorts = std::move(ports);
 }
 
 void ClearSpoolerPortsForTesting() {
-  std::lock_guard lock(testPortsMutex);
+  ScopedLock lock(testPortsMutex);
   useTestPorts = false;
   testPorts.reset();
 }

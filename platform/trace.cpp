@@ -1,15 +1,15 @@
 #include "platform/trace.h"
 
-#include <mutex>
-
+#include "platform/critical_section.h"
 #include "platform/system_trace.h"
 
 namespace platform {
 
 namespace {
 
-std::mutex traceMutex;
-DebugOutputSink& Sink() {
+// Keeps the lines of concurrent callers whole.
+CriticalSection traceMutex;
+DebugOutputSink& Sink() REQUIRES(traceMutex) {
   static auto* sink = new DebugOutputSink;  // usable until the process ends
   return *sink;
 }
@@ -17,7 +17,7 @@ DebugOutputSink& Sink() {
 }  // namespace
 
 void OutputDebugString(std::string_view text) {
-  std::lock_guard lock(traceMutex);
+  ScopedLock lock(traceMutex);
   if (Sink()) {
     Sink()(text);
   } else {
@@ -26,7 +26,7 @@ void OutputDebugString(std::string_view text) {
 }
 
 void SetDebugOutputSink(DebugOutputSink sink) {
-  std::lock_guard lock(traceMutex);
+  ScopedLock lock(traceMutex);
   Sink() = std::move(sink);
 }
 

@@ -1,8 +1,8 @@
 #include "profile/profile.h"
 
-#include <mutex>
 #include <unordered_map>
 
+#include "platform/critical_section.h"
 #include "platform/file_io.h"
 #include "profile/profile_parse.h"
 
@@ -20,8 +20,8 @@ struct CachedProfile {
   std::shared_ptr<const ProfileDocument> document;
 };
 
-std::mutex cacheMutex;
-std::unordered_map<std::string, CachedProfile> cache;
+CriticalSection cacheMutex;
+std::unordered_map<std::string, CachedProfile> cache GUARDED_BY(cacheMutex);
 
 }  // namespace
 
@@ -42,7 +42,7 @@ std::shared_ptr<const ProfileDocument> LoadProfile(const std::string& path) {
   const std::optional<FileVersion> before = FileVersionOf(path);
   if (!before) return nullptr;
   {
-    std::lock_guard lock(cacheMutex);
+    ScopedLock lock(cacheMutex);
     auto found = cache.find(path);
     if (found != cache.end() && found->second.version == *before) return found->second.document;
   }
@@ -51,7 +51,7 @@ std::shared_ptr<const ProfileDocument> LoadProfile(const std::string& path) {
   std::shared_ptr<const ProfileDocument> document = ParseProfile(*content);
   // A file changed while it was read is parsed again at the next call.
   if (IsReadAtVersion(path, *content, *before)) {
-    std::lock_guard lock(cacheMutex);
+    ScopedLock lock(cacheMutex);
     cache[path] = {*before, document};
   }
   return document;

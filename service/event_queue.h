@@ -18,7 +18,7 @@ class EventQueue {
   using Lock = platform::RecursiveCriticalSection;
 
   // Taken before the printer table's lock, never after it.
-  Lock& GetLock() { return lock_; }
+  Lock& GetLock() RETURN_CAPABILITY(lock_) { return lock_; }
   // queueEvent: automatic reset, signalled after a report.
   platform::Event& QueueEvent() { return queueEvent_; }
 
@@ -34,6 +34,6 @@ class EventQueue {
 
  private:
   mutable Lock lock_;
-  std::list<std::string> events_;
+  std::list<std::string> events_ GUARDED_BY(lock_);
   platform::Event queueEvent_{false, false};
 };

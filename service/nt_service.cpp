@@ -134,7 +134,7 @@ void CNTService::ServiceMain(std::uint32_t /*argc*/, char** /*argv*/) {
   CNTService* service = instance;
   Trace("Entering CNTService::ServiceMain()");
   {
-    std::lock_guard lock(service->statusLock_);
+    platform::ScopedLock lock(service->statusLock_);
     service->status.currentState = platform::SERVICE_START_PENDING;
   }
   service->statusHandle = platform::RegisterServiceCtrlHandler(serviceName, Handler);
@@ -147,7 +147,7 @@ void CNTService::ServiceMain(std::uint32_t /*argc*/, char** /*argv*/) {
   service->running = 1;
   if (service->Initialize()) {
     {
-      std::lock_guard lock(service->statusLock_);
+      platform::ScopedLock lock(service->statusLock_);
       service->status.win32ExitCode = 0;
       service->status.checkPoint = 0;
       service->status.waitHint = 0;
@@ -164,7 +164,7 @@ bool CNTService::Initialize() {
   SetStatus(platform::SERVICE_START_PENDING);
   const bool initialized = OnInit();
   {
-    std::lock_guard lock(statusLock_);
+    platform::ScopedLock lock(statusLock_);
     status.win32ExitCode = static_cast<std::uint32_t>(platform::GetLastError());
     status.checkPoint = 0;
     status.waitHint = 0;
@@ -184,7 +184,7 @@ void CNTService::SetStatus(std::uint32_t state) {
   Trace("CNTService::SetStatus(%lu, %lu)", AsUnsigned(statusHandle), static_cast<unsigned long>(state));
   platform::ServiceStatus report;
   {
-    std::lock_guard lock(statusLock_);
+    platform::ScopedLock lock(statusLock_);
     status.currentState = state;
     report = status;
   }
@@ -192,7 +192,7 @@ void CNTService::SetStatus(std::uint32_t state) {
 }
 
 platform::ServiceStatus CNTService::CurrentStatus() const {
-  std::lock_guard lock(statusLock_);
+  platform::ScopedLock lock(statusLock_);
   return status;
 }
 
@@ -225,7 +225,7 @@ void CNTService::ReportEventMessage(std::uint16_t type, std::uint32_t eventId, c
   const char* strings[] = {string1, string2, string3};
   std::size_t count = 0;
   for (const char* text : strings) count += text != nullptr ? 1 : 0;
-  std::lock_guard lock(eventSourceLock_);
+  platform::ScopedLock lock(eventSourceLock_);
   if (eventSource_ == nullptr) eventSource_ = platform::RegisterEventSource(serviceName, ServiceMessageTable());
   if (eventSource_ != nullptr) {
     platform::ReportEvent(eventSource_, type, 0, eventId, std::span<const char* const>(strings, count));

@@ -7,9 +7,9 @@
 
 #include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <string>
 
+#include "platform/critical_section.h"
 #include "platform/event_log.h"
 #include "platform/service_manager.h"
 
@@ -57,17 +57,17 @@ class CNTService {
   std::int32_t minorVersion = 0;
   platform::ServiceStatusHandle statusHandle = 0;
   // Written by the service thread and the control handler.
-  platform::ServiceStatus status;
+  platform::ServiceStatus status GUARDED_BY(statusLock_);
   // 1 while the work loop shall run; cleared by the stop control.
   std::atomic<std::int32_t> running{0};
 
-  platform::ServiceStatus CurrentStatus() const;
+  platform::ServiceStatus CurrentStatus() const EXCLUDES(statusLock_);
 
  protected:
   bool IsRunning() const { return running.load() != 0; }
 
  private:
-  mutable std::mutex statusLock_;
-  std::mutex eventSourceLock_;
-  platform::EventSourceHandle eventSource_ = nullptr;
+  mutable platform::CriticalSection statusLock_;
+  platform::CriticalSection eventSourceLock_;
+  platform::EventSourceHandle eventSource_ GUARDED_BY(eventSourceLock_) = nullptr;
 };

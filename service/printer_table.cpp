@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 #include "bce/bce.h"
 #include "platform/host_lookup.h"
@@ -17,12 +18,6 @@ std::string FormatMacAddress(const std::uint8_t* mac) {
   char text[2 * PrinterEnumRecordLayout::kMacAddressLength + 1];
   std::snprintf(text, sizeof text, "%02X%02X%02X%02X%02X%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
   return text;
-}
-
-void ResolveHostName(PrinterRecord& record) {
-  BceGetPrinterAddrEx(record.printerId, 0, record.addressInfo.bytes.data(), ADDRESS_KIND_IP);
-  auto name = platform::ReverseLookup(platform::InetAddr(record.addressInfo.IpAddressText()));
-  if (name) record.hostName = std::move(*name);
 }
 
 }  // namespace
@@ -55,11 +50,29 @@ std::size_t PrinterTable::CopyIds(std::span<std::uint16_t> destination) const {
   return copied;
 }
 
+// The engine and the name server are asked with the lock released, so that
+// alerts are taken meanwhile.
 void PrinterTable::ResolveHostNames() {
-  Lock lock(lock_);
-  for (PrinterRecord& record : records_) {
-    if (record.enumInfo.IsTcpIp()) ResolveHostName(record);
+  for (std::uint16_t printerId : TcpIpPrinterIds()) {
+    auto address = ReadField(printerId, std::optional<PrinterAddressBlock>(),
+                             [](const PrinterRecord& r) { return r.addressInfo; });
+    BceGetPrinterAddrEx(printerId, 0, address->bytes.data(), ADDRESS_KIND_IP);
+    auto name = platform::ReverseLookup(platform::InetAddr(address->IpAddressText()));
+    Lock lock(lock_);
+    if (PrinterRecord* record = Find(printerId)) {
+      record->addressInfo = *address;
+      if (name) record->hostName = std::move(*name);
+    }
   }
+}
+
+std::vector<std::uint16_t> PrinterTable::TcpIpPrinterIds() const {
+  Lock lock(lock_);
+  std::vector<std::uint16_t> ids;
+  for (const PrinterRecord& record : records_) {
+    if (record.enumInfo.IsTcpIp()) ids.push_back(record.printerId);
+  }
+  return ids;
 }
 
 template <class Result, class Read>

@@ -1,7 +1,8 @@
 #pragma once
 // The service's table of monitored printers, keyed by the engine's printer id.
-// Every operation holds the table's recursive lock for its whole duration, so
-// a thread that already holds it (through ForEachRecordOf) may call the others.
+// Every operation but ResolveHostNames holds the table's recursive lock for
+// its whole duration, so a thread that already holds it (through
+// ForEachRecordOf) may call the others.
 
 #include <cstddef>
 #include <cstdint>
@@ -28,7 +29,7 @@ class PrinterTable {
   // returns how many were copied.
   std::size_t CopyIds(std::span<std::uint16_t> destination) const;
   // Fills the address block and host name of every TCP/IP printer through the
-  // engine and a reverse look-up.
+  // engine and a reverse look-up, made with the table's lock released.
   void ResolveHostNames();
 
   std::string GetMacAddressText(std::uint16_t printerId) const;
@@ -49,19 +50,21 @@ class PrinterTable {
   void ForEachRecordOf(std::uint16_t printerId, const std::function<void(PrinterRecord&)>& visit);
 
  private:
-  PrinterRecord* Find(std::uint16_t printerId);
-  const PrinterRecord* Find(std::uint16_t printerId) const;
+  std::vector<std::uint16_t> TcpIpPrinterIds() const;
+  PrinterRecord* Find(std::uint16_t printerId) REQUIRES(lock_);
+  const PrinterRecord* Find(std::uint16_t printerId) const REQUIRES(lock_);
   template <class Result, class Read>
   Result ReadField(std::uint16_t printerId, Result unknown, Read read) const;
 
+  // Taken after the event queue's lock, never before it.
   mutable platform::RecursiveCriticalSection lock_;
   // Ids unique, in order of discovery. A record is over a kilobyte: a deque
   // holds each where it was made, where a vector would move them all and keep
   // room for as many again each time it grows.
-  std::deque<PrinterRecord> records_;
+  std::deque<PrinterRecord> records_ GUARDED_BY(lock_);
   // Position + 1 in records_ of each id, 0 for an id without a record: every
   // event composed looks its printer up several times, so that a large table
   // costs no search. One slot per 16-bit id, allocated with the first record:
   // 256 KB, where a hash map of a full fleet takes several megabytes.
-  std::vector<std::uint32_t> positions_;
+  std::vector<std::uint32_t> positions_ GUARDED_BY(lock_);
 };

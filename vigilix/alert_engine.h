@@ -38,18 +38,18 @@ class AlertEngine : public std::enable_shared_from_this<AlertEngine> {
   // Replaces the settings as a whole; nothing clears them.
   void Configure(EngineSettings settings);
   // Puts back settings that Settings gave; null stands for none.
-  void Configure(std::shared_ptr<const EngineSettings> settings);
+  void Configure(std::shared_ptr<const EngineSettings> settings) EXCLUDES(settingsLock_);
   // The settings of the last Configure; null before the first. Shared, so
   // that every report and registration reads them without a copy.
-  std::shared_ptr<const EngineSettings> Settings() const;
+  std::shared_ptr<const EngineSettings> Settings() const EXCLUDES(settingsLock_);
 
   // Starts the worker unless it is running; false when it cannot be started.
-  bool StartWorker();
-  bool IsWorkerRunning() const;
+  bool StartWorker() EXCLUDES(workerLock_);
+  bool IsWorkerRunning() const EXCLUDES(workerLock_);
   // Tells the worker to end and waits until it has.
-  void StopWorker();
+  void StopWorker() EXCLUDES(workerLock_);
   // Waits for the worker to end (up to timeoutMs); its exit code once ended.
-  std::optional<std::uint32_t> WaitForWorker(std::uint32_t timeoutMs);
+  std::optional<std::uint32_t> WaitForWorker(std::uint32_t timeoutMs) EXCLUDES(workerLock_);
 
   // Builds and delivers the report for one pending entry.
   void Process(const PendingEntry& pending);
@@ -65,9 +65,10 @@ class AlertEngine : public std::enable_shared_from_this<AlertEngine> {
   void ProcessAllPending();
 
   mutable platform::CriticalSection settingsLock_;
-  std::shared_ptr<const EngineSettings> settings_;
+  std::shared_ptr<const EngineSettings> settings_ GUARDED_BY(settingsLock_);
+  // Held while the worker is started, stopped or waited for.
   mutable platform::CriticalSection workerLock_;
-  platform::Thread worker_;
+  platform::Thread worker_ GUARDED_BY(workerLock_);
 };
 
 }  // namespace vigilix

@@ -3,12 +3,12 @@
 // fleet's simulated printers.
 
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 
 #include "korbce/fleet/fleet.h"
 #include "korbce/printer_source.h"
+#include "platform/critical_section.h"
 #include "profile/profile.h"
 
 namespace korbce {
@@ -20,12 +20,12 @@ class FleetSource : public PrinterSource {
 
   // The fleet as the file stands now, re-read when the file has changed;
   // null when the file cannot be found or read.
-  std::shared_ptr<const Fleet> Current();
+  std::shared_ptr<const Fleet> Current() EXCLUDES(mutex_);
   // The sections of the file as last read other than its printers, which
   // only the fleet keeps; null while there is none. A new document at every
   // read of the file.
-  std::shared_ptr<const platform::ProfileDocument> Document();
-  std::string Path();
+  std::shared_ptr<const platform::ProfileDocument> Document() EXCLUDES(mutex_);
+  std::string Path() EXCLUDES(mutex_);
 
   std::optional<PrinterList> Enumerate(std::uint32_t mask) override;
   PrinterList EnumeratePort(std::string_view port) override;
@@ -36,19 +36,21 @@ class FleetSource : public PrinterSource {
  private:
   std::optional<std::string> FindFile() const;
   // Drops the fleet and what was read with it.
-  void Forget();
+  void Forget() REQUIRES(mutex_);
   // Traces a problem with the file once, until the file is read again.
-  void ReportFileProblem(const std::string& problem);
+  void ReportFileProblem(const std::string& problem) REQUIRES(mutex_);
 
-  std::mutex mutex_;  // guards everything below
-  std::optional<std::string> configuredPath_;
-  std::string path_;
+  // The innermost lock of the engine: held while the file is read, and never
+  // while anything outside this source is called.
+  platform::CriticalSection mutex_;
+  const std::optional<std::string> configuredPath_;
+  std::string path_ GUARDED_BY(mutex_);
   // The version of the file the fleet was read from. The parsed file itself
   // is not kept: a large fleet's file takes more memory than the fleet.
-  std::optional<platform::FileVersion> version_;
-  std::shared_ptr<const platform::ProfileDocument> document_;
-  std::shared_ptr<const Fleet> fleet_;
-  std::string reportedProblem_;
+  std::optional<platform::FileVersion> version_ GUARDED_BY(mutex_);
+  std::shared_ptr<const platform::ProfileDocument> document_ GUARDED_BY(mutex_);
+  std::shared_ptr<const Fleet> fleet_ GUARDED_BY(mutex_);
+  std::string reportedProblem_ GUARDED_BY(mutex_);
 };
 
 }  // namespace korbce

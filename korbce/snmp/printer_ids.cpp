@@ -35,17 +35,25 @@ void PrinterIds::Load() {
 }
 
 void PrinterIds::SaveIfChanged() {
-  if (!changed_) return;
+  if (auto text = TakeChanges()) WriteIdFile(path_, *text, reportedProblem_);
+}
+
+std::optional<std::string> PrinterIds::TakeChanges() {
+  if (!changed_) return std::nullopt;
   changed_ = false;
   std::string text;
   for (const auto& [id, key] : keys_) text += std::to_string(id) + " " + key + "\n";
-  const std::string directory = std::filesystem::path(path_).parent_path().string();
+  return text;
+}
+
+void WriteIdFile(const std::string& path, const std::string& text, std::string& reportedProblem) {
+  const std::string directory = std::filesystem::path(path).parent_path().string();
   if (!directory.empty()) platform::CreateDirectories(directory);
-  const auto result = platform::WriteFileAtomically(path_, text);
-  const std::string problem = result.ok() ? "" : "cannot write the printer id file " + path_ + " (error " +
-                                                     std::to_string(result.systemError) + ")";
-  if (!problem.empty() && problem != reportedProblem_) platform::OutputDebugString("korbce: " + problem + "\n");
-  reportedProblem_ = problem;
+  const auto result = platform::WriteFileAtomically(path, text);
+  const std::string problem = result.ok() ? "" : "cannot write the printer id file " + path + " (error " +
+                                                    std::to_string(result.systemError) + ")";
+  if (!problem.empty() && problem != reportedProblem) platform::OutputDebugString("korbce: " + problem + "\n");
+  reportedProblem = problem;
 }
 
 std::optional<std::uint16_t> PrinterIds::IdOf(const std::string& key,

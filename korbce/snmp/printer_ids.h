@@ -26,6 +26,8 @@ class PrinterIds {
 
   // Writes the file atomically when ids were given since it was last written.
   void SaveIfChanged();
+  // The file's text when ids were given since it was last taken or written.
+  std::optional<std::string> TakeChanges();
 
   const std::string& Path() const { return path_; }
 
@@ -38,5 +40,9 @@ class PrinterIds {
   std::string reportedProblem_;
   bool changed_ = false;
 };
+
+// Writes the text of an id file atomically; a failure is traced once, until
+// the problem differs from reportedProblem.
+void WriteIdFile(const std::string& path, const std::string& text, std::string& reportedProblem);
 
 }  // namespace korbce::snmp

@@ -141,8 +141,7 @@ void SnmpSource::SetSubnets(std::vector<Subnet> subnets) {
   subnets_ = std::move(subnets);
 }
 
-std::optional<SnmpSource::Probe> SnmpSource::ProbeOf(const SnmpTarget& target) const {
-  const SnmpConfig& config = *config_;
+std::optional<SnmpSource::Probe> SnmpSource::ProbeOf(const SnmpConfig& config, const SnmpTarget& target) {
   auto address = NumberOfDotted(target.host);
   if (!address) {
     const auto resolved = platform::ResolveIPv4Address(target.host);
@@ -174,18 +173,22 @@ std::optional<SnmpSource::Probe> SnmpSource::ProbeOf(const SnmpTarget& target) c
 }
 
 std::optional<PrinterList> SnmpSource::Enumerate(std::uint32_t mask) {
-  std::vector<Probe> probes;
+  std::optional<SnmpConfig> config;
+  std::vector<Subnet> subnets;
   {
     platform::ScopedLock lock(mutex_);
-    if (!config_ || (mask & kEnumTcpIp) == 0) return PrinterList();
-    for (const SnmpTarget& target : config_->targets) {
-      if (auto probe = ProbeOf(target)) probes.push_back(std::move(*probe));
-    }
-    if (config_->scanSubnets) {
-      for (const Subnet& subnet : subnets_) {
-        for (std::uint32_t host : HostsOf(subnet, kMaxSweepHosts)) {
-          if (auto probe = ProbeOf(SnmpTarget{Dotted(host), config_->port, ""})) probes.push_back(std::move(*probe));
-        }
+    config = config_;
+    subnets = subnets_;
+  }
+  if (!config || (mask & kEnumTcpIp) == 0) return PrinterList();
+  std::vector<Probe> probes;
+  for (const SnmpTarget& target : config->targets) {
+    if (auto probe = ProbeOf(*config, target)) probes.push_back(std::move(*probe));
+  }
+  if (config->scanSubnets) {
+    for (const Subnet& subnet : subnets) {
+      for (std::uint32_t host : HostsOf(subnet, kMaxSweepHosts)) {
+        if (auto probe = ProbeOf(*config, SnmpTarget{Dotted(host), config->port, ""})) probes.push_back(std::move(*probe));
       }
     }
   }
@@ -193,13 +196,14 @@ std::optional<PrinterList> SnmpSource::Enumerate(std::uint32_t mask) {
 }
 
 PrinterList SnmpSource::EnumeratePort(std::string_view port) {
-  std::optional<Probe> probe;
+  std::optional<SnmpConfig> config;
   {
     platform::ScopedLock lock(mutex_);
-    if (!config_) return {};
-    const auto target = TargetOfDeviceUri(port, config_->port);
-    if (target) probe = ProbeOf(*target);
+    config = config_;
   }
+  if (!config) return {};
+  const auto target = TargetOfDeviceUri(port, config->port);
+  const auto probe = target ? ProbeOf(*config, *target) : std::nullopt;
   if (!probe) return {};
   return ProbeAll({*probe});
 }
@@ -207,26 +211,26 @@ PrinterList SnmpSource::EnumeratePort(std::string_view port) {
 // Probes every host at once, up to MaxInFlight in flight, and waits for all.
 PrinterList SnmpSource::ProbeAll(const std::vector<Probe>& probes) {
   struct Batch {
-    std::mutex mutex;
-    std::condition_variable finished;
-    std::size_t left = 0;
-    std::vector<std::shared_ptr<const PrinterState>> found;
+    explicit Batch(std::size_t count) : left(count), found(count) {}
+    platform::CriticalSection lock;
+    platform::ConditionVariable finished;
+    std::size_t left GUARDED_BY(lock);
+    std::vector<std::shared_ptr<const PrinterState>> found GUARDED_BY(lock);
   };
-  auto batch = std::make_shared<Batch>();
-  batch->left = probes.size();
-  batch->found.resize(probes.size());
+  // Not held while a fetch is submitted: a stopped transport ends it at once.
+  auto batch = std::make_shared<Batch>(probes.size());
   for (std::size_t i = 0; i < probes.size(); ++i) {
     FetchPlan plan;
     plan.walks = ProbeWalks();
     transport_.Submit(probes[i].settings, std::move(plan), [this, batch, i, probe = probes[i]](FetchResult result) {
       auto state = Found(probe, result);
-      std::lock_guard lock(batch->mutex);
+      platform::ScopedLock lock(batch->lock);
       batch->found[i] = std::move(state);
-      if (--batch->left == 0) batch->finished.notify_all();
+      if (--batch->left == 0) batch->finished.NotifyAll();
     });
   }
-  std::unique_lock lock(batch->mutex);
-  batch->finished.wait(lock, [&] { return batch->left == 0; });
+  platform::ScopedLock lock(batch->lock);
+  while (batch->left != 0) batch->finished.Wait(batch->lock);
   PrinterList printers;
   for (auto& state : batch->found) {
     if (state && std::none_of(printers.begin(), printers.end(), [&](const auto& p) { return p->id == state->id; }))
@@ -241,11 +245,18 @@ std::shared_ptr<const PrinterState> SnmpSource::Found(const Probe& probe, const 
   if (!result.answered) return nullptr;
   DecodedPrinter decoded = DecodeObjects(result.objects, probe.address);
   if (!decoded.isPrinter) return nullptr;
+  const std::string key = decoded.macAddress ? "mac:" + HexOf(*decoded.macAddress) : probe.key;
+  std::shared_ptr<const PrinterState> state = Remember(probe, key, decoded);
+  SaveIds();
+  return state;
+}
+
+// Gives the printer of the key its id, and keeps what the probe found of it.
+std::shared_ptr<const PrinterState> SnmpSource::Remember(const Probe& probe, const std::string& key,
+                                                         DecodedPrinter& decoded) {
   platform::ScopedLock lock(mutex_);
   if (!ids_) return nullptr;
-  const std::string key = decoded.macAddress ? "mac:" + HexOf(*decoded.macAddress) : probe.key;
   const auto id = ids_->IdOf(key, taken_);
-  ids_->SaveIfChanged();
   if (!id) {
     platform::OutputDebugString("korbce: no printer id left for " + probe.settings.host + "\n");
     return nullptr;
@@ -264,6 +275,20 @@ std::shared_ptr<const PrinterState> SnmpSource::Found(const Probe& probe, const 
   printer->online = true;
   Publish(*printer, false);
   return printer->state;
+}
+
+// Writes the ids given since the last write, with mutex_ released.
+void SnmpSource::SaveIds() {
+  platform::ScopedLock writing(idFileLock_);
+  std::optional<std::string> text;
+  std::string path;
+  {
+    platform::ScopedLock lock(mutex_);
+    if (!ids_) return;
+    text = ids_->TakeChanges();
+    path = ids_->Path();
+  }
+  if (text) WriteIdFile(path, *text, idFileProblem_);
 }
 
 std::shared_ptr<const PrinterState> SnmpSource::Find(std::uint16_t id) {
@@ -308,7 +333,7 @@ void SnmpSource::StartPoll(NetworkPrinter& printer, Clock::time_point now) {
 }
 
 // The end of a fetch of the printer: the printer when it answered; null when
-// it did not (it counts as a missed poll) or is gone. Called with mutex_ held.
+// it did not (it counts as a missed poll) or is gone.
 SnmpSource::NetworkPrinter* SnmpSource::AnsweringPrinter(std::uint16_t id, const FetchResult& result) {
   const auto found = printers_.find(id);
   if (found == printers_.end()) return nullptr;

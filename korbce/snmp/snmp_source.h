@@ -6,11 +6,9 @@
 // except an enumeration.
 
 #include <chrono>
-#include <condition_variable>
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,12 +20,16 @@
 #include "korbce/snmp/snmp_request.h"
 #include "korbce/snmp/snmp_transport.h"
 #include "korbce/snmp/subnet_block.h"
+#include "platform/critical_section.h"
 
 namespace platform {
 struct ProfileDocument;
 }
 
 namespace korbce {
+namespace snmp {
+struct DecodedPrinter;
+}
 
 class SnmpSource : public PrinterSource {
  public:
@@ -38,16 +40,17 @@ class SnmpSource : public PrinterSource {
 
   // Takes the [SNMP] section of the engine's file; cheap while the document
   // stays the same. No section: no network printers.
-  void Configure(const std::shared_ptr<const platform::ProfileDocument>& document, const std::string& path);
+  void Configure(const std::shared_ptr<const platform::ProfileDocument>& document, const std::string& path)
+      EXCLUDES(mutex_);
   // The subnets the adapter hands over, swept by the next enumeration.
-  void SetSubnets(std::vector<snmp::Subnet> subnets);
+  void SetSubnets(std::vector<snmp::Subnet> subnets) EXCLUDES(mutex_);
   // Ends the transport's thread.
   void Stop();
 
-  std::optional<PrinterList> Enumerate(std::uint32_t mask) override;
-  PrinterList EnumeratePort(std::string_view port) override;
-  std::shared_ptr<const PrinterState> Find(std::uint16_t id) override;
-  void Watch(std::uint16_t id, std::optional<std::chrono::seconds> checkInterval) override;
+  std::optional<PrinterList> Enumerate(std::uint32_t mask) override EXCLUDES(mutex_);
+  PrinterList EnumeratePort(std::string_view port) override EXCLUDES(mutex_);
+  std::shared_ptr<const PrinterState> Find(std::uint16_t id) override EXCLUDES(mutex_);
+  void Watch(std::uint16_t id, std::optional<std::chrono::seconds> checkInterval) override EXCLUDES(mutex_);
 
  private:
   struct NetworkPrinter;
@@ -57,26 +60,39 @@ class SnmpSource : public PrinterSource {
     std::string key;            // the id file's key when the printer has no hardware address
   };
 
-  std::optional<Probe> ProbeOf(const snmp::SnmpTarget& target) const;
+  // Resolves the target's name when it is one, so never called with mutex_ held.
+  static std::optional<Probe> ProbeOf(const snmp::SnmpConfig& config, const snmp::SnmpTarget& target);
   PrinterList ProbeAll(const std::vector<Probe>& probes);
-  std::shared_ptr<const PrinterState> Found(const Probe& probe, const snmp::FetchResult& result);
-  void Tick();
-  void StartPoll(NetworkPrinter& printer, std::chrono::steady_clock::time_point now);
-  NetworkPrinter* AnsweringPrinter(std::uint16_t id, const snmp::FetchResult& result);
-  void Polled(std::uint16_t id, snmp::FetchResult result);
-  void Refreshed(std::uint16_t id, snmp::FetchResult result);
-  void Publish(NetworkPrinter& printer, bool configChanged);
+  std::shared_ptr<const PrinterState> Found(const Probe& probe, const snmp::FetchResult& result) EXCLUDES(mutex_);
+  std::shared_ptr<const PrinterState> Remember(const Probe& probe, const std::string& key,
+                                               snmp::DecodedPrinter& decoded) EXCLUDES(mutex_);
+  void SaveIds() EXCLUDES(idFileLock_, mutex_);
+  void Tick() EXCLUDES(mutex_);
+  void StartPoll(NetworkPrinter& printer, std::chrono::steady_clock::time_point now) REQUIRES(mutex_);
+  NetworkPrinter* AnsweringPrinter(std::uint16_t id, const snmp::FetchResult& result) REQUIRES(mutex_);
+  void Polled(std::uint16_t id, snmp::FetchResult result) EXCLUDES(mutex_);
+  void Refreshed(std::uint16_t id, snmp::FetchResult result) EXCLUDES(mutex_);
+  void Publish(NetworkPrinter& printer, bool configChanged) REQUIRES(mutex_);
 
   const std::string defaultIdFile_;
+  // Asks the fleet source, whose lock nests inside mutex_.
   const std::function<bool(std::uint16_t)> taken_;
 
-  std::mutex mutex_;  // guards everything below; never held while the engine is called
-  std::shared_ptr<const platform::ProfileDocument> document_;
-  std::optional<snmp::SnmpConfig> config_;
-  std::unique_ptr<snmp::PrinterIds> ids_;
-  std::vector<snmp::Subnet> subnets_;
-  std::map<std::uint16_t, std::unique_ptr<NetworkPrinter>> printers_;
-  bool transportStarted_ = false;
+  // Held while the id file's text is taken and written, so that a write never
+  // replaces a later one; the engine's calls never wait for it.
+  platform::CriticalSection idFileLock_ ACQUIRED_BEFORE(mutex_);
+  std::string idFileProblem_ GUARDED_BY(idFileLock_);
+
+  // Taken inside the engine's lock and never held while the engine's core is
+  // called, nor while a name is resolved or a file written. Held while taken_
+  // asks the fleet source, so that a new id is given at once to one printer.
+  platform::CriticalSection mutex_;
+  std::shared_ptr<const platform::ProfileDocument> document_ GUARDED_BY(mutex_);
+  std::optional<snmp::SnmpConfig> config_ GUARDED_BY(mutex_);
+  std::unique_ptr<snmp::PrinterIds> ids_ GUARDED_BY(mutex_) PT_GUARDED_BY(mutex_);
+  std::vector<snmp::Subnet> subnets_ GUARDED_BY(mutex_);
+  std::map<std::uint16_t, std::unique_ptr<NetworkPrinter>> printers_ GUARDED_BY(mutex_);
+  bool transportStarted_ GUARDED_BY(mutex_) = false;
 
   snmp::SnmpTransport transport_;  // last: its thread ends before the rest goes
 };

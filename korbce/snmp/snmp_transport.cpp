@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <map>
-#include <mutex>
 #include <string>
 
 #include "platform/trace.h"
@@ -147,14 +146,14 @@ bool SetUpV3(netsnmp_session& session, const SessionSettings& settings) {
 // the whole process, and goes on using a user's old keys after its passwords
 // changed. So a user's entries are dropped when its credentials change.
 void ForgetUserWhoseCredentialsChanged(const SessionSettings& settings) {
-  static std::mutex mutex;
-  static std::map<std::string, std::string> credentialsOfUser;
+  static platform::CriticalSection mutex;
+  static std::map<std::string, std::string> credentialsOfUser GUARDED_BY(mutex);
   const std::string credentials = std::to_string(static_cast<int>(settings.securityLevel)) + '\0' +
                                   std::to_string(static_cast<int>(settings.authProtocol)) + '\0' +
                                   settings.authPassword + '\0' +
                                   std::to_string(static_cast<int>(settings.privProtocol)) + '\0' +
                                   settings.privPassword;
-  std::lock_guard lock(mutex);
+  platform::ScopedLock lock(mutex);
   auto [known, added] = credentialsOfUser.try_emplace(settings.user, credentials);
   if (added || known->second == credentials) return;
   known->second = credentials;
@@ -358,7 +357,7 @@ void SnmpTransport::Submit(SessionSettings settings, FetchPlan plan, Done done) 
   fetch->gets = fetch->plan.gets;
   fetch->done = std::move(done);
   {
-    std::lock_guard lock(mutex_);
+    platform::ScopedLock lock(mutex_);
     if (!ended_) {
       queued_.push_back(std::move(fetch));
       return;
@@ -368,19 +367,24 @@ void SnmpTransport::Submit(SessionSettings settings, FetchPlan plan, Done done) 
 }
 
 void SnmpTransport::SetMaxInFlight(std::uint32_t count) {
-  std::lock_guard lock(mutex_);
+  platform::ScopedLock lock(mutex_);
   maxInFlight_ = std::max<std::uint32_t>(count, 1);
 }
 
 void SnmpTransport::StartWaiting() {
-  std::lock_guard lock(mutex_);
-  while (active_.size() < maxInFlight_ && !queued_.empty()) {
-    std::unique_ptr<Fetch> fetch = std::move(queued_.front());
-    queued_.pop_front();
+  while (std::unique_ptr<Fetch> fetch = NextToStart()) {
     if (fetch->Open()) fetch->Next();
     else fetch->End(false);
     active_.push_back(std::move(fetch));
   }
+}
+
+std::unique_ptr<SnmpTransport::Fetch> SnmpTransport::NextToStart() {
+  platform::ScopedLock lock(mutex_);
+  if (active_.size() >= maxInFlight_ || queued_.empty()) return nullptr;
+  std::unique_ptr<Fetch> fetch = std::move(queued_.front());
+  queued_.pop_front();
+  return fetch;
 }
 
 // Sessions are closed here, never inside their own callback.
@@ -419,7 +423,7 @@ std::uint32_t SnmpTransport::Loop() {
   // Those still waiting for their results are told that nothing came.
   std::deque<std::unique_ptr<Fetch>> queued;
   {
-    std::lock_guard lock(mutex_);
+    platform::ScopedLock lock(mutex_);
     queued.swap(queued_);
     ended_ = true;
   }

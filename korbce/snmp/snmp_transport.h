@@ -7,10 +7,10 @@
 #include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include "korbce/snmp/snmp_request.h"
+#include "platform/critical_section.h"
 #include "platform/event.h"
 #include "platform/thread.h"
 
@@ -34,21 +34,24 @@ class SnmpTransport {
 
   // Queues a fetch; done runs on the transport's thread when it ends, or at
   // once on the caller's thread when the transport has stopped.
-  void Submit(SessionSettings settings, FetchPlan plan, Done done);
-  void SetMaxInFlight(std::uint32_t count);
+  void Submit(SessionSettings settings, FetchPlan plan, Done done) EXCLUDES(mutex_);
+  void SetMaxInFlight(std::uint32_t count) EXCLUDES(mutex_);
 
   struct Fetch;
 
  private:
-  std::uint32_t Loop();
-  void StartWaiting();
+  std::uint32_t Loop() EXCLUDES(mutex_);
+  void StartWaiting() EXCLUDES(mutex_);
+  // The next queued fetch when fewer than MaxInFlight are active; null else.
+  std::unique_ptr<Fetch> NextToStart() EXCLUDES(mutex_);
   void FinishEnded();
 
   std::function<void()> tick_;
-  std::mutex mutex_;  // guards queued_, maxInFlight_ and ended_
-  std::deque<std::unique_ptr<Fetch>> queued_;
-  bool ended_ = false;  // the thread has ended; new fetches end unanswered at once
-  std::uint32_t maxInFlight_ = 64;
+  // Hands work to the thread; never held while net-snmp is called.
+  platform::CriticalSection mutex_;
+  std::deque<std::unique_ptr<Fetch>> queued_ GUARDED_BY(mutex_);
+  bool ended_ GUARDED_BY(mutex_) = false;  // the thread has ended; new fetches end unanswered at once
+  std::uint32_t maxInFlight_ GUARDED_BY(mutex_) = 64;
   // Owned by the thread alone.
   std::vector<std::unique_ptr<Fetch>> active_;
 

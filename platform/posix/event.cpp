@@ -22,7 +22,7 @@ Event::~Event() {
 }
 
 bool Event::Set() {
-  std::lock_guard lock(mutex_);
+  ScopedLock lock(mutex_);
   if (handle_ == kNoHandle) return false;
   if (signalled_) return true;
   const std::uint64_t one = 1;
@@ -32,7 +32,7 @@ bool Event::Set() {
 }
 
 bool Event::Reset() {
-  std::lock_guard lock(mutex_);
+  ScopedLock lock(mutex_);
   if (handle_ == kNoHandle) return false;
   std::uint64_t count = 0;
   while (read(FdOf(handle_), &count, sizeof count) < 0 && errno == EINTR) {
@@ -42,12 +42,12 @@ bool Event::Reset() {
 }
 
 bool Event::IsSignalled() const {
-  std::lock_guard lock(mutex_);
+  ScopedLock lock(mutex_);
   return signalled_;
 }
 
 bool Event::TryClaim() {
-  std::lock_guard lock(mutex_);
+  ScopedLock lock(mutex_);
   if (!signalled_) return false;
   if (manualReset_) return true;
   std::uint64_t count = 0;

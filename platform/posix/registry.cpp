@@ -7,10 +7,10 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <mutex>
 #include <sstream>
 #include <vector>
 
+#include "platform/critical_section.h"
 #include "platform/file_io.h"
 #include "platform/ascii_text.h"
 #include "platform/root.h"
@@ -49,11 +49,11 @@ class RegistryLock {
   }
 
  private:
-  static std::mutex& Mutex() {
-    static std::mutex mutex;
+  static CriticalSection& Mutex() {
+    static CriticalSection mutex;
     return mutex;
   }
-  std::lock_guard<std::mutex> guard_;
+  ScopedLock<CriticalSection> guard_;
   UniqueFd fd_;
 };
 

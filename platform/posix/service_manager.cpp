@@ -9,9 +9,9 @@
 #include <array>
 #include <cerrno>
 #include <cstdlib>
-#include <mutex>
 #include <thread>
 
+#include "platform/critical_section.h"
 #include "platform/file_io.h"
 #include "platform/last_error.h"
 #include "platform/ascii_text.h"
@@ -29,12 +29,13 @@ constexpr std::uint32_t kServiceMainEnded = 0xFFFFFFFF;
 // The running dispatcher's service, its handler, and the pipe through which
 // signals and the service thread wake the dispatcher.
 struct Dispatcher {
-  std::mutex mutex;
-  bool active = false;
-  std::string name;
-  ServiceHandlerFunction handler = nullptr;
-  std::uint32_t reportedState = 0;  // 0 until the first status report
-  ServiceStatusHandle handle = 0;   // numbers the dispatcher's runs from 1
+  CriticalSection mutex;
+  bool active GUARDED_BY(mutex) = false;
+  std::string name GUARDED_BY(mutex);
+  ServiceHandlerFunction handler GUARDED_BY(mutex) = nullptr;
+  std::uint32_t reportedState GUARDED_BY(mutex) = 0;  // 0 until the first status report
+  ServiceStatusHandle handle GUARDED_BY(mutex) = 0;   // numbers the dispatcher's runs from 1
+  // Read in signal context, where no lock may be taken: set up once.
   int pipeRead = -1;
   int pipeWrite = -1;
 };
@@ -43,7 +44,6 @@ Dispatcher& TheDispatcher() {
   static Dispatcher dispatcher;
   return dispatcher;
 }
-
 
 // Called in signal context: only async-signal-safe work.
 void WriteControlCode(std::uint32_t code) {
@@ -106,7 +106,7 @@ void DeliverWaiting(Dispatcher& dispatcher, std::vector<std::uint32_t>& waiting)
   ServiceHandlerFunction handler;
   std::uint32_t state;
   {
-    std::lock_guard lock(dispatcher.mutex);
+    ScopedLock lock(dispatcher.mutex);
     handler = dispatcher.handler;
     state = dispatcher.reportedState;
   }
@@ -198,7 +198,7 @@ bool StartServiceCtrlDispatcher(const std::string& name, ServiceMainFunction ser
   if (!InstallControlSignals()) return false;
   Dispatcher& dispatcher = TheDispatcher();
   {
-    std::lock_guard lock(dispatcher.mutex);
+    ScopedLock lock(dispatcher.mutex);
     if (dispatcher.active) {
       SetLastError(EALREADY);
       return false;
@@ -218,7 +218,7 @@ bool StartServiceCtrlDispatcher(const std::string& name, ServiceMainFunction ser
   });
   DeliverControls(dispatcher);
   serviceThread.join();
-  std::lock_guard lock(dispatcher.mutex);
+  ScopedLock lock(dispatcher.mutex);
   dispatcher.active = false;
   dispatcher.handler = nullptr;
   return true;
@@ -227,7 +227,7 @@ bool StartServiceCtrlDispatcher(const std::string& name, ServiceMainFunction ser
 ServiceStatusHandle RegisterServiceCtrlHandler(const std::string& name, ServiceHandlerFunction handler) {
   Dispatcher& dispatcher = TheDispatcher();
   {
-    std::lock_guard lock(dispatcher.mutex);
+    ScopedLock lock(dispatcher.mutex);
     if (!dispatcher.active || dispatcher.name != name || handler == nullptr) {
       SetLastError(ENOENT);
       return 0;
@@ -240,7 +240,7 @@ ServiceStatusHandle RegisterServiceCtrlHandler(const std::string& name, ServiceH
 bool SetServiceStatus(ServiceStatusHandle handle, const ServiceStatus& status) {
   Dispatcher& dispatcher = TheDispatcher();
   {
-    std::lock_guard lock(dispatcher.mutex);
+    ScopedLock lock(dispatcher.mutex);
     if (handle == 0 || handle != dispatcher.handle || dispatcher.handler == nullptr) {
       SetLastError(EINVAL);
       return false;

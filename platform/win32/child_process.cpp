@@ -4,8 +4,8 @@
 
 #include <cerrno>
 #include <cstring>
-#include <mutex>
 
+#include "platform/critical_section.h"
 #include "platform/win32/native_handles.h"
 #include "platform/win32/stop_request.h"
 
@@ -19,7 +19,7 @@ constexpr UINT kKilledStatus = 128 + 9;
 
 // Handles are made inheritable only while one child is being created, so
 // that no other child started meanwhile inherits them.
-std::mutex creationMutex;
+CriticalSection creationMutex;
 
 int ErrnoOf(DWORD error) {
   switch (error) {
@@ -149,7 +149,7 @@ bool ChildProcess::Start(const std::string& program, const std::vector<std::stri
   }
   std::string commandLine = CommandLine(program, arguments);
   std::string environment = MergedEnvironment(setup.environment);
-  std::lock_guard lock(creationMutex);
+  ScopedLock lock(creationMutex);
   InheritableHandle input, output, errors;
   input.CopyStandard(STD_INPUT_HANDLE);
   if (!OpenStandardHandle(output, setup.outputPath, STD_OUTPUT_HANDLE) ||

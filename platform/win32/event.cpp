@@ -1,5 +1,6 @@
 #include "platform/event.h"
 
+#include "platform/critical_section.h"
 #include "platform/win32/native_handles.h"
 
 #include <vector>
@@ -21,19 +22,19 @@ Event::~Event() {
 }
 
 bool Event::Set() {
-  std::lock_guard lock(mutex_);
+  ScopedLock lock(mutex_);
   return handle_ != kNoHandle && SetEvent(HandleOf(handle_));
 }
 
 bool Event::Reset() {
-  std::lock_guard lock(mutex_);
+  ScopedLock lock(mutex_);
   return handle_ != kNoHandle && ResetEvent(HandleOf(handle_));
 }
 
 // An automatic-reset event cannot be looked at without taking its signal: the
 // signal seen is given back at once. Set and Reset wait meanwhile.
 bool Event::IsSignalled() const {
-  std::lock_guard lock(mutex_);
+  ScopedLock lock(mutex_);
   if (handle_ == kNoHandle || !IsSignalledNow(HandleOf(handle_))) return false;
   if (!manualReset_) SetEvent(HandleOf(handle_));
   return true;

@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
-#include <mutex>
 #include <vector>
+
+#include "platform/critical_section.h"
 
 namespace platform {
 namespace {
@@ -16,8 +17,8 @@ namespace {
 using ExitFunction = int(__cdecl*)();
 using OnExit = ExitFunction(__cdecl*)(ExitFunction);
 
-std::mutex registeredMutex;
-std::vector<void (*)()>& Registered() {
+CriticalSection registeredMutex;
+std::vector<void (*)()>& Registered() REQUIRES(registeredMutex) {
   static auto* functions = new std::vector<void (*)()>;  // used until the process ends
   return *functions;
 }
@@ -25,7 +26,7 @@ std::vector<void (*)()>& Registered() {
 int __cdecl RunRegistered() {
   std::vector<void (*)()> functions;
   {
-    std::lock_guard lock(registeredMutex);
+    ScopedLock lock(registeredMutex);
     functions.swap(Registered());
   }
   for (auto function = functions.rbegin(); function != functions.rend(); ++function) (*function)();
@@ -35,7 +36,7 @@ int __cdecl RunRegistered() {
 }  // namespace
 
 bool RunAtProcessExit(void (*function)()) {
-  std::lock_guard lock(registeredMutex);
+  ScopedLock lock(registeredMutex);
   if (Registered().empty()) {
     HMODULE runtime = GetModuleHandleA("msvcrt.dll");
     FARPROC found = runtime ? GetProcAddress(runtime, "_onexit") : nullptr;

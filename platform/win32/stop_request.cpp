@@ -2,9 +2,10 @@
 
 #include <windows.h>
 
-#include <mutex>
 #include <string>
 #include <vector>
+
+#include "platform/critical_section.h"
 
 namespace platform {
 
@@ -15,8 +16,8 @@ std::string EventName(std::uint32_t processId) {
 }
 
 struct Watch {
-  std::mutex mutex;
-  std::vector<void (*)()> callbacks;
+  CriticalSection mutex;
+  std::vector<void (*)()> callbacks GUARDED_BY(mutex);
   HANDLE event = nullptr;
 };
 
@@ -30,7 +31,7 @@ DWORD WINAPI WaitForRequests(void*) {
   while (WaitForSingleObject(watch.event, INFINITE) == WAIT_OBJECT_0) {
     std::vector<void (*)()> callbacks;
     {
-      std::lock_guard lock(watch.mutex);
+      ScopedLock lock(watch.mutex);
       callbacks = watch.callbacks;
     }
     for (auto callback : callbacks) callback();
@@ -42,7 +43,7 @@ DWORD WINAPI WaitForRequests(void*) {
 
 void WatchStopRequests(void (*onRequest)()) {
   Watch& watch = TheWatch();
-  std::lock_guard lock(watch.mutex);
+  ScopedLock lock(watch.mutex);
   watch.callbacks.push_back(onRequest);
   if (watch.event) return;
   watch.event = CreateEventA(nullptr, FALSE, FALSE, EventName(GetCurrentProcessId()).c_str());

@@ -3,8 +3,7 @@
 #include <winsock2.h>
 #include <windows.h>
 
-#include <mutex>
-
+#include "platform/critical_section.h"
 #include "platform/win32/native_handles.h"
 #include "platform/win32/stop_request.h"
 #include "platform/win32/winsock_ready.h"
@@ -61,8 +60,8 @@ bool MakeSocketPair() {
 }  // namespace
 
 NativeHandle StopSignalHandle() {
-  static std::mutex setUp;
-  std::lock_guard lock(setUp);
+  static CriticalSection setUp;
+  ScopedLock lock(setUp);
   if (stopReceiver != INVALID_SOCKET) return ToNativeHandle(stopReceiver);
   if (!EnsureWinsock() || !MakeSocketPair()) return kNoHandle;
   // A process started in a process group of its own ignores Ctrl-C until it

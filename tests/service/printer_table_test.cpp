@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <cstdio>
+#include <future>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -175,8 +178,13 @@ TEST_F(PrinterTableTest, ResolveHostNamesAsksOnlyTcpIpPrintersByEitherBit) {
   table.AddOrUpdate(Printer(3, 0x1 | 0x4 | 0x1000000));
   for (std::uint16_t id : {1, 2, 3}) engine.addressTexts[id] = "127.0.0.1";
   std::vector<std::uint32_t> looked;
-  platform::SetReverseLookupForTesting([&looked](std::uint32_t address) {
+  platform::SetReverseLookupForTesting([&](std::uint32_t address) {
     looked.push_back(address);
+    // A look-up may wait long for a name server: the table is not held
+    // meanwhile, so that another thread's alerts are taken.
+    auto counted = std::make_shared<std::promise<std::size_t>>();
+    std::thread([this, counted] { counted->set_value(table.Count()); }).detach();
+    EXPECT_EQ(counted->get_future().wait_for(std::chrono::seconds(30)), std::future_status::ready);
     return std::optional<std::string>("host" + std::to_string(looked.size()));
   });
 
