@@ -21,7 +21,6 @@
 #include "korbce/snmp/snmp_config.h"
 #include "korbce/snmp/snmp_request.h"
 #include "korbce/snmp/snmp_transport.h"
-#include "korbce/snmp/subnet_block.h"
 
 namespace platform {
 struct ProfileDocument;
@@ -38,11 +37,11 @@ class SnmpSource : public PrinterSource {
 
   // Takes the [SNMP] section of the engine's file; cheap while the document
   // stays the same. No section: no network printers.
-  void Configure(const std::shared_ptr<const platform::ProfileDocument>& document, const std::string& path);
+  void Refresh(EngineFile& file) override;
   // The subnets the adapter hands over, swept by the next enumeration.
-  void SetSubnets(std::vector<snmp::Subnet> subnets);
+  void SetSubnets(std::vector<Subnet> subnets) override;
   // Ends the transport's thread.
-  void Stop();
+  void Stop() override;
 
   std::optional<PrinterList> Enumerate(std::uint32_t mask) override;
   PrinterList EnumeratePort(std::string_view port) override;
@@ -74,7 +73,7 @@ class SnmpSource : public PrinterSource {
   std::shared_ptr<const platform::ProfileDocument> document_;
   std::optional<snmp::SnmpConfig> config_;
   std::unique_ptr<snmp::PrinterIds> ids_;
-  std::vector<snmp::Subnet> subnets_;
+  std::vector<Subnet> subnets_;
   std::map<std::uint16_t, std::unique_ptr<NetworkPrinter>> printers_;
   bool transportStarted_ = false;
 
