@@ -4,11 +4,10 @@
 
 #include <cstdint>
 
+#include "bce/alerts.h"
 #include "bce/bce_messages.h"
 #include "bce/bce_records.h"
 #include "messages/window.h"
-
-struct ALERTS;
 
 extern "C" {
 

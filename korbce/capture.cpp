@@ -2,8 +2,8 @@
 
 #include <atomic>
 
+#include "bce/alerts.h"
 #include "korbce/bidi_answer.h"
-#include "vigilix/vigilix.h"
 
 namespace korbce {
 

@@ -2,15 +2,16 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 #include "korbce/bidi_answer.h"
 #include "korbce/enum_record.h"
-#include "korbce/snmp/subnet_block.h"
+#include "korbce/fleet/fleet_source.h"
+#include "korbce/snmp/snmp_source.h"
+#include "korbce/subnet_block.h"
 #include "platform/environment.h"
 #include "platform/process_exit.h"
-#include "profile/profile.h"
 #include "platform/trace.h"
-#include "vigilix/vigilix.h"
 
 namespace korbce {
 namespace {
@@ -37,6 +38,17 @@ void HandOut(const PrinterList& printers, BCE_ENUM_CALLBACK callback) {
   }
 }
 
+// The fleet goes first: it reads the engine's file, and the network printers
+// take no id that it uses.
+std::vector<std::unique_ptr<PrinterSource>> MakeSources(EngineOptions& options) {
+  auto fleet = std::make_unique<FleetSource>(std::move(options.fleetPath));
+  auto taken = [fleet = fleet.get()](std::uint16_t id) { return fleet->Find(id) != nullptr; };
+  std::vector<std::unique_ptr<PrinterSource>> sources;
+  sources.push_back(std::move(fleet));
+  sources.push_back(std::make_unique<SnmpSource>(std::move(options.defaultIdFile), std::move(taken)));
+  return sources;
+}
+
 }  // namespace
 
 EngineOptions EngineOptionsFromEnvironment() {
@@ -49,9 +61,7 @@ EngineOptions EngineOptionsFromEnvironment() {
 Engine::Engine(EngineOptions options)
     : log_(std::move(options.logPath)),
       checkInterval_(options.checkIntervalMs),
-      fleetSource_(std::move(options.fleetPath)),
-      snmpSource_(std::move(options.defaultIdFile),
-                  [this](std::uint16_t id) { return fleetSource_.Find(id) != nullptr; }) {
+      sources_(MakeSources(options)) {
   if (options.checkIntervalMs == 0) return;
   const std::uint32_t interval = options.checkIntervalMs;
   if (!checker_.Start([this, interval] { return CheckLoop(interval); }, /*background=*/true)) {
@@ -61,11 +71,13 @@ Engine::Engine(EngineOptions options)
 
 Engine::~Engine() {
   StopThreads();
+  // A source may ask those before it, so the last goes first.
+  while (!sources_.empty()) sources_.pop_back();
 }
 
 void Engine::StopThreads() {
   StopChecking();
-  snmpSource_.Stop();
+  for (const auto& source : sources_) source->Stop();
 }
 
 void Engine::StopChecking() {
@@ -79,25 +91,40 @@ std::uint32_t Engine::CheckLoop(std::uint32_t intervalMs) {
   return 0;
 }
 
-std::shared_ptr<const Fleet> Engine::CurrentFleet() {
-  auto fleet = fleetSource_.Current();
-  snmpSource_.Configure(fleetSource_.Document(), fleetSource_.Path());
-  return fleet;
+bool Engine::Refresh() {
+  EngineFile file;
+  for (const auto& source : sources_) source->Refresh(file);
+  return file.document != nullptr;
 }
 
-std::shared_ptr<const PrinterState> Engine::FindPrinter(const std::shared_ptr<const Fleet>& fleet,
-                                                        std::uint16_t id) {
-  if (!fleet) return nullptr;
-  if (const FleetPrinter* printer = fleet->Find(id)) return std::shared_ptr<const PrinterState>(fleet, printer);
-  return snmpSource_.Find(id);
+std::shared_ptr<const PrinterState> Engine::FindPrinter(std::uint16_t id) {
+  for (const auto& source : sources_) {
+    if (auto printer = source->Find(id)) return printer;
+  }
+  return nullptr;
+}
+
+// Every source's records in order; nothing when a source fails the query.
+std::optional<NetInfoRecords> Engine::NetInfoReplies() {
+  NetInfoRecords replies;
+  for (const auto& source : sources_) {
+    auto records = source->NetInfoReplies();
+    if (!records) return std::nullopt;
+    replies.insert(replies.end(), std::make_move_iterator(records->begin()), std::make_move_iterator(records->end()));
+  }
+  return replies;
+}
+
+bool Engine::AllowsRegistration() {
+  return std::ranges::all_of(sources_, [](const auto& source) { return source->AllowsRegistration(); });
 }
 
 std::int16_t Engine::RegisterApp(platform::WindowHandle window) {
   std::int16_t application = 0;
-  const auto fleet = CurrentFleet();
+  const bool allowed = Refresh() && AllowsRegistration();
   {
     platform::ScopedLock lock(lock_);
-    if (window != nullptr && fleet && !fleet->engine.registerFails && nextApplication_ <= kHighestApplication) {
+    if (window != nullptr && allowed && nextApplication_ <= kHighestApplication) {
       application = static_cast<std::int16_t>(nextApplication_++);
     }
   }
@@ -107,14 +134,22 @@ std::int16_t Engine::RegisterApp(platform::WindowHandle window) {
 
 std::int32_t Engine::EnumPrinters(std::int16_t application, std::uint32_t mask, BCE_ENUM_CALLBACK callback) {
   std::int32_t result = kBceSuccess;
-  const auto fleet = CurrentFleet();
+  const bool ready = Refresh();
   if (callback == nullptr) {
     result = kBceBadArgument;
-  } else if (auto simulated = fleet ? fleetSource_.Enumerate(mask) : std::nullopt; !simulated) {
+  } else if (!ready) {
     result = kBceNoFleet;
   } else {
-    HandOut(*simulated, callback);
-    if (auto found = snmpSource_.Enumerate(mask)) HandOut(*found, callback);
+    // A source's printers are handed out before the next source is asked:
+    // asking the network takes a while. A failing source ends the enumeration.
+    for (const auto& source : sources_) {
+      const auto found = source->Enumerate(mask);
+      if (!found) {
+        result = kBceNoFleet;
+        break;
+      }
+      HandOut(*found, callback);
+    }
   }
   log_.Write(CallLine("BceEnumPrinters").Number("app", application).Flags("mask", mask), result);
   return result;
@@ -123,14 +158,13 @@ std::int32_t Engine::EnumPrinters(std::int16_t application, std::uint32_t mask, 
 std::int32_t Engine::EnumSpecificPort(std::int16_t application, std::uint32_t classes, const char* portName,
                                       BCE_ENUM_CALLBACK callback) {
   std::int32_t result = kBceSuccess;
-  const auto fleet = CurrentFleet();
+  const bool ready = Refresh();
   if (callback == nullptr || portName == nullptr) {
     result = kBceBadArgument;
-  } else if (!fleet) {
+  } else if (!ready) {
     result = kBceNoFleet;
   } else {
-    HandOut(fleetSource_.EnumeratePort(portName), callback);
-    HandOut(snmpSource_.EnumeratePort(portName), callback);
+    for (const auto& source : sources_) HandOut(source->EnumeratePort(portName), callback);
   }
   log_.Write(CallLine("BceEnumSpecificPort").Number("app", application).Flags("classes", classes).Text("port", portName),
              result);
@@ -141,11 +175,11 @@ std::int32_t Engine::GetPrinterAddrEx(std::uint16_t printer, std::uint32_t reser
                                       std::uint32_t kind) {
   std::int32_t result = kBceSuccess;
   std::string address;
-  const auto fleet = CurrentFleet();
-  const auto found = FindPrinter(fleet, printer);
+  const bool ready = Refresh();
+  const auto found = ready ? FindPrinter(printer) : nullptr;
   if (block == nullptr || kind != kAddressKindIp) {
     result = kBceBadArgument;
-  } else if (!fleet) {
+  } else if (!ready) {
     result = kBceNoFleet;
   } else if (found == nullptr) {
     result = kBceUnknownPrinter;
@@ -167,21 +201,21 @@ std::int32_t Engine::ExchangeNetInfo(std::uint32_t target, std::uint32_t protoco
                                      std::uint32_t reserved2, BCE_NETINFO_CALLBACK callback) {
   std::int32_t result = kBceSuccess;
   if (request == NETINFO_REQUEST_QUERY) {
-    const auto fleet = CurrentFleet();
+    const bool ready = Refresh();
+    const auto replies = ready ? NetInfoReplies() : std::nullopt;
     if (callback == nullptr) {
       result = kBceBadArgument;
-    } else if (!fleet || fleet->engine.netInfoFails) {
+    } else if (!replies) {
       result = kBceNoFleet;
     } else {
-      for (const auto& reply : fleet->engine.netInfoReplies) {
-        callback(reply.data(), static_cast<std::uint32_t>(reply.size()));
-      }
+      for (const auto& reply : *replies) callback(reply.data(), static_cast<std::uint32_t>(reply.size()));
     }
   } else if (request == NETINFO_REQUEST_SUBNETS) {
     if (buffer == nullptr && length != 0) {
       result = kBceBadArgument;
     } else {
-      snmpSource_.SetSubnets(snmp::ParseSubnetBlock(static_cast<const std::uint8_t*>(buffer), length));
+      const auto subnets = ParseSubnetBlock(static_cast<const std::uint8_t*>(buffer), length);
+      for (const auto& source : sources_) source->SetSubnets(subnets);
     }
   } else {
     result = kBceUnsupported;
@@ -242,12 +276,12 @@ std::int32_t Engine::MonitorPrinter(std::int16_t application, std::uint16_t prin
 std::int32_t Engine::CaptureAlerts(std::int16_t application, std::uint16_t printer, ALERTS* alerts,
                                    platform::WindowHandle window, std::uint32_t reserved) {
   std::int32_t result = kBceSuccess;
-  const auto fleet = CurrentFleet();
+  const bool ready = Refresh();
   if (alerts == nullptr || window == nullptr) {
     result = kBceBadArgument;
-  } else if (!fleet) {
+  } else if (!ready) {
     result = kBceNoFleet;
-  } else if (FindPrinter(fleet, printer) == nullptr) {
+  } else if (FindPrinter(printer) == nullptr) {
     result = kBceUnknownPrinter;
   } else {
     platform::ScopedLock lock(lock_);
@@ -293,9 +327,8 @@ std::int32_t Engine::SendBidi(std::int16_t application, std::uint16_t printer, s
 std::int32_t Engine::Answer(std::uint16_t printer, std::uint32_t command, std::uint8_t* reply,
                             std::uint32_t* replyLength) {
   if (reply == nullptr || replyLength == nullptr) return kBceBadArgument;
-  const auto fleet = CurrentFleet();
-  if (!fleet) return kBceNoFleet;
-  const auto found = FindPrinter(fleet, printer);
+  if (!Refresh()) return kBceNoFleet;
+  const auto found = FindPrinter(printer);
   if (found == nullptr) return kBceUnknownPrinter;
   if (!found->online) return kBceNoAnswer;
   const auto answer = AnswerCommand(*found, command);
@@ -307,11 +340,11 @@ std::int32_t Engine::Answer(std::uint16_t printer, std::uint32_t command, std::u
 }
 
 void Engine::CheckFleet() {
-  const auto fleet = CurrentFleet();
+  const bool ready = Refresh();
   platform::ScopedLock lock(lock_);
   std::erase_if(captures_, [](const auto& entry) { return !platform::IsWindow(entry.second.window); });
   const auto now = std::chrono::steady_clock::now();
-  for (auto& [key, capture] : captures_) CheckCapture(capture, FindPrinter(fleet, capture.printer), now);
+  for (auto& [key, capture] : captures_) CheckCapture(capture, ready ? FindPrinter(capture.printer) : nullptr, now);
 }
 
 void Engine::CheckCapture(Capture& capture, std::shared_ptr<const PrinterState> printer,
@@ -353,7 +386,8 @@ std::optional<std::uint32_t> Engine::MonitoringSeconds(std::int16_t application,
 
 void Engine::Watch(const Capture& capture) {
   const auto seconds = MonitoringSeconds(capture.application, capture.printer);
-  snmpSource_.Watch(capture.printer, seconds ? std::optional(std::chrono::seconds(*seconds)) : std::nullopt);
+  const auto interval = seconds ? std::optional(std::chrono::seconds(*seconds)) : std::nullopt;
+  for (const auto& source : sources_) source->Watch(capture.printer, interval);
 }
 
 Engine& TheEngine() {

@@ -1,7 +1,7 @@
 #pragma once
 // The engine behind the nine Bce functions. Its core keeps the applications,
 // the captures and monitoring requests, posts the notifications and writes the
-// call log; two printer sources serve the printers: the simulated fleet of the
+// call log; printer sources serve the printers: the simulated fleet of the
 // engine's file, and network printers over SNMP configured in the same file.
 
 #include <chrono>
@@ -16,8 +16,7 @@
 #include "bce/bce.h"
 #include "korbce/call_log.h"
 #include "korbce/capture.h"
-#include "korbce/fleet/fleet_source.h"
-#include "korbce/snmp/snmp_source.h"
+#include "korbce/printer_source.h"
 #include "platform/critical_section.h"
 #include "platform/event.h"
 #include "platform/thread.h"
@@ -78,23 +77,25 @@ class Engine {
   // Re-reads the fleet file when it has changed and posts every notification
   // that is due. The engine's thread runs it at each check interval.
   void CheckFleet() EXCLUDES(lock_);
-  // Ends the engine's thread; the calls go on working.
-  void StopChecking();
   // Ends the engine's thread and the network printers' thread; calls that
   // need the network then find no printers.
   void StopThreads();
 
  private:
+  // Ends the engine's thread; the calls go on working.
+  void StopChecking();
   // Captures and monitoring requests are kept by application and printer.
   static std::uint32_t KeyOf(std::int16_t application, std::uint16_t printer) {
     return (static_cast<std::uint32_t>(static_cast<std::uint16_t>(application)) << 16) | printer;
   }
 
-  // Takes the fleet file as it stands now, and hands its [SNMP] section to
-  // the network source.
-  std::shared_ptr<const Fleet> CurrentFleet();
-  // The source's printer of the id: the fleet's, else a network printer.
-  std::shared_ptr<const PrinterState> FindPrinter(const std::shared_ptr<const Fleet>& fleet, std::uint16_t id);
+  // Brings every source up to date with the engine's file as it stands now;
+  // false when there is no file to serve from.
+  bool Refresh();
+  // The printer of the id from the first source that has it.
+  std::shared_ptr<const PrinterState> FindPrinter(std::uint16_t id);
+  bool AllowsRegistration();
+  std::optional<NetInfoRecords> NetInfoReplies();
   std::int32_t Answer(std::uint16_t printer, std::uint32_t command, std::uint8_t* reply, std::uint32_t* replyLength);
   void CheckCapture(Capture& capture, std::shared_ptr<const PrinterState> printer,
                     std::chrono::steady_clock::time_point now) REQUIRES(lock_);
@@ -105,8 +106,8 @@ class Engine {
 
   CallLog log_;
   const std::chrono::milliseconds checkInterval_;
-  FleetSource fleetSource_;
-  SnmpSource snmpSource_;
+  // The fleet first: the reader of the engine's file, whose ids win.
+  std::vector<std::unique_ptr<PrinterSource>> sources_;
   // The outermost of the engine's locks, which nest in this one order:
   // Engine (this lock), then SnmpSource's, then FleetSource's. With this lock
   // held the engine asks the network source for printers and hands it watches

@@ -1,6 +1,6 @@
 #include "korbce/printer_state.h"
 
-#include "vigilix/vigilix.h"
+#include "bce/alerts.h"
 
 namespace korbce {
 

@@ -1,26 +1,12 @@
 #pragma once
 // Vigilix, the alert-capture library: the records that cross between the
-// library and its caller, and the library's exports.
+// library and its caller, and the library's exports. The alert categories
+// come from the engine's declarations.
 
 #include <cstdint>
 
+#include "bce/alerts.h"
 #include "messages/window.h"
-
-// Categories of alerts; the same bits make up the engine's alert masks.
-constexpr std::uint32_t ALERT_INPUT = 0x001;
-constexpr std::uint32_t ALERT_OUTPUT = 0x002;
-constexpr std::uint32_t ALERT_PAPER_JAM = 0x004;
-constexpr std::uint32_t ALERT_SUPPLIES = 0x008;
-constexpr std::uint32_t ALERT_OPERATOR = 0x010;
-constexpr std::uint32_t ALERT_WARNING = 0x020;
-constexpr std::uint32_t ALERT_SERVICE = 0x040;
-constexpr std::uint32_t ALERT_CONFIG = 0x080;
-constexpr std::uint32_t ALERT_OFFLINE = 0x100;
-
-// The categories a caller asks to capture for a printer; owned by the caller.
-struct ALERTS {
-  std::uint32_t dwCategories;
-};
 
 // One alert of a report.
 struct ALERT_ENTRY {

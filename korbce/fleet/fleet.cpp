@@ -7,7 +7,6 @@
 #include "korbce/fleet/fleet_values.h"
 #include "profile/profile.h"
 #include "platform/trace.h"
-#include "vigilix/vigilix.h"
 
 namespace korbce {
 namespace {

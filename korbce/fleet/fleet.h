@@ -28,9 +28,11 @@ struct FleetPrinter : PrinterState {
   std::string spoolerPort;
 };
 
-// How the engine's own calls behave, from the section "Engine".
+// How the simulated engine answers the calls that concern no printer, from
+// the section "Engine": like an engine whose network or driver is down, it may
+// refuse registrations and enumerations and fail the network-information query.
 struct EngineBehaviour {
-  std::vector<std::vector<std::uint8_t>> netInfoReplies;
+  std::vector<std::vector<std::uint8_t>> netInfoReplies;  // the records the query answers
   bool netInfoFails = false;
   bool enumFails = false;
   bool registerFails = false;

@@ -67,6 +67,18 @@ void FleetSource::Forget() {
   fleet_.reset();
 }
 
+void FleetSource::Refresh(EngineFile& file) {
+  Current();
+  platform::ScopedLock lock(mutex_);
+  file.document = document_;
+  file.path = path_;
+}
+
+std::shared_ptr<const Fleet> FleetSource::LastRead() {
+  platform::ScopedLock lock(mutex_);
+  return fleet_;
+}
+
 std::shared_ptr<const platform::ProfileDocument> FleetSource::Document() {
   platform::ScopedLock lock(mutex_);
   return document_;
@@ -87,13 +99,13 @@ PrinterList PrintersOf(const std::shared_ptr<const Fleet>& fleet, Matches matche
 }
 
 std::optional<PrinterList> FleetSource::Enumerate(std::uint32_t mask) {
-  const auto fleet = Current();
+  const auto fleet = LastRead();
   if (!fleet || fleet->engine.enumFails) return std::nullopt;
   return PrintersOf(fleet, [mask](const FleetPrinter& printer) { return (mask & printer.classes) != 0; });
 }
 
 PrinterList FleetSource::EnumeratePort(std::string_view port) {
-  const auto fleet = Current();
+  const auto fleet = LastRead();
   if (!fleet) return {};
   return PrintersOf(fleet, [port](const FleetPrinter& printer) {
     return !printer.spoolerPort.empty() && platform::EqualsIgnoreCase(printer.spoolerPort, port);
@@ -101,10 +113,21 @@ PrinterList FleetSource::EnumeratePort(std::string_view port) {
 }
 
 std::shared_ptr<const PrinterState> FleetSource::Find(std::uint16_t id) {
-  const auto fleet = Current();
+  const auto fleet = LastRead();
   const FleetPrinter* printer = fleet ? fleet->Find(id) : nullptr;
   if (printer == nullptr) return nullptr;
   return std::shared_ptr<const PrinterState>(fleet, printer);
+}
+
+bool FleetSource::AllowsRegistration() {
+  const auto fleet = LastRead();
+  return fleet && !fleet->engine.registerFails;
+}
+
+std::optional<NetInfoRecords> FleetSource::NetInfoReplies() {
+  const auto fleet = LastRead();
+  if (!fleet || fleet->engine.netInfoFails) return std::nullopt;
+  return fleet->engine.netInfoReplies;
 }
 
 void FleetSource::ReportFileProblem(const std::string& problem) {

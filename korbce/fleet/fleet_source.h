@@ -27,13 +27,17 @@ class FleetSource : public PrinterSource {
   std::shared_ptr<const platform::ProfileDocument> Document() EXCLUDES(mutex_);
   std::string Path() EXCLUDES(mutex_);
 
+  // Reads the file when it has changed, and tells its other sections.
+  void Refresh(EngineFile& file) override;
+  // The calls below serve the fleet as last read.
   std::optional<PrinterList> Enumerate(std::uint32_t mask) override;
   PrinterList EnumeratePort(std::string_view port) override;
   std::shared_ptr<const PrinterState> Find(std::uint16_t id) override;
-  // The fleet file tells every state; nothing to fetch.
-  void Watch(std::uint16_t, std::optional<std::chrono::seconds>) override {}
+  bool AllowsRegistration() override;
+  std::optional<NetInfoRecords> NetInfoReplies() override;
 
  private:
+  std::shared_ptr<const Fleet> LastRead();
   std::optional<std::string> FindFile() const;
   // Drops the fleet and what was read with it.
   void Forget() REQUIRES(mutex_);

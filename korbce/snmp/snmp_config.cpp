@@ -27,34 +27,35 @@ using Choices = std::vector<std::pair<std::string_view, Value>>;
 
 class ConfigReader {
  public:
-  ConfigReader(std::string_view fileName, SnmpConfig& config) : fileName_(fileName), config_(config) {}
+  ConfigReader(std::string_view fileName, SnmpConfig& config)
+      : fileName_(fileName), config_(config), credentials_(config.credentials) {}
 
   void Read(const ProfileEntry& entry) {
     const std::string_view key = entry.key;
     if (EqualsIgnoreCase(key, "Targets")) return ReadTargets(entry);
-    if (EqualsIgnoreCase(key, "Community")) return ReadText(entry, config_.community);
+    if (EqualsIgnoreCase(key, "Community")) return ReadText(entry, credentials_.community);
     if (EqualsIgnoreCase(key, "Version")) {
       return ReadChoice(entry, Choices<SnmpVersion>{{"1", SnmpVersion::V1}, {"2c", SnmpVersion::V2c},
                                                     {"3", SnmpVersion::V3}},
-                        config_.version);
+                        credentials_.version);
     }
-    if (EqualsIgnoreCase(key, "User")) return ReadText(entry, config_.user);
+    if (EqualsIgnoreCase(key, "User")) return ReadText(entry, credentials_.user.name);
     if (EqualsIgnoreCase(key, "AuthProtocol")) {
       return ReadChoice(entry, Choices<AuthProtocol>{{"SHA", AuthProtocol::SHA}, {"SHA-256", AuthProtocol::SHA256},
                                                      {"MD5", AuthProtocol::MD5}},
-                        config_.authProtocol);
+                        credentials_.user.authProtocol);
     }
-    if (EqualsIgnoreCase(key, "AuthPassword")) return ReadPassword(entry, config_.authPassword);
+    if (EqualsIgnoreCase(key, "AuthPassword")) return ReadPassword(entry, credentials_.user.authPassword);
     if (EqualsIgnoreCase(key, "PrivProtocol")) {
       return ReadChoice(entry, Choices<PrivProtocol>{{"AES", PrivProtocol::AES}, {"DES", PrivProtocol::DES}},
-                        config_.privProtocol);
+                        credentials_.user.privProtocol);
     }
-    if (EqualsIgnoreCase(key, "PrivPassword")) return ReadPassword(entry, config_.privPassword);
+    if (EqualsIgnoreCase(key, "PrivPassword")) return ReadPassword(entry, credentials_.user.privPassword);
     if (EqualsIgnoreCase(key, "SecurityLevel")) {
       return ReadChoice(entry, Choices<SecurityLevel>{{"noAuthNoPriv", SecurityLevel::NoAuthNoPriv},
                                                       {"authNoPriv", SecurityLevel::AuthNoPriv},
                                                       {"authPriv", SecurityLevel::AuthPriv}},
-                        config_.securityLevel);
+                        credentials_.user.securityLevel);
     }
     if (EqualsIgnoreCase(key, "Port")) return ReadPort(entry);
     if (EqualsIgnoreCase(key, "Timeout")) {
@@ -85,18 +86,19 @@ class ConfigReader {
 
   // Problems of the whole section, once every key is read.
   void CheckSecurity(int line) {
-    if (config_.version != SnmpVersion::V3) return;
-    if (config_.user.empty()) {
+    if (credentials_.version != SnmpVersion::V3) return;
+    V3User& user = credentials_.user;
+    if (user.name.empty()) {
       Report(line, "Version 3 needs a User; SNMP version 2c is used");
-      config_.version = SnmpVersion::V2c;
+      credentials_.version = SnmpVersion::V2c;
       return;
     }
-    const bool needsAuth = config_.securityLevel != SecurityLevel::NoAuthNoPriv;
-    const bool needsPriv = config_.securityLevel == SecurityLevel::AuthPriv;
-    if ((needsAuth && config_.authPassword.empty()) || (needsPriv && config_.privPassword.empty())) {
+    const bool needsAuth = user.securityLevel != SecurityLevel::NoAuthNoPriv;
+    const bool needsPriv = user.securityLevel == SecurityLevel::AuthPriv;
+    if ((needsAuth && user.authPassword.empty()) || (needsPriv && user.privPassword.empty())) {
       Report(line, "SecurityLevel needs AuthPassword" + std::string(needsPriv ? " and PrivPassword" : "") +
                        "; noAuthNoPriv is used");
-      config_.securityLevel = SecurityLevel::NoAuthNoPriv;
+      user.securityLevel = SecurityLevel::NoAuthNoPriv;
     }
   }
 
@@ -169,6 +171,7 @@ class ConfigReader {
  private:
   std::string_view fileName_;
   SnmpConfig& config_;
+  Credentials& credentials_;
   const ProfileEntry* targetsEntry_ = nullptr;
 };
 

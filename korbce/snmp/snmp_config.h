@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "korbce/snmp/credentials.h"
 #include "korbce/snmp/snmp_target.h"
 
 namespace platform {
@@ -16,21 +17,9 @@ struct ProfileSection;
 
 namespace korbce::snmp {
 
-enum class SnmpVersion { V1, V2c, V3 };
-enum class AuthProtocol { MD5, SHA, SHA256 };
-enum class PrivProtocol { AES, DES };
-enum class SecurityLevel { NoAuthNoPriv, AuthNoPriv, AuthPriv };
-
 struct SnmpConfig {
   std::vector<SnmpTarget> targets;
-  std::string community = "public";
-  SnmpVersion version = SnmpVersion::V2c;
-  std::string user;
-  AuthProtocol authProtocol = AuthProtocol::SHA;
-  std::string authPassword;
-  PrivProtocol privProtocol = PrivProtocol::AES;
-  std::string privPassword;
-  SecurityLevel securityLevel = SecurityLevel::NoAuthNoPriv;
+  Credentials credentials;  // a target's own community stands before the section's
   std::uint16_t port = 161;
   std::chrono::milliseconds timeout{1000};
   std::uint32_t retries = 1;

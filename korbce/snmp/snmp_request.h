@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "korbce/snmp/snmp_config.h"
+#include "korbce/snmp/credentials.h"
 #include "korbce/snmp/var_bind.h"
 
 namespace korbce::snmp {
@@ -16,14 +16,7 @@ namespace korbce::snmp {
 struct SessionSettings {
   std::string host;  // dotted address
   std::uint16_t port = 161;
-  std::string community;
-  SnmpVersion version = SnmpVersion::V2c;
-  std::string user;
-  AuthProtocol authProtocol = AuthProtocol::SHA;
-  std::string authPassword;
-  PrivProtocol privProtocol = PrivProtocol::AES;
-  std::string privPassword;
-  SecurityLevel securityLevel = SecurityLevel::NoAuthNoPriv;
+  Credentials credentials;
   std::chrono::milliseconds timeout{1000};
   std::uint32_t retries = 1;
 };

@@ -114,8 +114,8 @@ SnmpSource::~SnmpSource() { Stop(); }
 
 void SnmpSource::Stop() { transport_.Stop(); }
 
-void SnmpSource::Configure(const std::shared_ptr<const platform::ProfileDocument>& document,
-                           const std::string& path) {
+void SnmpSource::Refresh(EngineFile& file) {
+  const auto& document = file.document;
   platform::ScopedLock lock(mutex_);
   if (document == document_) return;
   document_ = document;
@@ -125,7 +125,7 @@ void SnmpSource::Configure(const std::shared_ptr<const platform::ProfileDocument
     printers_.clear();
     return;
   }
-  auto config = ReadSnmpConfig(*section, path, defaultIdFile_);
+  auto config = ReadSnmpConfig(*section, file.path, defaultIdFile_);
   if (!ids_ || ids_->Path() != config.idFile) ids_ = std::make_unique<PrinterIds>(config.idFile);
   transport_.SetMaxInFlight(config.maxInFlight);
   for (auto& [id, printer] : printers_) printer->interval = std::min(printer->interval, config.poll);
@@ -157,14 +157,8 @@ std::optional<SnmpSource::Probe> SnmpSource::ProbeOf(const SnmpConfig& config, c
   SessionSettings& settings = probe.settings;
   settings.host = Dotted(*address);
   settings.port = target.port;
-  settings.community = target.community.empty() ? config.community : target.community;
-  settings.version = config.version;
-  settings.user = config.user;
-  settings.authProtocol = config.authProtocol;
-  settings.authPassword = config.authPassword;
-  settings.privProtocol = config.privProtocol;
-  settings.privPassword = config.privPassword;
-  settings.securityLevel = config.securityLevel;
+  settings.credentials = config.credentials;
+  if (!target.community.empty()) settings.credentials.community = target.community;
   settings.timeout = config.timeout;
   settings.retries = config.retries;
   probe.key = settings.host + ":" + std::to_string(settings.port);

@@ -19,7 +19,6 @@
 #include "korbce/snmp/snmp_config.h"
 #include "korbce/snmp/snmp_request.h"
 #include "korbce/snmp/snmp_transport.h"
-#include "korbce/snmp/subnet_block.h"
 #include "platform/critical_section.h"
 
 namespace platform {
@@ -40,12 +39,11 @@ class SnmpSource : public PrinterSource {
 
   // Takes the [SNMP] section of the engine's file; cheap while the document
   // stays the same. No section: no network printers.
-  void Configure(const std::shared_ptr<const platform::ProfileDocument>& document, const std::string& path)
-      EXCLUDES(mutex_);
+  void Refresh(EngineFile& file) override EXCLUDES(mutex_);
   // The subnets the adapter hands over, swept by the next enumeration.
-  void SetSubnets(std::vector<snmp::Subnet> subnets) EXCLUDES(mutex_);
+  void SetSubnets(std::vector<Subnet> subnets) override EXCLUDES(mutex_);
   // Ends the transport's thread.
-  void Stop();
+  void Stop() override;
 
   std::optional<PrinterList> Enumerate(std::uint32_t mask) override EXCLUDES(mutex_);
   PrinterList EnumeratePort(std::string_view port) override EXCLUDES(mutex_);
@@ -90,7 +88,7 @@ class SnmpSource : public PrinterSource {
   std::shared_ptr<const platform::ProfileDocument> document_ GUARDED_BY(mutex_);
   std::optional<snmp::SnmpConfig> config_ GUARDED_BY(mutex_);
   std::unique_ptr<snmp::PrinterIds> ids_ GUARDED_BY(mutex_) PT_GUARDED_BY(mutex_);
-  std::vector<snmp::Subnet> subnets_ GUARDED_BY(mutex_);
+  std::vector<Subnet> subnets_ GUARDED_BY(mutex_);
   std::map<std::uint16_t, std::unique_ptr<NetworkPrinter>> printers_ GUARDED_BY(mutex_);
   bool transportStarted_ GUARDED_BY(mutex_) = false;
 

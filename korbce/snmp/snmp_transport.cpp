@@ -113,53 +113,48 @@ const oid* AuthProtocolOid(AuthProtocol protocol, std::size_t& length) {
   return usmHMACSHA1AuthProtocol;
 }
 
-bool SetUpV3(netsnmp_session& session, const SessionSettings& settings) {
-  session.securityName = const_cast<char*>(settings.user.c_str());
-  session.securityNameLen = settings.user.size();
-  session.securityLevel = settings.securityLevel == SecurityLevel::AuthPriv     ? SNMP_SEC_LEVEL_AUTHPRIV
-                          : settings.securityLevel == SecurityLevel::AuthNoPriv ? SNMP_SEC_LEVEL_AUTHNOPRIV
-                                                                                : SNMP_SEC_LEVEL_NOAUTH;
-  if (settings.securityLevel == SecurityLevel::NoAuthNoPriv) return true;
+bool SetUpV3(netsnmp_session& session, const V3User& user) {
+  session.securityName = const_cast<char*>(user.name.c_str());
+  session.securityNameLen = user.name.size();
+  session.securityLevel = user.securityLevel == SecurityLevel::AuthPriv     ? SNMP_SEC_LEVEL_AUTHPRIV
+                          : user.securityLevel == SecurityLevel::AuthNoPriv ? SNMP_SEC_LEVEL_AUTHNOPRIV
+                                                                            : SNMP_SEC_LEVEL_NOAUTH;
+  if (user.securityLevel == SecurityLevel::NoAuthNoPriv) return true;
   std::size_t protocolLength = 0;
-  const oid* protocol = AuthProtocolOid(settings.authProtocol, protocolLength);
+  const oid* protocol = AuthProtocolOid(user.authProtocol, protocolLength);
   session.securityAuthProto = snmp_duplicate_objid(protocol, protocolLength);
   session.securityAuthProtoLen = protocolLength;
   session.securityAuthKeyLen = USM_AUTH_KU_LEN;
   if (generate_Ku(session.securityAuthProto, static_cast<u_int>(protocolLength),
-                  reinterpret_cast<const u_char*>(settings.authPassword.data()), settings.authPassword.size(),
+                  reinterpret_cast<const u_char*>(user.authPassword.data()), user.authPassword.size(),
                   session.securityAuthKey, &session.securityAuthKeyLen) != SNMPERR_SUCCESS) {
     return false;
   }
-  if (settings.securityLevel != SecurityLevel::AuthPriv) return true;
-  const bool aes = settings.privProtocol == PrivProtocol::AES;
+  if (user.securityLevel != SecurityLevel::AuthPriv) return true;
+  const bool aes = user.privProtocol == PrivProtocol::AES;
   session.securityPrivProto =
       snmp_duplicate_objid(aes ? usmAESPrivProtocol : usmDESPrivProtocol,
                            aes ? OID_LENGTH(usmAESPrivProtocol) : OID_LENGTH(usmDESPrivProtocol));
   session.securityPrivProtoLen = aes ? OID_LENGTH(usmAESPrivProtocol) : OID_LENGTH(usmDESPrivProtocol);
   session.securityPrivKeyLen = USM_PRIV_KU_LEN;
   return generate_Ku(session.securityAuthProto, static_cast<u_int>(protocolLength),
-                     reinterpret_cast<const u_char*>(settings.privPassword.data()), settings.privPassword.size(),
+                     reinterpret_cast<const u_char*>(user.privPassword.data()), user.privPassword.size(),
                      session.securityPrivKey, &session.securityPrivKeyLen) == SNMPERR_SUCCESS;
 }
 
 // net-snmp keeps every SNMPv3 user it has met, with its keys, in one list for
 // the whole process, and goes on using a user's old keys after its passwords
 // changed. So a user's entries are dropped when its credentials change.
-void ForgetUserWhoseCredentialsChanged(const SessionSettings& settings) {
+void ForgetUserWhoseCredentialsChanged(const V3User& credentials) {
   static platform::CriticalSection mutex;
-  static std::map<std::string, std::string> credentialsOfUser GUARDED_BY(mutex);
-  const std::string credentials = std::to_string(static_cast<int>(settings.securityLevel)) + '\0' +
-                                  std::to_string(static_cast<int>(settings.authProtocol)) + '\0' +
-                                  settings.authPassword + '\0' +
-                                  std::to_string(static_cast<int>(settings.privProtocol)) + '\0' +
-                                  settings.privPassword;
+  static std::map<std::string, V3User> credentialsOfUser GUARDED_BY(mutex);
   platform::ScopedLock lock(mutex);
-  auto [known, added] = credentialsOfUser.try_emplace(settings.user, credentials);
+  auto [known, added] = credentialsOfUser.try_emplace(credentials.name, credentials);
   if (added || known->second == credentials) return;
   known->second = credentials;
   for (usmUser* user = usm_get_userList(); user != nullptr;) {
     usmUser* next = user->next;
-    if (user->name != nullptr && settings.user == user->name) {
+    if (user->name != nullptr && credentials.name == user->name) {
       usm_remove_user(user);  // returns the list's head, not the user
       usm_free_user(user);
     }
@@ -196,19 +191,20 @@ struct SnmpTransport::Fetch {
     setup.retries = static_cast<int>(settings.retries);
     setup.callback = Callback;
     setup.callback_magic = this;
-    if (settings.version == SnmpVersion::V3) {
+    const Credentials& credentials = settings.credentials;
+    if (credentials.version == SnmpVersion::V3) {
       setup.version = SNMP_VERSION_3;
-      ForgetUserWhoseCredentialsChanged(settings);
-      if (!SetUpV3(setup, settings)) {
+      ForgetUserWhoseCredentialsChanged(credentials.user);
+      if (!SetUpV3(setup, credentials.user)) {
         result.problems.push_back("the SNMPv3 keys cannot be made");
         SNMP_FREE(setup.securityAuthProto);
         SNMP_FREE(setup.securityPrivProto);
         return false;
       }
     } else {
-      setup.version = settings.version == SnmpVersion::V1 ? SNMP_VERSION_1 : SNMP_VERSION_2c;
-      setup.community = reinterpret_cast<u_char*>(const_cast<char*>(settings.community.data()));
-      setup.community_len = settings.community.size();
+      setup.version = credentials.version == SnmpVersion::V1 ? SNMP_VERSION_1 : SNMP_VERSION_2c;
+      setup.community = reinterpret_cast<u_char*>(const_cast<char*>(credentials.community.data()));
+      setup.community_len = credentials.community.size();
     }
     session = snmp_open(&setup);
     SNMP_FREE(setup.securityAuthProto);
@@ -228,7 +224,7 @@ struct SnmpTransport::Fetch {
     getDone = true;
     if (walk >= plan.walks.size()) return End(true);
     if (cursor.empty()) cursor = plan.walks[walk];
-    const bool bulk = settings.version != SnmpVersion::V1;
+    const bool bulk = settings.credentials.version != SnmpVersion::V1;
     Send(bulk ? SNMP_MSG_GETBULK : SNMP_MSG_GETNEXT, {cursor});
   }
 

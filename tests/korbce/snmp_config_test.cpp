@@ -9,7 +9,7 @@
 #include "korbce/snmp/printer_ids.h"
 #include "korbce/snmp/snmp_config.h"
 #include "korbce/snmp/snmp_target.h"
-#include "korbce/snmp/subnet_block.h"
+#include "korbce/subnet_block.h"
 #include "platform/file_io.h"
 #include "profile/profile.h"
 #include "platform/trace.h"
@@ -39,8 +39,8 @@ platform::ProfileSection Section(std::vector<std::pair<std::string, std::string>
 
 TEST(SnmpConfigTest, DefaultsKeysAndReportedMistakes) {
   const SnmpConfig defaults = ReadSnmpConfig(Section({}), "korbce.ini", "/ids");
-  EXPECT_EQ(defaults.community, "public");
-  EXPECT_EQ(defaults.version, SnmpVersion::V2c);
+  EXPECT_EQ(defaults.credentials.community, "public");
+  EXPECT_EQ(defaults.credentials.version, SnmpVersion::V2c);
   EXPECT_EQ(defaults.port, 161);
   EXPECT_EQ(defaults.timeout, std::chrono::milliseconds(1000));
   EXPECT_EQ(defaults.retries, 1u);
@@ -72,12 +72,12 @@ TEST(SnmpConfigTest, DefaultsKeysAndReportedMistakes) {
   ASSERT_EQ(config.targets.size(), 2u);
   EXPECT_EQ(config.targets[0], (SnmpTarget{"printer1", 16100, ""}));
   EXPECT_EQ(config.targets[1], (SnmpTarget{"10.0.0.5", 1161, "private"}));
-  EXPECT_EQ(config.community, "office");
-  EXPECT_EQ(config.version, SnmpVersion::V3);
-  EXPECT_EQ(config.authProtocol, AuthProtocol::SHA256);
-  EXPECT_EQ(config.privProtocol, PrivProtocol::DES);
+  EXPECT_EQ(config.credentials.community, "office");
+  EXPECT_EQ(config.credentials.version, SnmpVersion::V3);
+  EXPECT_EQ(config.credentials.user.authProtocol, AuthProtocol::SHA256);
+  EXPECT_EQ(config.credentials.user.privProtocol, PrivProtocol::DES);
   // authPriv without a usable PrivPassword falls back to noAuthNoPriv
-  EXPECT_EQ(config.securityLevel, SecurityLevel::NoAuthNoPriv);
+  EXPECT_EQ(config.credentials.user.securityLevel, SecurityLevel::NoAuthNoPriv);
   EXPECT_EQ(config.timeout, std::chrono::milliseconds(1000));
   EXPECT_EQ(config.retries, 2u);
   EXPECT_EQ(config.poll, std::chrono::seconds(60));
@@ -93,7 +93,7 @@ TEST(SnmpConfigTest, DefaultsKeysAndReportedMistakes) {
   }
 
   const SnmpConfig noUser = ReadSnmpConfig(Section({{"Version", "3"}}), "f", "/ids");
-  EXPECT_EQ(noUser.version, SnmpVersion::V2c);
+  EXPECT_EQ(noUser.credentials.version, SnmpVersion::V2c);
 }
 
 TEST(SnmpConfigTest, DeviceUrisNameTheirHostOnTheSnmpPort) {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace korbce::snmp {
+namespace korbce {
 
 // Addresses and masks with the first dotted part most significant.
 struct Subnet {
@@ -22,4 +22,4 @@ std::vector<Subnet> ParseSubnetBlock(const std::uint8_t* block, std::uint32_t le
 // out (a /31 or /32 is all hosts); at most limit of them.
 std::vector<std::uint32_t> HostsOf(const Subnet& subnet, std::size_t limit);
 
-}  // namespace korbce::snmp
+}  // namespace korbce

@@ -1,8 +1,8 @@
-#include "korbce/snmp/subnet_block.h"
+#include "korbce/subnet_block.h"
 
 #include "bce/bce_records.h"
 
-namespace korbce::snmp {
+namespace korbce {
 namespace {
 
 constexpr std::size_t kCountSize = 4;
@@ -38,4 +38,4 @@ std::vector<std::uint32_t> HostsOf(const Subnet& subnet, std::size_t limit) {
   return hosts;
 }
 
-}  // namespace korbce::snmp
+}  // namespace korbce
