@@ -70,7 +70,5 @@ std::string ReadProfileString(const std::string& path, std::string_view section,
 
 // Case-insensitive comparison of ASCII names, as the profile functions use.
 bool EqualsIgnoreCase(std::string_view a, std::string_view b);
-// Removes blanks (space, tab, CR, LF, vertical tab, form feed) at both ends.
-std::string_view TrimBlanks(std::string_view text);
 
 }  // namespace platform

@@ -1,10 +1,10 @@
 #include "platform/profile.h"
 
+#include "common/blank_text.h"
+
 namespace platform {
 
 namespace {
-
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -18,14 +18,8 @@ bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::string_view TrimBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 const ProfileEntry* ProfileSection::Find(std::string_view key) const {
-  key = TrimBlanks(key);
+  key = common::TrimBlanks(key);
   for (const ProfileEntry& entry : entries) {
     if (EqualsIgnoreCase(entry.key, key)) return &entry;
   }
@@ -33,7 +27,7 @@ const ProfileEntry* ProfileSection::Find(std::string_view key) const {
 }
 
 const ProfileSection* ProfileDocument::Find(std::string_view name) const {
-  name = TrimBlanks(name);
+  name = common::TrimBlanks(name);
   for (const ProfileSection& section : sections) {
     if (EqualsIgnoreCase(section.name, name)) return &section;
   }

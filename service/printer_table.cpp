@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "bce/bce.h"
+#include "common/ipv4_text.h"
 #include "platform/host_lookup.h"
 #include "service/printer_names.h"
 
@@ -21,7 +22,8 @@ std::string FormatMacAddress(const std::uint8_t* mac) {
 
 void ResolveHostName(PrinterRecord& record) {
   BceGetPrinterAddrEx(record.printerId, 0, record.addressInfo.bytes.data(), ADDRESS_KIND_IP);
-  auto name = platform::ReverseLookup(platform::InetAddr(record.addressInfo.IpAddressText()));
+  const std::optional<std::uint32_t> address = common::ParseIPv4NetworkOrder(record.addressInfo.IpAddressText());
+  auto name = platform::ReverseLookup(address.value_or(common::kNoIPv4Address));
   if (name) record.hostName = std::move(*name);
 }
 

@@ -11,6 +11,8 @@
 #include <sstream>
 #include <vector>
 
+#include "common/blank_text.h"
+#include "common/directories.h"
 #include "platform/file_io.h"
 #include "platform/profile.h"
 #include "platform/root.h"
@@ -40,7 +42,7 @@ std::string RegistryDirectory() { return RootPath("var/lib/korevnts"); }
 class RegistryLock {
  public:
   RegistryLock() : guard_(Mutex()) {
-    CreateDirectories(RegistryDirectory());
+    common::CreateDirectories(RegistryDirectory());
     fd_ = UniqueFd(open((RegistryFilePath() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
     if (fd_.IsValid()) flock(fd_.Get(), LOCK_EX);
   }
@@ -105,7 +107,7 @@ bool ParseValue(std::string_view text, RegistryValue& value) {
 }
 
 bool ParseLine(std::string_view line, Registry& registry) {
-  line = TrimBlanks(line);
+  line = common::TrimBlanks(line);
   if (line.empty() || line.front() == ';' || line.front() == '#') return true;
   if (line.front() == '[') {
     if (line.back() != ']') return false;
@@ -152,7 +154,7 @@ std::string Serialise(const Registry& registry) {
 }
 
 int Store(const Registry& registry) {
-  if (!CreateDirectories(RegistryDirectory())) return errno ? errno : EACCES;
+  if (const std::error_code error = common::CreateDirectories(RegistryDirectory())) return error.value();
   return WriteFileAtomically(RegistryFilePath(), Serialise(registry)).systemError;
 }
 

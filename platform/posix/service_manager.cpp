@@ -12,6 +12,7 @@
 #include <mutex>
 #include <thread>
 
+#include "common/directories.h"
 #include "platform/file_io.h"
 #include "platform/last_error.h"
 #include "platform/profile.h"
@@ -174,8 +175,8 @@ bool InstallService(const ServiceDefinition& service) {
     SetLastError(EEXIST);
     return false;
   }
-  if (!CreateDirectories(ParentOf(unitPath))) {
-    SetLastError(errno ? errno : EACCES);
+  if (const std::error_code error = common::CreateDirectories(ParentOf(unitPath))) {
+    SetLastError(error.value());
     return false;
   }
   const FileResult result = WriteFileAtomically(unitPath, UnitFileText(service));

@@ -4,12 +4,13 @@
 
 #include <string>
 
+#include "common/blank_text.h"
 #include "fuzz_support.h"
 #include "platform/profile.h"
 
 namespace {
 
-bool IsTrimmed(std::string_view text) { return platform::TrimBlanks(text) == text; }
+bool IsTrimmed(std::string_view text) { return common::TrimBlanks(text) == text; }
 
 void CheckSection(const platform::ProfileDocument& document, const platform::ProfileSection& section) {
   FUZZ_CHECK(section.name.find('\0') == std::string::npos);
