@@ -1,7 +1,7 @@
 #include "applet/applet_settings_reader.h"
 
+#include "common/decimal_text.h"
 #include "profile/profile.h"
-#include "settings/decimal_text.h"
 #include "settings/settings_names.h"
 
 std::string ReadAppletValue(const std::string& path, std::string_view section, std::string_view key) {
@@ -14,5 +14,5 @@ bool ReadAppletFlag(const std::string& path, std::string_view section, std::stri
 }
 
 int ReadAppletNumber(const std::string& path, std::string_view section, std::string_view key) {
-  return ParseLeadingInteger(ReadAppletValue(path, section, key));
+  return common::ReadLeadingInteger(ReadAppletValue(path, section, key));
 }

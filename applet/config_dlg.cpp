@@ -6,6 +6,7 @@
 #include "applet/applet_strings.h"
 #include "applet/dialog_templates.h"
 #include "applet/resource.h"
+#include "common/directories.h"
 #include "platform/computer_name.h"
 #include "dialogs/data_exchange.h"
 #include "dialogs/file_error_message.h"
@@ -228,7 +229,7 @@ void CConfigDlg::OnRemove() {
 
 std::string CConfigDlg::PrepareDefaultSettingsPath() const {
   const std::string directory = platform::SystemDirectory();
-  if (directory.empty() || !platform::CreateDirectories(directory)) return std::string(SETTINGS_FILE_NAME);
+  if (directory.empty() || common::CreateDirectories(directory)) return std::string(SETTINGS_FILE_NAME);
   return directory + (directory.back() == '/' ? "" : "/") + std::string(SETTINGS_FILE_NAME);
 }
 

@@ -5,6 +5,7 @@
 #include <optional>
 #include <vector>
 
+#include "common/directories.h"
 #include "eif/eif_config.h"
 #include "eif/event_filter.h"
 #include "eif/tec_handle.h"
@@ -315,7 +316,7 @@ int MakeDirectoryPath(const std::string& directory) {
   }
   std::size_t slash = directory.rfind('/');
   if (slash == std::string::npos) return -3;
-  if (slash > 0 && MakeDirectoryPath(directory.substr(0, slash)) != 0) return -2;
+  if (slash > 0 && common::CreateDirectories(directory.substr(0, slash))) return -2;
   platform::MakeDirectoryResult again = platform::MakeDirectory(directory);
   return again == platform::MakeDirectoryResult::Created || again == platform::MakeDirectoryResult::AlreadyExists
              ? 0

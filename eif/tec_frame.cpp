@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "common/byte_order.h"
 #include "eif/tec_network.h"
 
 namespace {
@@ -11,13 +12,11 @@ constexpr std::size_t kTotalLengthOffset = 28;
 constexpr std::size_t kFirstPieceOffset = 32;
 
 void PutBigEndian(char* at, std::uint32_t value) {
-  for (int i = 3; i >= 0; --i, value >>= 8) at[i] = static_cast<char>(value & 0xFF);
+  common::StoreBigEndian32(reinterpret_cast<std::uint8_t*>(at), value);
 }
 
 std::uint32_t GetBigEndian(const char* at) {
-  std::uint32_t value = 0;
-  for (int i = 0; i < 4; ++i) value = (value << 8) | static_cast<unsigned char>(at[i]);
-  return value;
+  return common::LoadBigEndian32(reinterpret_cast<const std::uint8_t*>(at));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "eif/tec_network.h"
 
+#include "common/ipv4_text.h"
 #include "platform/host_lookup.h"
 #include "portmapper/portmapper.h"
 #include "platform/tcp_socket.h"
@@ -23,7 +24,7 @@ class SocketConnection final : public TecConnection {
 class SocketNetwork final : public TecNetwork {
  public:
   std::optional<std::uint32_t> ResolveServer(const std::string& name) override {
-    if (std::optional<std::uint32_t> address = platform::ParseIPv4Address(name)) return address;
+    if (std::optional<std::uint32_t> address = common::ParseIPv4NetworkOrder(name)) return address;
     return platform::ResolveIPv4Address(name);
   }
   std::uint16_t LookupTecPort(std::uint32_t address) override { return ::LookupTecPort(address); }

@@ -2,7 +2,6 @@
 // The network side of the TEC sender: name resolution, the portmapper look-up,
 // connecting, sending and closing. Tests put in a network of their own.
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -12,13 +11,6 @@
 // ONC RPC program and version under which a TEC server registers its TCP port.
 constexpr std::uint32_t TEC_RPC_PROGRAM = 100033057;
 constexpr std::uint32_t TEC_RPC_VERSION = 1;
-
-// Ports travel in network byte order (big-endian).
-constexpr std::uint16_t HostToNetworkPort(std::uint16_t port) {
-  if constexpr (std::endian::native == std::endian::little) return static_cast<std::uint16_t>((port << 8) | (port >> 8));
-  return port;
-}
-constexpr std::uint16_t NetworkToHostPort(std::uint16_t port) { return HostToNetworkPort(port); }
 
 // An open TCP connection to a TEC server; destroying it shuts it down in both
 // directions and closes it.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "common/byte_order.h"
 #include "eif/eif_config.h"
 #include "eif/event_cache.h"
 #include "eif/event_filter.h"
@@ -26,7 +27,7 @@ void ReadConfiguredPorts(TecHandle& handle, std::uint16_t portArgument) {
   handle.serverPorts.fill(0);
   handle.portConfigured.fill(false);
   if (portArgument != 0) {
-    handle.serverPorts[0] = HostToNetworkPort(portArgument);
+    handle.serverPorts[0] = common::HostToNetwork16(portArgument);
     handle.portConfigured[0] = true;
     return;
   }
@@ -34,7 +35,7 @@ void ReadConfiguredPorts(TecHandle& handle, std::uint16_t portArgument) {
   for (int i = 0; i < handle.serverCount && i < static_cast<int>(ports.size()); ++i) {
     int port = std::atoi(ports[i].c_str());
     if (port <= 0 || port > 0xFFFF) continue;
-    handle.serverPorts[i] = HostToNetworkPort(static_cast<std::uint16_t>(port));
+    handle.serverPorts[i] = common::HostToNetwork16(static_cast<std::uint16_t>(port));
     handle.portConfigured[i] = true;
   }
 }

@@ -29,9 +29,6 @@ std::optional<std::string> ReadWholeFile(const std::string& path);
 // then renamed over it. A failed write leaves the old file whole.
 FileResult WriteFileAtomically(const std::string& path, std::string_view content);
 
-// Creates the directory and its missing parents; true when it exists after.
-bool CreateDirectories(const std::string& path);
-
 FileError ClassifyFileError(int systemError);
 
 }  // namespace platform

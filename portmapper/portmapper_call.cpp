@@ -5,7 +5,7 @@
 #include <chrono>
 #include <random>
 
-#include "platform/byte_order.h"
+#include "common/byte_order.h"
 #include "platform/udp_socket.h"
 
 namespace platform {
@@ -30,7 +30,7 @@ UniqueSocket ConnectFromReservedPort(std::uint32_t address, std::uint16_t port) 
   const int start = static_cast<int>(std::random_device{}() % kCount);
   for (int i = 0; i < kCount; ++i) {
     const auto local = static_cast<std::uint16_t>(kFirstReservedPort + (start + i) % kCount);
-    UniqueSocket socket = ConnectUdp4(address, port, HostToNetwork16(local));
+    UniqueSocket socket = ConnectUdp4(address, port, common::HostToNetwork16(local));
     if (socket.IsValid()) return socket;
   }
   return ConnectUdp4(address, port);

@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "common/byte_order.h"
+
 namespace platform {
 
 namespace {
@@ -16,7 +18,9 @@ constexpr std::uint32_t kSuccess = 0;
 constexpr std::uint32_t kMaxAuthenticationBody = 400;
 
 void Put(std::vector<std::uint8_t>& message, std::uint32_t value) {
-  for (int shift = 24; shift >= 0; shift -= 8) message.push_back(static_cast<std::uint8_t>(value >> shift));
+  std::uint8_t word[4];
+  common::StoreBigEndian32(word, value);
+  message.insert(message.end(), word, word + 4);
 }
 
 class Reader {
@@ -25,8 +29,7 @@ class Reader {
 
   std::optional<std::uint32_t> Next() {
     if (data_.size() < 4) return std::nullopt;
-    const std::uint32_t value = std::uint32_t{data_[0]} << 24 | std::uint32_t{data_[1]} << 16 |
-                                std::uint32_t{data_[2]} << 8 | data_[3];
+    const std::uint32_t value = common::LoadBigEndian32(data_.data());
     data_ = data_.subspan(4);
     return value;
   }

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/ascii_text.h"
+#include "common/ascii_text.h"
 #include "platform/file_version.h"
 
 namespace platform {

@@ -1,5 +1,7 @@
 #include "profile/profile_parse.h"
 
+#include "common/blank_text.h"
+
 namespace platform {
 
 namespace {
@@ -29,19 +31,19 @@ void ForEachLine(std::string_view content, Handler lineHandler) {
 }
 
 void ParseLine(std::string_view raw, int number, ProfileDocument& document) {
-  const std::string_view line = TrimBlanks(raw);
+  const std::string_view line = common::TrimBlanks(raw);
   if (line.empty() || line.front() == ';') return;
   if (line.front() == '[') {
     std::string_view name = line.substr(1);
     name = name.substr(0, name.find(']'));
-    document.sections.push_back({std::string(TrimBlanks(CutAtNul(name))), number, {}});
+    document.sections.push_back({std::string(common::TrimBlanks(CutAtNul(name))), number, {}});
     return;
   }
   const std::size_t equals = line.find('=');
   if (equals == std::string_view::npos || document.sections.empty()) return;
-  const std::string_view key = TrimBlanks(CutAtNul(line.substr(0, equals)));
+  const std::string_view key = common::TrimBlanks(CutAtNul(line.substr(0, equals)));
   if (key.empty()) return;
-  const std::string_view value = Unquote(TrimBlanks(line.substr(equals + 1)));
+  const std::string_view value = Unquote(common::TrimBlanks(line.substr(equals + 1)));
   document.sections.back().entries.push_back({std::string(key), std::string(CutAtNul(value)), number});
 }
 

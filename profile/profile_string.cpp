@@ -1,5 +1,7 @@
 #include "profile/profile.h"
 
+#include "common/blank_text.h"
+
 namespace platform {
 
 namespace {
@@ -10,7 +12,7 @@ std::string Truncated(std::string_view text, std::size_t bufferSize) {
 }
 
 std::string_view WithoutTrailingBlanks(std::string_view text) {
-  const std::string_view trimmed = TrimBlanks(text);
+  const std::string_view trimmed = common::TrimBlanks(text);
   if (trimmed.empty()) return {};
   return text.substr(0, static_cast<std::size_t>(trimmed.data() + trimmed.size() - text.data()));
 }

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "bce/bce.h"
+#include "common/ipv4_text.h"
 #include "platform/host_lookup.h"
 #include "service/printer_names.h"
 
@@ -57,7 +58,8 @@ void PrinterTable::ResolveHostNames() {
     auto address = ReadField(printerId, std::optional<PrinterAddressBlock>(),
                              [](const PrinterRecord& r) { return r.addressInfo; });
     BceGetPrinterAddrEx(printerId, 0, address->bytes.data(), ADDRESS_KIND_IP);
-    auto name = platform::ReverseLookup(platform::InetAddr(address->IpAddressText()));
+    auto name = platform::ReverseLookup(
+        common::ParseIPv4NetworkOrder(address->IpAddressText()).value_or(common::kNoIPv4Address));
     Lock lock(lock_);
     if (PrinterRecord* record = Find(printerId)) {
       record->addressInfo = *address;

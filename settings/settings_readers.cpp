@@ -1,8 +1,8 @@
 #include "settings/settings_readers.h"
 
+#include "common/decimal_text.h"
+#include "common/ipv4_text.h"
 #include "profile/profile.h"
-#include "settings/decimal_text.h"
-#include "settings/inet_address.h"
 #include "settings/settings_names.h"
 
 namespace {
@@ -16,13 +16,13 @@ bool IsYes(const std::string& path, std::string_view section, std::string_view k
 }
 
 std::int32_t ReadNumber(const std::string& path, std::string_view section, std::string_view key) {
-  return ParseLeadingInteger(ReadValue(path, section, key));
+  return common::ReadLeadingInteger(ReadValue(path, section, key));
 }
 
 // The address in key of "Enumeration", or 0 when the key is missing or empty.
 std::uint32_t ReadAddress(const std::string& path, const std::string& key) {
   std::string text = ReadValue(path, SECTION_ENUMERATION, key);
-  return text.empty() ? 0 : ParseInetAddress(text);
+  return text.empty() ? 0 : common::ParseIPv4HostOrder(text).value_or(common::kNoIPv4Address);
 }
 
 }  // namespace

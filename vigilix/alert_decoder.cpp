@@ -1,7 +1,7 @@
 #include "vigilix/alert_decoder.h"
 
+#include "common/decimal_text.h"
 #include "vigilix/answer_decoders.h"
-#include "vigilix/decimal_text.h"
 #include "vigilix/message_catalog.h"
 #include "vigilix/printer_database.h"
 
@@ -24,7 +24,7 @@ constexpr int kChangeAll = 0x40;
 constexpr std::int32_t kDefaultSeverity = 3;
 constexpr std::int32_t kMaximumSeverity = 100;
 
-int ReadField(std::string_view value, int field) { return ReadDecimal(GetField(value, field)); }
+int ReadField(std::string_view value, int field) { return common::ReadLeadingInteger(GetField(value, field)); }
 
 std::string LocationText(int kind, std::uint8_t locationByte, std::uint16_t printer,
                          const PrinterStateList& printers) {

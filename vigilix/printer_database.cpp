@@ -2,8 +2,8 @@
 
 #include <array>
 
+#include "common/decimal_text.h"
 #include "profile/profile.h"
-#include "vigilix/decimal_text.h"
 #include "vigilix/message_catalog.h"
 
 namespace vigilix {
@@ -86,7 +86,7 @@ bool LookUpInSection(const platform::ProfileDocument& database, std::string_view
 bool IsDatabaseVersionSupported(const std::string& dbPath) {
   const std::string version =
       platform::ReadProfileString(dbPath, "File Version", "Current Version", "", kVersionBufferSize);
-  return !version.empty() && ReadLeadingNumber(version) >= kMinimumDatabaseVersion;
+  return !version.empty() && common::ReadLeadingNumber(version) >= kMinimumDatabaseVersion;
 }
 
 AlertLookup LookUpAlert(const std::string& dbPath, const AlertKey& key, std::uint8_t deviceClass) {

@@ -11,12 +11,12 @@
 #include <string>
 #include <thread>
 
+#include "common/ipv4_text.h"
 #include "eif/eif_config.h"
 #include "eif/event_cache.h"
 #include "eif/tec_frame.h"
 #include "eif/tec_sender.h"
 #include "platform/child_process.h"
-#include "platform/host_lookup.h"
 #include "platform/tcp_socket.h"
 
 namespace {
@@ -67,7 +67,7 @@ void BM_RawFrameLoop(benchmark::State& state) {
   BuildFrameHeader(static_cast<std::uint32_t>(event.size()), header);
   std::string frame = std::string(header, FRAME_HEADER_SIZE) + event;
   std::uint16_t port = static_cast<std::uint16_t>(((Receiver().Port() & 0xFF) << 8) | (Receiver().Port() >> 8));
-  platform::UniqueSocket socket = platform::ConnectTcp4(*platform::ParseIPv4Address("127.0.0.1"), port);
+  platform::UniqueSocket socket = platform::ConnectTcp4(*common::ParseIPv4NetworkOrder("127.0.0.1"), port);
   for (auto _ : state)
     if (!platform::SendAll(socket.Get(), frame.data(), frame.size())) state.SkipWithError("send failed");
   state.SetItemsProcessed(state.iterations());

@@ -4,6 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "common/blank_text.h"
+#include "common/decimal_text.h"
+#include "common/ipv4_text.h"
+#include "common/list_text.h"
+#include "common/yes_no_text.h"
 #include "korbce/fleet/fleet_values.h"
 #include "profile/profile.h"
 #include "platform/trace.h"
@@ -11,7 +16,7 @@
 namespace korbce {
 namespace {
 
-using platform::EqualsIgnoreCase;
+using common::EqualsIgnoreCase;
 using platform::ProfileEntry;
 using platform::ProfileSection;
 
@@ -89,7 +94,7 @@ class FleetParser {
       Report(section.line, "printer [" + section.name + "] has no Id; printer skipped");
       return;
     }
-    const auto id = ParseDecimal(idEntry->value);
+    const auto id = common::ParseDecimal(idEntry->value);
     if (!id || *id < 1 || *id > kHighestPrinterId) {
       Report(idEntry->line, "Id " + Quoted(idEntry->value) + " is not a number from 1 to 65534; printer skipped");
       return;
@@ -137,7 +142,7 @@ class FleetParser {
 
   template <class Field>
   void ReadNumber(const ProfileEntry& entry, std::uint32_t highest, Field& field) {
-    const auto number = korbce::ParseNumber(entry.value);
+    const auto number = common::ParseNumber(entry.value);
     if (!number || *number > highest) {
       return ReportValue(entry, "a number from 0 to " + std::to_string(highest) + " (decimal, or hexadecimal after 0x)");
     }
@@ -145,7 +150,7 @@ class FleetParser {
   }
 
   void ReadFlag(const ProfileEntry& entry, bool& flag) {
-    const auto value = ParseYesNo(entry.value);
+    const auto value = common::ParseYesNo(entry.value);
     if (!value) return ReportValue(entry, "Yes or No");
     flag = *value;
   }
@@ -157,13 +162,13 @@ class FleetParser {
   }
 
   void ReadIp(const ProfileEntry& entry, std::string& ip) {
-    if (!IsDottedAddress(entry.value)) return ReportValue(entry, "a dotted address such as 127.0.0.1");
+    if (!common::IsDottedQuad(entry.value)) return ReportValue(entry, "a dotted address such as 127.0.0.1");
     ip = entry.value;
   }
 
   void ReadDeviceClass(const ProfileEntry& entry, std::optional<std::uint8_t>& deviceClass) {
     if (EqualsIgnoreCase(entry.value, "none")) return void(deviceClass.reset());
-    const auto value = ParseNumber(entry.value);
+    const auto value = common::ParseNumber(entry.value);
     if (!value || *value > 255) return ReportValue(entry, "a number from 0 to 255, or none");
     deviceClass = static_cast<std::uint8_t>(*value);
   }
@@ -171,13 +176,13 @@ class FleetParser {
   // "key:name;key:name": a bad pair is reported and left out.
   std::vector<Location> ReadLocations(const ProfileEntry& entry) {
     std::vector<Location> locations;
-    const auto pairs = SplitList(entry.value, ';');
+    const auto pairs = common::SplitList(entry.value, ';');
     for (std::string_view pair : pairs) {
       if (pair.empty()) continue;
       const std::size_t colon = pair.find(':');
-      const auto key = ParseDecimal(platform::TrimBlanks(pair.substr(0, colon)));
+      const auto key = common::ParseDecimal(common::TrimBlanks(pair.substr(0, colon)));
       const std::string_view name =
-          colon == std::string_view::npos ? std::string_view() : platform::TrimBlanks(pair.substr(colon + 1));
+          colon == std::string_view::npos ? std::string_view() : common::TrimBlanks(pair.substr(colon + 1));
       if (colon == std::string_view::npos || !key || *key > 255) {
         Report(entry.line, entry.key + ": " + Quoted(pair) + " is not key:name with a key from 0 to 255; pair ignored");
       } else if (name.size() > kMaxLocationName) {
@@ -196,12 +201,12 @@ class FleetParser {
   void ReadCategory(const ProfileEntry& entry, CategoryStatus& status) {
     const std::size_t colon = entry.value.find(':');
     const std::string_view value = entry.value;
-    const auto group = ParseHexBytes(platform::TrimBlanks(value.substr(0, colon)));
+    const auto group = ParseHexBytes(common::TrimBlanks(value.substr(0, colon)));
     if (colon == std::string_view::npos || !group || group->size() != 1) {
       return ReportValue(entry, "GG:BBCCDD,... with a group GG of two hexadecimal digits");
     }
     status.group = (*group)[0];
-    for (std::string_view text : SplitList(value.substr(colon + 1), ',')) {
+    for (std::string_view text : common::SplitList(value.substr(colon + 1), ',')) {
       if (text.empty()) continue;
       const auto bytes = ParseHexBytes(text);
       if (!bytes || bytes->size() != 3) {
@@ -234,7 +239,7 @@ class FleetParser {
   }
 
   void ReadNetInfoReplies(const ProfileEntry& entry, std::vector<std::vector<std::uint8_t>>& replies) {
-    for (std::string_view text : SplitList(entry.value, ',')) {
+    for (std::string_view text : common::SplitList(entry.value, ',')) {
       if (text.empty()) continue;
       auto record = ParseHexBytes(text);
       if (!record) {

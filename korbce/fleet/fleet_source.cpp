@@ -108,7 +108,7 @@ PrinterList FleetSource::EnumeratePort(std::string_view port) {
   const auto fleet = LastRead();
   if (!fleet) return {};
   return PrintersOf(fleet, [port](const FleetPrinter& printer) {
-    return !printer.spoolerPort.empty() && platform::EqualsIgnoreCase(printer.spoolerPort, port);
+    return !printer.spoolerPort.empty() && common::EqualsIgnoreCase(printer.spoolerPort, port);
   });
 }
 

@@ -3,7 +3,8 @@
 #include <filesystem>
 #include <sstream>
 
-#include "korbce/fleet/fleet_values.h"
+#include "common/decimal_text.h"
+#include "common/directories.h"
 #include "platform/file_io.h"
 #include "platform/trace.h"
 
@@ -21,7 +22,7 @@ void PrinterIds::Load() {
     ++number;
     if (line.empty()) continue;
     const std::size_t blank = line.find(' ');
-    const auto id = ParseDecimal(std::string_view(line).substr(0, blank));
+    const auto id = common::ParseDecimal(std::string_view(line).substr(0, blank));
     const std::string key = blank == std::string::npos ? "" : line.substr(blank + 1);
     if (!id || *id < kFirstNetworkId || *id > kLastNetworkId || key.empty() || ids_.count(key) != 0 ||
         keys_.count(static_cast<std::uint16_t>(*id)) != 0) {
@@ -48,7 +49,7 @@ std::optional<std::string> PrinterIds::TakeChanges() {
 
 void WriteIdFile(const std::string& path, const std::string& text, std::string& reportedProblem) {
   const std::string directory = std::filesystem::path(path).parent_path().string();
-  if (!directory.empty()) platform::CreateDirectories(directory);
+  if (!directory.empty()) common::CreateDirectories(directory);
   const auto result = platform::WriteFileAtomically(path, text);
   const std::string problem = result.ok() ? "" : "cannot write the printer id file " + path + " (error " +
                                                     std::to_string(result.systemError) + ")";

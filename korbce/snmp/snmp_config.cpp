@@ -5,14 +5,16 @@
 #include <set>
 #include <utility>
 
-#include "korbce/fleet/fleet_values.h"
+#include "common/decimal_text.h"
+#include "common/list_text.h"
+#include "common/yes_no_text.h"
 #include "profile/profile.h"
 #include "platform/trace.h"
 
 namespace korbce::snmp {
 namespace {
 
-using platform::EqualsIgnoreCase;
+using common::EqualsIgnoreCase;
 using platform::ProfileEntry;
 
 constexpr std::uint32_t kMaxTimeoutMs = 60000;
@@ -71,7 +73,7 @@ class ConfigReader {
       return;
     }
     if (EqualsIgnoreCase(key, "ScanSubnets")) {
-      const auto value = ParseYesNo(entry.value);
+      const auto value = common::ParseYesNo(entry.value);
       if (!value) return Reject(entry, "Yes or No");
       config_.scanSubnets = *value;
       return;
@@ -136,7 +138,7 @@ class ConfigReader {
   }
 
   std::optional<std::uint32_t> ReadNumber(const ProfileEntry& entry, std::uint32_t lowest, std::uint32_t highest) {
-    const auto value = ParseDecimal(entry.value);
+    const auto value = common::ParseDecimal(entry.value);
     if (!value || *value < lowest || *value > highest) {
       Reject(entry, "a number from " + std::to_string(lowest) + " to " + std::to_string(highest));
       return std::nullopt;
@@ -156,7 +158,7 @@ class ConfigReader {
   // Targets take the Port of the section, wherever it stands in it.
   void ReadTargetsLast() {
     if (targetsEntry_ == nullptr) return;
-    for (std::string_view text : SplitList(targetsEntry_->value, ',')) {
+    for (std::string_view text : common::SplitList(targetsEntry_->value, ',')) {
       if (text.empty()) continue;
       if (auto target = ParseTarget(text, config_.port)) {
         config_.targets.push_back(std::move(*target));

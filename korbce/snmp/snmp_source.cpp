@@ -3,15 +3,16 @@
 #include <algorithm>
 
 #include "bce/bce_records.h"
-#include "korbce/fleet/fleet_values.h"
+#include "common/byte_order.h"
+#include "common/ipv4_text.h"
 #include "korbce/snmp/printer_conditions.h"
 #include "korbce/snmp/printer_oids.h"
 #include "korbce/snmp/snapshot_decoder.h"
 #include "platform/critical_section.h"
 #include "platform/host_lookup.h"
-#include "profile/profile.h"
 #include "platform/root.h"
 #include "platform/trace.h"
+#include "profile/profile.h"
 
 namespace korbce {
 namespace {
@@ -28,18 +29,6 @@ constexpr std::uint8_t kNetworkDeviceClass = 20;
 constexpr int kMissedPollsForLoss = 2;
 // A sweep asks at most this many hosts of one subnet.
 constexpr std::size_t kMaxSweepHosts = 65536;
-
-std::string Dotted(std::uint32_t address) {
-  return std::to_string(address >> 24) + "." + std::to_string((address >> 16) & 0xFF) + "." +
-         std::to_string((address >> 8) & 0xFF) + "." + std::to_string(address & 0xFF);
-}
-
-std::optional<std::uint32_t> NumberOfDotted(std::string_view text) {
-  if (!IsDottedAddress(text)) return std::nullopt;
-  std::uint32_t address = 0;
-  for (std::string_view part : SplitList(text, '.')) address = (address << 8) | *ParseDecimal(part);
-  return address;
-}
 
 std::string HexOf(const std::array<std::uint8_t, 6>& mac) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -142,20 +131,19 @@ void SnmpSource::SetSubnets(std::vector<Subnet> subnets) {
 }
 
 std::optional<SnmpSource::Probe> SnmpSource::ProbeOf(const SnmpConfig& config, const SnmpTarget& target) {
-  auto address = NumberOfDotted(target.host);
+  auto address = common::ParseDottedQuadHostOrder(target.host);
   if (!address) {
     const auto resolved = platform::ResolveIPv4Address(target.host);
     if (!resolved) {
       platform::OutputDebugString("korbce: SNMP target " + target.host + " has no IPv4 address; not probed\n");
       return std::nullopt;
     }
-    address = NumberOfDotted(platform::FormatIPv4Address(*resolved));
-    if (!address) return std::nullopt;
+    address = common::NetworkToHost32(*resolved);
   }
   Probe probe;
   probe.address = *address;
   SessionSettings& settings = probe.settings;
-  settings.host = Dotted(*address);
+  settings.host = common::FormatIPv4HostOrder(*address);
   settings.port = target.port;
   settings.credentials = config.credentials;
   if (!target.community.empty()) settings.credentials.community = target.community;
@@ -182,7 +170,8 @@ std::optional<PrinterList> SnmpSource::Enumerate(std::uint32_t mask) {
   if (config->scanSubnets) {
     for (const Subnet& subnet : subnets) {
       for (std::uint32_t host : HostsOf(subnet, kMaxSweepHosts)) {
-        if (auto probe = ProbeOf(*config, SnmpTarget{Dotted(host), config->port, ""})) probes.push_back(std::move(*probe));
+        auto probe = ProbeOf(*config, SnmpTarget{common::FormatIPv4HostOrder(host), config->port, ""});
+        if (probe) probes.push_back(std::move(*probe));
       }
     }
   }

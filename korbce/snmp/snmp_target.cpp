@@ -2,7 +2,8 @@
 
 #include <array>
 
-#include "korbce/fleet/fleet_values.h"
+#include "common/blank_text.h"
+#include "common/decimal_text.h"
 #include "profile/profile.h"
 
 namespace korbce::snmp {
@@ -26,7 +27,7 @@ bool IsHostName(std::string_view host) {
 }
 
 std::optional<std::uint16_t> ParsePort(std::string_view text) {
-  const auto port = ParseDecimal(text);
+  const auto port = common::ParseDecimal(text);
   if (!port || *port == 0 || *port > 0xFFFF) return std::nullopt;
   return static_cast<std::uint16_t>(*port);
 }
@@ -50,7 +51,7 @@ std::optional<SnmpTarget> ParseHostAndPort(std::string_view text, std::uint16_t 
 }  // namespace
 
 std::optional<SnmpTarget> ParseTarget(std::string_view text, std::uint16_t defaultPort) {
-  text = platform::TrimBlanks(text);
+  text = common::TrimBlanks(text);
   std::string community;
   if (const std::size_t at = text.rfind('@'); at != std::string_view::npos) {
     community = std::string(text.substr(0, at));
@@ -66,9 +67,9 @@ std::optional<SnmpTarget> TargetOfDeviceUri(std::string_view uri, std::uint16_t 
   const std::size_t separator = uri.find("://");
   if (separator == std::string_view::npos) return std::nullopt;
   const std::string_view scheme = uri.substr(0, separator);
-  const bool snmpUri = platform::EqualsIgnoreCase(scheme, kSnmpScheme);
+  const bool snmpUri = common::EqualsIgnoreCase(scheme, kSnmpScheme);
   bool printUri = false;
-  for (std::string_view known : kPrintSchemes) printUri = printUri || platform::EqualsIgnoreCase(scheme, known);
+  for (std::string_view known : kPrintSchemes) printUri = printUri || common::EqualsIgnoreCase(scheme, known);
   if (!snmpUri && !printUri) return std::nullopt;
   std::string_view authority = uri.substr(separator + 3);
   authority = authority.substr(0, authority.find_first_of("/?#"));

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "common/blank_text.h"
 #include "korbce/snmp/alert_codes.h"
 #include "profile/profile.h"
 
@@ -34,7 +35,7 @@ std::optional<std::uint8_t> LocationOfType(std::int32_t type) {
 // Printers pad the colorant name with blanks or NULs now and then, and write
 // it in any letter case.
 std::optional<std::uint8_t> LocationOfColorant(std::string_view value) {
-  value = platform::TrimBlanks(value.substr(0, value.find('\0')));
+  value = common::TrimBlanks(value.substr(0, value.find('\0')));
   static constexpr std::array<std::pair<std::string_view, std::uint8_t>, 4> kColorants = {{
       {"black", supply_location::kBlack},
       {"cyan", supply_location::kCyan},
@@ -42,7 +43,7 @@ std::optional<std::uint8_t> LocationOfColorant(std::string_view value) {
       {"yellow", supply_location::kYellow},
   }};
   for (const auto& [name, location] : kColorants) {
-    if (platform::EqualsIgnoreCase(value, name)) return location;
+    if (common::EqualsIgnoreCase(value, name)) return location;
   }
   return std::nullopt;
 }

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <ctime>
 
+#include "common/directories.h"
 #include "platform/file_io.h"
 #include "platform/last_error.h"
 #include "platform/root.h"
@@ -71,8 +72,8 @@ std::string EventLogFilePath() { return RootPath("var/log/korevnts/eventlog"); }
 
 EventSourceHandle RegisterEventSource(const std::string& sourceName, MessageTable messages) {
   const std::string path = EventLogFilePath();
-  if (!CreateDirectories(path.substr(0, path.find_last_of('/')))) {
-    SetLastError(errno ? errno : EACCES);
+  if (const std::error_code error = common::CreateDirectories(path.substr(0, path.find_last_of('/')))) {
+    SetLastError(error.value());
     return nullptr;
   }
   return new EventSource(sourceName, messages);

@@ -78,16 +78,4 @@ FileResult WriteFileAtomically(const std::string& path, std::string_view content
   return {};
 }
 
-bool CreateDirectories(const std::string& path) {
-  if (path.empty()) return false;
-  std::size_t position = 0;
-  while (position != std::string::npos) {
-    position = path.find('/', position + 1);
-    const std::string prefix = path.substr(0, position);
-    if (!prefix.empty() && mkdir(prefix.c_str(), 0755) != 0 && errno != EEXIST) return false;
-  }
-  struct stat info {};
-  return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
 }  // namespace platform

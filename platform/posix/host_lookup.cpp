@@ -1,7 +1,6 @@
 #include "platform/host_lookup.h"
 #include "platform/system_reverse_lookup.h"
 
-#include <arpa/inet.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -27,12 +26,6 @@ std::optional<std::string> SystemReverseLookup(std::uint32_t networkOrderAddress
   return std::string(result->h_name);
 }
 
-std::optional<std::uint32_t> ParseIPv4Address(const std::string& text) {
-  in_addr address{};
-  if (text.empty() || ::inet_aton(text.c_str(), &address) == 0) return std::nullopt;
-  return address.s_addr;
-}
-
 std::optional<std::uint32_t> ResolveIPv4Address(const std::string& hostName) {
   addrinfo hints{};
   hints.ai_family = AF_INET;
@@ -45,15 +38,5 @@ std::optional<std::uint32_t> ResolveIPv4Address(const std::string& hostName) {
   ::freeaddrinfo(found);
   return address;
 }
-
-std::string FormatIPv4Address(std::uint32_t address) {
-  char text[INET_ADDRSTRLEN] = {};
-  in_addr value{};
-  value.s_addr = address;
-  ::inet_ntop(AF_INET, &value, text, sizeof text);
-  return text;
-}
-
-std::uint32_t InetAddr(const std::string& text) { return inet_addr(text.c_str()); }
 
 }  // namespace platform

@@ -10,9 +10,11 @@
 #include <sstream>
 #include <vector>
 
+#include "common/blank_text.h"
+#include "common/directories.h"
 #include "platform/critical_section.h"
 #include "platform/file_io.h"
-#include "platform/ascii_text.h"
+#include "common/ascii_text.h"
 #include "platform/root.h"
 #include "platform/posix/registry_file.h"
 #include "platform/posix/unique_fd.h"
@@ -40,7 +42,7 @@ std::string RegistryDirectory() { return RootPath("var/lib/korevnts"); }
 class RegistryLock {
  public:
   RegistryLock() : guard_(Mutex()) {
-    CreateDirectories(RegistryDirectory());
+    common::CreateDirectories(RegistryDirectory());
     fd_ = UniqueFd(open((RegistryFilePath() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644));
     if (fd_.IsValid()) flock(fd_.Get(), LOCK_EX);
   }
@@ -105,7 +107,7 @@ bool ParseValue(std::string_view text, RegistryValue& value) {
 }
 
 bool ParseLine(std::string_view line, Registry& registry) {
-  line = TrimBlanks(line);
+  line = common::TrimBlanks(line);
   if (line.empty() || line.front() == ';' || line.front() == '#') return true;
   if (line.front() == '[') {
     if (line.back() != ']') return false;
@@ -152,13 +154,13 @@ std::string Serialise(const Registry& registry) {
 }
 
 int Store(const Registry& registry) {
-  if (!CreateDirectories(RegistryDirectory())) return errno ? errno : EACCES;
+  if (const std::error_code error = common::CreateDirectories(RegistryDirectory())) return error.value();
   return WriteFileAtomically(RegistryFilePath(), Serialise(registry)).systemError;
 }
 
 KeyEntry* FindKey(Registry& registry, const std::string& path) {
   for (KeyEntry& key : registry) {
-    if (EqualsIgnoreCase(key.path, path)) return &key;
+    if (common::EqualsIgnoreCase(key.path, path)) return &key;
   }
   return nullptr;
 }
@@ -193,7 +195,7 @@ int RegistryKey::Query(const std::string& name, RegistryValue& value) const {
   KeyEntry* key = FindKey(registry, fullPath_);
   if (key == nullptr) return ENOENT;
   for (const NamedValue& named : key->values) {
-    if (EqualsIgnoreCase(named.name, name)) {
+    if (common::EqualsIgnoreCase(named.name, name)) {
       value = named.value;
       return 0;
     }
@@ -217,7 +219,7 @@ int RegistryKey::Set(const std::string& name, const RegistryValue& value) const 
   if (key == nullptr) key = &registry.emplace_back(KeyEntry{fullPath_, {}});
   NamedValue* slot = nullptr;
   for (NamedValue& named : key->values) {
-    if (EqualsIgnoreCase(named.name, name)) slot = &named;
+    if (common::EqualsIgnoreCase(named.name, name)) slot = &named;
   }
   if (slot == nullptr) slot = &key->values.emplace_back(NamedValue{name, {}});
   slot->value = value;

@@ -11,10 +11,11 @@
 #include <cstdlib>
 #include <thread>
 
+#include "common/directories.h"
 #include "platform/critical_section.h"
 #include "platform/file_io.h"
 #include "platform/last_error.h"
-#include "platform/ascii_text.h"
+#include "common/ascii_text.h"
 #include "platform/root.h"
 #include "platform/posix/systemd_service.h"
 
@@ -132,7 +133,7 @@ void DeliverControls(Dispatcher& dispatcher) {
 }
 
 std::string UnitNameOf(const std::string& service) {
-  if (EqualsIgnoreCase(service, "Spooler")) return "cups.service";
+  if (common::EqualsIgnoreCase(service, "Spooler")) return "cups.service";
   return service + ".service";
 }
 
@@ -174,8 +175,8 @@ bool InstallService(const ServiceDefinition& service) {
     SetLastError(EEXIST);
     return false;
   }
-  if (!CreateDirectories(ParentOf(unitPath))) {
-    SetLastError(errno ? errno : EACCES);
+  if (const std::error_code error = common::CreateDirectories(ParentOf(unitPath))) {
+    SetLastError(error.value());
     return false;
   }
   const FileResult result = WriteFileAtomically(unitPath, UnitFileText(service));

@@ -78,17 +78,4 @@ FileResult WriteFileAtomically(const std::string& path, std::string_view content
   return {};
 }
 
-bool CreateDirectories(const std::string& path) {
-  if (path.empty()) return false;
-  // Each directory on the way down; those that exist already, and a drive or
-  // share at the start, refuse and are passed by.
-  for (std::size_t position = path.find_first_of("/\\", 1); position != std::string::npos;
-       position = path.find_first_of("/\\", position + 1)) {
-    CreateDirectoryA(path.substr(0, position).c_str(), nullptr);
-  }
-  CreateDirectoryA(path.c_str(), nullptr);
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
 }  // namespace platform

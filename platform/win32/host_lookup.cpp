@@ -22,17 +22,6 @@ std::optional<std::string> SystemReverseLookup(std::uint32_t networkOrderAddress
   return std::string(name);
 }
 
-// inet_addr takes the same forms as inet_aton but cannot tell
-// 255.255.255.255 from a failure; that one address is recognised by hand.
-std::optional<std::uint32_t> ParseIPv4Address(const std::string& text) {
-  if (text.empty()) return std::nullopt;
-  const std::uint32_t address = InetAddr(text);
-  if (address != INADDR_NONE) return address;
-  in_addr broadcast{};
-  if (InetPtonA(AF_INET, text.c_str(), &broadcast) == 1) return broadcast.s_addr;
-  return std::nullopt;
-}
-
 std::optional<std::uint32_t> ResolveIPv4Address(const std::string& hostName) {
   if (hostName.empty() || !EnsureWinsock()) return std::nullopt;
   addrinfo hints{};
@@ -46,15 +35,5 @@ std::optional<std::uint32_t> ResolveIPv4Address(const std::string& hostName) {
   freeaddrinfo(found);
   return address;
 }
-
-std::string FormatIPv4Address(std::uint32_t address) {
-  char text[INET_ADDRSTRLEN] = {};
-  in_addr value{};
-  value.s_addr = address;
-  InetNtopA(AF_INET, &value, text, sizeof text);
-  return text;
-}
-
-std::uint32_t InetAddr(const std::string& text) { return inet_addr(text.c_str()); }
 
 }  // namespace platform

@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/ipv4_text.h"
 #include "e2e_support.h"
 #include "platform/child_process.h"
 #include "platform/file_io.h"
@@ -28,7 +29,9 @@ struct PrinterFields {
 };
 
 // The official name of 127.0.0.1 as this machine's resolver gives it.
-std::string LoopbackHostName() { return platform::ReverseLookup(platform::InetAddr("127.0.0.1")).value_or(""); }
+std::string LoopbackHostName() {
+  return platform::ReverseLookup(*common::ParseIPv4NetworkOrder("127.0.0.1")).value_or("");
+}
 
 std::string Event(const std::string& severity, const std::string& message, const PrinterFields& printer) {
   const std::string hostname = printer.origin.empty() ? "" : LoopbackHostName();

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ipv4_text.h"
 #include "platform/environment.h"
 #include "platform/file_io.h"
 #include "platform/host_lookup.h"
@@ -97,7 +98,7 @@ TEST_F(DiscoveryEndToEndTest, SubnetsAndClassesFindTheTcpIpPrintersWithTheirName
   EXPECT_EQ(table_.GetIpAddressText(1), "127.0.0.1");
   EXPECT_EQ(table_.GetIpAddressText(3), "127.0.0.1");
   EXPECT_EQ(table_.GetAdapterProductName(3), "Portova M3");
-  auto loopbackName = platform::ReverseLookup(platform::InetAddr("127.0.0.1"));
+  auto loopbackName = platform::ReverseLookup(*common::ParseIPv4NetworkOrder("127.0.0.1"));
   if (loopbackName) {
     EXPECT_EQ(table_.GetHostName(1), *loopbackName);
     EXPECT_EQ(table_.GetHostName(3), *loopbackName);

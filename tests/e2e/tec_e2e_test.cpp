@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "common/ipv4_text.h"
 #include "e2e_support.h"
 #include "eif/eif_config.h"
 #include "eif/tec_sender.h"
-#include "platform/host_lookup.h"
 #include "platform/tcp_socket.h"
 #include "tests/support/rpcbind_server.h"
 
@@ -20,7 +20,7 @@ namespace {
 
 using namespace e2e;
 
-const std::uint32_t kLoopback = *platform::ParseIPv4Address("127.0.0.1");
+const std::uint32_t kLoopback = *common::ParseIPv4NetworkOrder("127.0.0.1");
 
 std::string Event(const std::string& severity, const std::string& message, std::size_t padTo = 0) {
   std::string event = "Korvane_Printer_Alert;source=Korvane_Printers;severity=" + severity + ";msg='" + message +

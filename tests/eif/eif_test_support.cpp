@@ -5,6 +5,7 @@
 #include <random>
 #include <sstream>
 
+#include "common/byte_order.h"
 #include "eif/eif_config.h"
 #include "eif/tec_frame.h"
 
@@ -97,12 +98,12 @@ std::uint16_t FakeNetwork::LookupTecPort(std::uint32_t address) {
   int n = ServerNumber(address);
   log.push_back("lookup " + std::to_string(n));
   auto found = portmap.find(n);
-  return found == portmap.end() ? 0 : HostToNetworkPort(found->second);
+  return found == portmap.end() ? 0 : common::HostToNetwork16(found->second);
 }
 
 std::unique_ptr<TecConnection> FakeNetwork::ConnectTcp(std::uint32_t address, std::uint16_t port) {
   int n = ServerNumber(address);
-  std::uint16_t hostPort = NetworkToHostPort(port);
+  std::uint16_t hostPort = common::NetworkToHost16(port);
   std::string name = std::to_string(n) + ":" + std::to_string(hostPort);
   log.push_back("connect " + name);
   auto found = servers_.find({n, hostPort});

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "common/byte_order.h"
 #include "eif/eif_config.h"
 #include "eif/event_cache.h"
 #include "eif/tec_frame.h"
@@ -149,7 +150,7 @@ TEST_F(TecSenderTest, OpenFailsWithoutServersOrWithAnUnresolvableOne) {
   TecHandlePtr handle(TecOpen("server4", 4444, 9, TEC_CONNECTION_LESS, {&network, &clock}));
   ASSERT_TRUE(handle);
   EXPECT_EQ(handle->serverCount, 1);
-  EXPECT_EQ(handle->serverPorts[0], HostToNetworkPort(4444));
+  EXPECT_EQ(handle->serverPorts[0], common::HostToNetwork16(4444));
   EXPECT_TRUE(handle->portConfigured[0]);
   EXPECT_EQ(handle->reserved, 9);
   Load("ServerLocation=server1,server2,server3,server4,server5,server6,server7,server8,server9,server10\n"

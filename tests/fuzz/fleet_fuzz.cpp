@@ -6,9 +6,10 @@
 #include <set>
 #include <string>
 
+#include "common/decimal_text.h"
+#include "common/ipv4_text.h"
 #include "fuzz_support.h"
 #include "korbce/fleet/fleet.h"
-#include "korbce/fleet/fleet_values.h"
 #include "profile/profile.h"
 #include "platform/trace.h"
 #include "vigilix/vigilix.h"
@@ -21,9 +22,9 @@ constexpr std::string_view kFileName = "fleet.ini";
 std::set<std::uint32_t> IdsInFile(const platform::ProfileDocument& document) {
   std::set<std::uint32_t> ids;
   for (const platform::ProfileSection& section : document.sections) {
-    if (section.name.size() <= 8 || !platform::EqualsIgnoreCase(section.name.substr(0, 8), "Printer ")) continue;
+    if (section.name.size() <= 8 || !common::EqualsIgnoreCase(section.name.substr(0, 8), "Printer ")) continue;
     if (const platform::ProfileEntry* id = section.Find("Id")) {
-      if (auto number = korbce::ParseDecimal(id->value)) ids.insert(*number);
+      if (auto number = common::ParseDecimal(id->value)) ids.insert(*number);
     }
   }
   return ids;
@@ -46,7 +47,7 @@ void CheckPrinter(const korbce::Fleet& fleet, const korbce::FleetPrinter& printe
     if (!printer.categories[bit].entries.empty()) mask |= 1u << bit;
   }
   FUZZ_CHECK(printer.AlertMask() == mask);
-  if (!printer.ipAddress.empty()) FUZZ_CHECK(korbce::IsDottedAddress(printer.ipAddress));
+  if (!printer.ipAddress.empty()) FUZZ_CHECK(common::IsDottedQuad(printer.ipAddress));
 }
 
 }  // namespace

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "bce/bce_records.h"
+#include "common/ipv4_text.h"
 #include "fuzz_support.h"
 #include "profile/profile.h"
 #include "service/net_info_entry.h"
-#include "settings/inet_address.h"
 #include "settings/settings_names.h"
 #include "settings/settings_readers.h"
 
@@ -65,7 +65,7 @@ void CheckReply(const std::uint8_t* data, std::size_t size) {
 // The address the settings give for key: 0 when it is missing or empty.
 std::uint32_t ConfiguredAddress(const std::string& path, const std::string& key) {
   const std::string text = platform::ReadProfileString(path, SECTION_ENUMERATION, key, "", SERVICE_VALUE_BUFFER);
-  return text.empty() ? 0 : ParseInetAddress(text);
+  return text.empty() ? 0 : common::ParseIPv4HostOrder(text).value_or(common::kNoIPv4Address);
 }
 
 void CheckSubnets(const std::uint8_t* data, std::size_t size) {

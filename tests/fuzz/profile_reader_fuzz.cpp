@@ -4,18 +4,19 @@
 
 #include <string>
 
+#include "common/blank_text.h"
 #include "fuzz_support.h"
 #include "profile/profile.h"
 
 namespace {
 
-bool IsTrimmed(std::string_view text) { return platform::TrimBlanks(text) == text; }
+bool IsTrimmed(std::string_view text) { return common::TrimBlanks(text) == text; }
 
 void CheckSection(const platform::ProfileDocument& document, const platform::ProfileSection& section) {
   FUZZ_CHECK(section.name.find('\0') == std::string::npos);
   FUZZ_CHECK(IsTrimmed(section.name));
   const platform::ProfileSection* found = document.Find(section.name);
-  FUZZ_CHECK(found != nullptr && platform::EqualsIgnoreCase(found->name, section.name));
+  FUZZ_CHECK(found != nullptr && common::EqualsIgnoreCase(found->name, section.name));
   int line = section.line;
   for (const platform::ProfileEntry& entry : section.entries) {
     FUZZ_CHECK(!entry.key.empty());

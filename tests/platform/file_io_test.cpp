@@ -41,19 +41,10 @@ TEST(FileIoTest, AFailedWriteSaysWhyAndLeavesWhatWasThere) {
   EXPECT_EQ(ClassifyFileError(EIO), FileError::Other);
   // The rename over a directory fails: the directory stays and no temporary is left.
   const std::string occupied = directory + "/occupied";
-  ASSERT_TRUE(CreateDirectories(occupied + "/inside"));
+  ASSERT_TRUE(std::filesystem::create_directories(occupied + "/inside"));
   EXPECT_EQ(WriteFileAtomically(occupied, "x").error, FileError::Other);
   EXPECT_TRUE(std::filesystem::is_directory(occupied + "/inside"));
   EXPECT_EQ(EntriesIn(directory), 1);
-}
-
-TEST(FileIoTest, CreateDirectoriesMakesMissingParents) {
-  const ScratchDirectory scratch("file_io");
-  const std::string directory = scratch.Path().string();
-  EXPECT_TRUE(CreateDirectories(directory + "/a/b/c"));
-  EXPECT_TRUE(CreateDirectories(directory + "/a/b/c")) << "existing directories are fine";
-  ASSERT_TRUE(WriteFileAtomically(directory + "/file", "x").ok());
-  EXPECT_FALSE(CreateDirectories(directory + "/file/sub"));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "common/directories.h"
 #include "platform/file_io.h"
 #include "platform/root.h"
 #include "tests/support/scratch.h"
@@ -21,7 +22,7 @@ constexpr char kPathSeparator = std::filesystem::path::preferred_separator == '\
 class PathSearchTest : public ::testing::Test {
  protected:
   void Touch(const std::string& path) {
-    ASSERT_TRUE(CreateDirectories(path.substr(0, path.rfind('/'))));
+    ASSERT_FALSE(common::CreateDirectories(path.substr(0, path.rfind('/'))));
     ASSERT_TRUE(WriteFileAtomically(path, "x").ok());
   }
   // Where the search finds path: its full path as the system writes it.
@@ -51,7 +52,7 @@ TEST_F(PathSearchTest, SearchesSystemThenWindowsDirectoryThenPath) {
   Touch(root_ + "/etc/korevnts/both.ini");
   Touch(root_ + "/bin1/both.ini");
   EXPECT_EQ(SearchPath("both.ini", 1000), Found(root_ + "/etc/korevnts/both.ini"));
-  ASSERT_TRUE(CreateDirectories(root_ + "/etc/korevnts/directory.ini"));
+  ASSERT_FALSE(common::CreateDirectories(root_ + "/etc/korevnts/directory.ini"));
   Touch(root_ + "/etc/directory.ini");
   EXPECT_EQ(SearchPath("directory.ini", 1000), Found(root_ + "/etc/directory.ini")) << "a directory is passed by";
   EXPECT_FALSE(SearchPath("missing.ini", 1000).has_value());

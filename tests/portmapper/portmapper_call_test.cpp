@@ -7,18 +7,14 @@
 #include <thread>
 #include <vector>
 
-#include "platform/byte_order.h"
+#include "common/byte_order.h"
 #include "platform/udp_socket.h"
 
 namespace platform {
 namespace {
 
-const std::uint32_t kLoopback = HostToNetwork32(0x7F000001);
+const std::uint32_t kLoopback = common::HostToNetwork32(0x7F000001);
 const RetransmitTimes kShortTimes{100, 400, 3000};
-
-std::uint32_t Word(const std::uint8_t* bytes) {
-  return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 | std::uint32_t{bytes[2]} << 8 | bytes[3];
-}
 
 std::vector<std::uint8_t> Reply(std::uint32_t transactionId, std::uint32_t result) {
   std::vector<std::uint8_t> reply;
@@ -51,10 +47,10 @@ class ForgetfulPortmapper {
       const long size = ReceiveDatagramFrom(socket_.Get(), call, sizeof call, 5000, address, port);
       if (size < 56) return;
       ++calls_;
-      procedure_ = Word(call + 20);
-      program_ = Word(call + 40);
+      procedure_ = common::LoadBigEndian32(call + 20);
+      program_ = common::LoadBigEndian32(call + 40);
       if (calls_ == 1) continue;
-      const std::uint32_t id = Word(call);
+      const std::uint32_t id = common::LoadBigEndian32(call);
       for (const auto& reply : {Reply(id + 1, 1111), Reply(id, 2049)})
         SendDatagramTo(socket_.Get(), reply.data(), reply.size(), address, port);
     }

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/ipv4_text.h"
 #include "platform/host_lookup.h"
 #include "tests/service/fake_engine.h"
 
@@ -194,7 +195,7 @@ TEST_F(PrinterTableTest, ResolveHostNamesAsksOnlyTcpIpPrintersByEitherBit) {
   ASSERT_EQ(asked.size(), 2u);
   EXPECT_EQ(asked[0].numbers, (std::vector<std::uint64_t>{1, 0, 2}));
   EXPECT_EQ(asked[1].numbers, (std::vector<std::uint64_t>{2, 0, 2}));
-  const std::uint32_t loopback = *platform::ParseIPv4Address("127.0.0.1");
+  const std::uint32_t loopback = *common::ParseIPv4NetworkOrder("127.0.0.1");
   EXPECT_EQ(looked, (std::vector<std::uint32_t>{loopback, loopback}));
   EXPECT_EQ(table.GetHostName(1), "host1");
   EXPECT_EQ(table.GetHostName(2), "host2");
@@ -237,7 +238,7 @@ TEST_F(PrinterTableTest, UnterminatedAddressTextEndsAtTheBlock) {
 TEST_F(PrinterTableTest, LoopbackResolvesThroughTheSystem) {
   FakeEngine::Instance().addressTexts[1] = "127.0.0.1";
   table.AddOrUpdate(Printer(1, PROTOCOL_TCPIP));
-  auto expected = platform::ReverseLookup(platform::InetAddr("127.0.0.1"));
+  auto expected = platform::ReverseLookup(*common::ParseIPv4NetworkOrder("127.0.0.1"));
   if (!expected) GTEST_SKIP() << "127.0.0.1 has no name on this machine";
   table.ResolveHostNames();
   EXPECT_EQ(table.GetHostName(1), *expected);

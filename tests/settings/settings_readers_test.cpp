@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "settings/inet_address.h"
+#include "common/ipv4_text.h"
 #include "settings/settings_names.h"
 #include "tests/settings/settings_file_fixture.h"
 
@@ -116,8 +116,8 @@ TEST_F(SettingsReaders, SubnetListFromTheFile) {
   ASSERT_EQ(list->Size(), 52u);
   EXPECT_EQ(list->Address(0), 0x0A000000u);
   EXPECT_EQ(list->Mask(0), 0xFF000000u);
-  EXPECT_EQ(list->Address(1), INVALID_INET_ADDRESS);  // letters
-  EXPECT_EQ(list->Mask(1), INVALID_INET_ADDRESS);
+  EXPECT_EQ(list->Address(1), common::kNoIPv4Address);  // letters
+  EXPECT_EQ(list->Mask(1), common::kNoIPv4Address);
   EXPECT_EQ(list->Address(2), 0u);  // missing
   EXPECT_EQ(list->Mask(2), 0xFFFFFF00u);
   for (std::uint32_t entry = 0; entry < 3; ++entry) EXPECT_EQ(list->Code(entry), SUBNET_CODE);
@@ -172,5 +172,5 @@ TEST_F(SettingsReaders, LongValuesDoNotHarm) {
   EXPECT_EQ(ReadEnumerationMask(path), ENUM_NEW_ON_STARTUP);
   std::optional<SubnetList> list = ReadSubnetList(path);
   ASSERT_TRUE(list);
-  EXPECT_EQ(list->Address(0), INVALID_INET_ADDRESS);
+  EXPECT_EQ(list->Address(0), common::kNoIPv4Address);
 }

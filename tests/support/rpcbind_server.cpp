@@ -6,7 +6,7 @@
 #include <sstream>
 #include <thread>
 
-#include "platform/byte_order.h"
+#include "common/byte_order.h"
 #include "portmapper/portmapper.h"
 
 namespace test_support {
@@ -24,7 +24,7 @@ std::string ReadText(const std::string& path) {
 
 bool PortmapperAnswers() {
   // The portmapper registers itself, version 2 over UDP included.
-  return platform::PortmapperGetPort(platform::HostToNetwork32(0x7F000001), 100000, 2, platform::kProtocolUdp) != 0;
+  return platform::PortmapperGetPort(common::HostToNetwork32(0x7F000001), 100000, 2, platform::kProtocolUdp) != 0;
 }
 
 bool RpcbindServer::EnsureRunning(const std::string& errorPath, std::string* why) {

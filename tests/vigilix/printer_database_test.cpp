@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "tests/vigilix/temp_database.h"
-#include "vigilix/decimal_text.h"
 
 namespace vigilix {
 namespace {
@@ -97,19 +96,6 @@ TEST(PrinterDatabase, GetFieldCountsSeparatorsAndRepeatsTheLastField) {
   EXPECT_EQ(GetField("17", 8), "17");
   EXPECT_EQ(GetField("a;b;", 3), "");
   EXPECT_EQ(GetField("", 5), "");
-}
-
-TEST(DecimalText, ReadsLeadingNumbers) {
-  EXPECT_EQ(ReadDecimal("  -12abc"), -12);
-  EXPECT_EQ(ReadDecimal("+7"), 7);
-  EXPECT_EQ(ReadDecimal(""), 0);
-  EXPECT_EQ(ReadDecimal("x1"), 0);
-  EXPECT_EQ(ReadDecimal("99999999999999999999"), INT32_MAX);
-  EXPECT_EQ(ReadDecimal("-99999999999999999999"), INT32_MIN);
-  EXPECT_DOUBLE_EQ(ReadLeadingNumber("1.3"), 1.3);
-  EXPECT_DOUBLE_EQ(ReadLeadingNumber(" .5x"), 0.5);
-  EXPECT_DOUBLE_EQ(ReadLeadingNumber("-1.5"), -1.5);
-  EXPECT_DOUBLE_EQ(ReadLeadingNumber("nan"), 0);
 }
 
 }  // namespace

@@ -5,9 +5,9 @@
 
 #include <set>
 
+#include "common/decimal_text.h"
 #include "profile/profile.h"
 #include "tests/vigilix/temp_database.h"
-#include "vigilix/decimal_text.h"
 #include "vigilix/message_catalog.h"
 #include "vigilix/printer_database.h"
 
@@ -46,10 +46,10 @@ TEST(ShippedDatabase, RowsCoverEveryCategoryFormLocationKindAndSeverity) {
       forms.insert(form);
       const int group = std::stoi(row.key.substr(0, 2), nullptr, 16);
       groups.insert(group);
-      const int message = ReadDecimal(GetField(row.value, 1));
-      const int kind = ReadDecimal(GetField(row.value, 2));
+      const int message = common::ReadLeadingInteger(GetField(row.value, 1));
+      const int kind = common::ReadLeadingInteger(GetField(row.value, 2));
       if (group == 9) {
-        changeMasks.insert(ReadDecimal(GetField(row.value, 7)));
+        changeMasks.insert(common::ReadLeadingInteger(GetField(row.value, 7)));
         continue;
       }
       EXPECT_FALSE(LoadText(kMessageTextBase + message).empty()) << row.key << "=" << row.value;
@@ -57,7 +57,7 @@ TEST(ShippedDatabase, RowsCoverEveryCategoryFormLocationKindAndSeverity) {
         EXPECT_LT(kind, 0) << "a full key has no location byte: " << row.key;
       }
       kinds.insert(kind < 0 ? -1 : (kind == 1000 || kind == 2000) ? kind : 0);
-      severities.insert(ReadDecimal(GetField(row.value, 8)));
+      severities.insert(common::ReadLeadingInteger(GetField(row.value, 8)));
     }
     EXPECT_EQ(forms, (std::set<int>{1, 2, 3, 4, 5})) << section.name;
     EXPECT_EQ(groups, (std::set<int>{3, 4, 5, 6, 7, 8, 9, 10})) << section.name;

@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string>
 
+#include "common/byte_order.h"
+#include "common/ipv4_text.h"
 #include "eif/tec_network.h"
 #include "platform/file_io.h"
 #include "platform/host_lookup.h"
@@ -28,14 +30,15 @@ bool RegisterWithPortmapper(std::uint16_t port) {
 
 int Serve(const ReceiverOptions& options, std::uint32_t address, std::FILE* output) {
   std::uint16_t port = 0;
-  platform::UniqueSocket listener = platform::BindTcp4(address, HostToNetworkPort(options.port), !options.refuse, port);
+  platform::UniqueSocket listener =
+      platform::BindTcp4(address, common::HostToNetwork16(options.port), !options.refuse, port);
   if (!listener.IsValid())
     return Fail("cannot listen on " + options.address + ":" + std::to_string(options.port), 1);
   platform::NativeHandle stopHandle = platform::StopSignalHandle();
   if (stopHandle == platform::kNoHandle) return Fail("cannot watch for stop signals", 1);
   if (options.portmapper && !RegisterWithPortmapper(port))
     return Fail("the local rpcbind did not take the registration of program 100033057", 1);
-  unsigned hostPort = NetworkToHostPort(port);
+  unsigned hostPort = common::NetworkToHost16(port);
   if (!options.portFile.empty() &&
       !platform::WriteFileAtomically(options.portFile, std::to_string(hostPort) + "\n").ok()) {
     if (options.portmapper) platform::PortmapperUnset(TEC_RPC_PROGRAM, TEC_RPC_VERSION);
@@ -59,7 +62,7 @@ int main(int argc, char** argv) {
     std::fputs(kReceiverUsage, stdout);
     return 0;
   }
-  std::optional<std::uint32_t> address = platform::ParseIPv4Address(options.address);
+  std::optional<std::uint32_t> address = common::ParseIPv4NetworkOrder(options.address);
   if (!address) return Fail("not an IPv4 address: " + options.address, 2);
   std::FILE* output = stdout;
   if (!options.outputPath.empty() && (output = std::fopen(options.outputPath.c_str(), "wb")) == nullptr)

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "eif/tec_network.h"
-#include "platform/host_lookup.h"
+#include "common/byte_order.h"
+#include "common/ipv4_text.h"
 #include "platform/readiness.h"
 #include "platform/tcp_socket.h"
 #include "tools/tec-receiver/event_line.h"
@@ -54,7 +54,8 @@ class ReceiverLoop {
       if (!socket.IsValid()) return;
       auto client = std::make_unique<Client>();
       client->socket = std::move(socket);
-      client->peer = platform::FormatIPv4Address(address) + ":" + std::to_string(NetworkToHostPort(port));
+      client->peer =
+          common::FormatIPv4NetworkOrder(address) + ":" + std::to_string(common::NetworkToHost16(port));
       clients_.push_back(std::move(client));
     }
   }

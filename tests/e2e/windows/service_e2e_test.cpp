@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/ipv4_text.h"
 #include "e2e_support.h"
 #include "platform/child_process.h"
 #include "platform/file_io.h"
@@ -159,7 +160,8 @@ class WindowsServiceEndToEndTest : public testing::Test {
   }
 
   std::string PaperJamEvent() const {
-    const std::string hostname = platform::ReverseLookup(platform::InetAddr("127.0.0.1")).value_or("");
+    const std::string hostname =
+        platform::ReverseLookup(*common::ParseIPv4NetworkOrder("127.0.0.1")).value_or("");
     return "Korvane_Printer_Alert;source=Korvane_Printers;severity=CRITICAL;msg='Paper Jam At Input - Upper "
            "Tray';printer_address='0020004A1B0C';printer_model='Korvane LaserLine 4000';origin='127.0.0.1';hostname='" +
            hostname + "';port_attachment='';adapter_product='Portova Q1';END\n\x01";
