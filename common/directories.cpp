@@ -4,14 +4,32 @@
 
 namespace common {
 
+namespace fs = std::filesystem;
+
+namespace {
+
+// Each directory made is writable by its owner alone, whatever the umask
+// leaves to the group and others, as mkdir with mode 0755 makes it.
+std::error_code MakeOne(const fs::path& directory) {
+  std::error_code error;
+  if (!fs::create_directory(directory, error) || error) return error;
+  fs::permissions(directory, fs::perms::group_write | fs::perms::others_write, fs::perm_options::remove, error);
+  return error;
+}
+
+}  // namespace
+
 std::error_code CreateDirectories(const std::string& path) {
   if (path.empty()) return std::make_error_code(std::errc::invalid_argument);
   std::error_code error;
-  std::filesystem::create_directories(path, error);
-  if (error) return error;
-  // A file of that name is no directory: create_directories does not always
-  // say so.
-  if (!std::filesystem::is_directory(path, error) && !error) error = std::make_error_code(std::errc::not_a_directory);
+  fs::path partial;
+  for (const fs::path& part : fs::path(path)) {
+    partial /= part;
+    if (part.empty() || fs::exists(partial, error)) continue;
+    if ((error = MakeOne(partial))) return error;
+  }
+  // A file of that name is no directory.
+  if (!fs::is_directory(path, error) && !error) error = std::make_error_code(std::errc::not_a_directory);
   return error;
 }
 
