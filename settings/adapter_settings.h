@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "vigilix/vigilix.h"
+#include "bce/alerts.h"
 
 // Bits of EnumerationMask, as the printer communication engine takes them.
 inline constexpr std::uint32_t ENUM_NETWARE = 0x1;

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "vigilix/vigilix.h"
+#include "bce/alerts.h"
 
 inline constexpr std::string_view SETTINGS_FILE_NAME = "KorEvntS.ini";
 

@@ -10,7 +10,7 @@
 
 #include "settings/adapter_settings.h"
 #include "settings/subnet_list.h"
-#include "vigilix/vigilix.h"
+#include "bce/alerts.h"
 
 // ENUM_* bits of "Printers To Be Enumerated"; ENUM_NEW_ON_STARTUP unless
 // "New Enumeration On Startup" is exactly "No".
