@@ -2,6 +2,9 @@
 
 #include <atomic>
 
+#include "platform/event.h"
+#include "platform/foreground_threads.h"
+
 namespace platform {
 
 namespace {
@@ -23,5 +26,12 @@ void SetThreadEndHandlers(ThreadEndHandler destroyWindows, ThreadEndHandler rele
 void DestroyEndingThreadWindows() { Run(windowsHandler); }
 
 void ReleaseEndingThreadMessageQueue() { Run(queueHandler); }
+
+void FinishEndingThread(Event& finished, bool background) {
+  DestroyEndingThreadWindows();
+  ReleaseEndingThreadMessageQueue();
+  finished.Set();
+  if (!background) TheForegroundThreads().Remove();
+}
 
 }  // namespace platform

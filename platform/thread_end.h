@@ -5,6 +5,8 @@
 
 namespace platform {
 
+class Event;
+
 using ThreadEndHandler = void (*)();
 
 // destroyWindows runs first, as a thread's windows die with it; then
@@ -13,5 +15,10 @@ void SetThreadEndHandlers(ThreadEndHandler destroyWindows, ThreadEndHandler rele
 
 void DestroyEndingThreadWindows();
 void ReleaseEndingThreadMessageQueue();
+
+// Everything that ends with a thread of ours, as its body ends however it
+// ends: its windows, its message queue, then its finished event is set and a
+// foreground thread is no longer counted.
+void FinishEndingThread(Event& finished, bool background);
 
 }  // namespace platform

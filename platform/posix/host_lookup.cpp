@@ -6,7 +6,6 @@
 #include <sys/socket.h>
 
 #include <cerrno>
-#include <mutex>
 #include <vector>
 
 namespace platform {

@@ -6,9 +6,7 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdlib>
-#include <mutex>
 #include <cxxabi.h>
 
 #include "platform/event.h"
@@ -33,12 +31,7 @@ std::atomic<int> processExitStatus{0};
 // from ExitCurrentThread; its windows go first, as they die with it.
 struct FinishOnExit {
   std::shared_ptr<Thread::State> state;
-  ~FinishOnExit() {
-    DestroyEndingThreadWindows();
-    ReleaseEndingThreadMessageQueue();
-    state->finished.Set();
-    if (!state->background) TheForegroundThreads().Remove();
-  }
+  ~FinishOnExit() { FinishEndingThread(state->finished, state->background); }
 };
 
 void* RunThread(void* argument) {

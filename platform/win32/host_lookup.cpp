@@ -4,7 +4,6 @@
 #include <winsock2.h>
 #include <ws2tcpip.h>
 
-#include <mutex>
 
 #include "platform/win32/winsock_ready.h"
 

@@ -7,9 +7,7 @@
 #include <process.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdlib>
-#include <mutex>
 
 namespace platform {
 
@@ -44,12 +42,7 @@ struct ThreadExit {};
 // they die with it.
 struct FinishOnExit {
   std::shared_ptr<Thread::State> state;
-  ~FinishOnExit() {
-    DestroyEndingThreadWindows();
-    ReleaseEndingThreadMessageQueue();
-    state->finished.Set();
-    if (!state->background) TheForegroundThreads().Remove();
-  }
+  ~FinishOnExit() { FinishEndingThread(state->finished, state->background); }
 };
 
 unsigned __stdcall RunThread(void* argument) {
