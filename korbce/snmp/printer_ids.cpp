@@ -35,10 +35,6 @@ void PrinterIds::Load() {
   }
 }
 
-void PrinterIds::SaveIfChanged() {
-  if (auto text = TakeChanges()) WriteIdFile(path_, *text, reportedProblem_);
-}
-
 std::optional<std::string> PrinterIds::TakeChanges() {
   if (!changed_) return std::nullopt;
   changed_ = false;

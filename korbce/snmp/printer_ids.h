@@ -24,9 +24,7 @@ class PrinterIds {
   // taken does not claim, is given. Nothing when every id is used.
   std::optional<std::uint16_t> IdOf(const std::string& key, const std::function<bool(std::uint16_t)>& taken);
 
-  // Writes the file atomically when ids were given since it was last written.
-  void SaveIfChanged();
-  // The file's text when ids were given since it was last taken or written.
+  // The file's text when ids were given since it was last taken.
   std::optional<std::string> TakeChanges();
 
   const std::string& Path() const { return path_; }
@@ -37,7 +35,6 @@ class PrinterIds {
   std::string path_;
   std::map<std::string, std::uint16_t> ids_;
   std::map<std::uint16_t, std::string> keys_;
-  std::string reportedProblem_;
   bool changed_ = false;
 };
 

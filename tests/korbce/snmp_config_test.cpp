@@ -142,7 +142,8 @@ TEST(SnmpConfigTest, PrinterIdsAreKeptAcrossRestartsAndAvoidTakenIds) {
     EXPECT_EQ(ids.IdOf("127.0.0.1:161", [](std::uint16_t id) { return id == 32769; }), 32770);
     EXPECT_EQ(ids.IdOf("mac:001122334455", none), 32768);
     EXPECT_FALSE(std::filesystem::exists(path));
-    ids.SaveIfChanged();
+    std::string problem;
+    WriteIdFile(ids.Path(), ids.TakeChanges().value_or(""), problem);
   }
   EXPECT_EQ(platform::ReadWholeFile(path).value_or(""), "32768 mac:001122334455\n32770 127.0.0.1:161\n");
   ASSERT_TRUE(platform::WriteFileAtomically(path, "32768 mac:001122334455\n32770 127.0.0.1:161\nbad line\n"
