@@ -57,6 +57,7 @@ void PrinterTable::ResolveHostNames() {
   for (std::uint16_t printerId : TcpIpPrinterIds()) {
     auto address = ReadField(printerId, std::optional<PrinterAddressBlock>(),
                              [](const PrinterRecord& r) { return r.addressInfo; });
+    if (!address) continue;  // the lock was released since the ids were taken
     BceGetPrinterAddrEx(printerId, 0, address->bytes.data(), ADDRESS_KIND_IP);
     auto name = platform::ReverseLookup(
         common::ParseIPv4NetworkOrder(address->IpAddressText()).value_or(common::kNoIPv4Address));
