@@ -27,8 +27,10 @@ asan: deps
 	cmake --build build-asan
 	cd build-asan && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 $(CTEST)
 
+# Built by clang, so that the same build also checks the lock rules (see
+# clang-check).
 tsan: deps
-	cmake -S . -B build-tsan $(CMAKE_FLAGS) -DKOR_SANITIZE=thread
+	CC=clang CXX=clang++ cmake -S . -B build-tsan $(CMAKE_FLAGS) -DKOR_SANITIZE=thread
 	cmake --build build-tsan
 	cd build-tsan && TSAN_OPTIONS=halt_on_error=1:second_deadlock_stack=1 $(CTEST)
 
