@@ -42,9 +42,9 @@ std::string HexOf(const std::array<std::uint8_t, 6>& mac) {
 
 std::vector<Oid> ProbeWalks() {
   using namespace oids;
+  // All of prtGeneralTable, so that a host answering any of its objects is found.
   std::vector<Oid> walks = {kSysDescr,        kHrDeviceType,           kHrDeviceDescr,         kHrDeviceStatus,
-                            kHrPrinterStatus, kHrPrinterDetectedErrorState, kPrtGeneralConfigChanges,
-                            kPrtGeneralPrinterName};
+                            kHrPrinterStatus, kHrPrinterDetectedErrorState, kPrtGeneralEntry};
   for (std::uint32_t column : {input::kType, input::kMaxCapacity, input::kCurrentLevel, input::kName,
                                input::kDescription}) {
     walks.push_back(Column(kPrtInputEntry, column));
