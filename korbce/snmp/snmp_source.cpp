@@ -10,6 +10,7 @@
 #include "korbce/snmp/snapshot_decoder.h"
 #include "platform/critical_section.h"
 #include "platform/host_lookup.h"
+#include "platform/neighbour_table.h"
 #include "platform/root.h"
 #include "platform/trace.h"
 #include "profile/profile.h"
@@ -228,6 +229,10 @@ std::shared_ptr<const PrinterState> SnmpSource::Found(const Probe& probe, const 
   if (!result.answered) return nullptr;
   DecodedPrinter decoded = DecodeObjects(result.objects, probe.address);
   if (!decoded.isPrinter) return nullptr;
+  // A printer that publishes no hardware address of its own is told apart by
+  // the one this machine's neighbour table holds when it is on the same link.
+  if (!decoded.macAddress)
+    decoded.macAddress = platform::NeighbourHardwareAddress(common::HostToNetwork32(probe.address));
   const std::string key = decoded.macAddress ? "mac:" + HexOf(*decoded.macAddress) : probe.key;
   std::shared_ptr<const PrinterState> state = Remember(probe, key, decoded);
   SaveIds();
