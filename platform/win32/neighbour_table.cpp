@@ -1,7 +1,8 @@
 #include "platform/system_neighbour_table.h"
 
 #include <winsock2.h>
-// After winsock2.h, which they need.
+// In this order: the neighbour table's rows need the IP definitions first.
+#include <ws2ipdef.h>
 #include <iphlpapi.h>
 #include <netioapi.h>
 
