@@ -1,29 +1,20 @@
 #include "platform/neighbour_table.h"
 
-#include "platform/critical_section.h"
 #include "platform/system_neighbour_table.h"
+#include "platform/test_override.h"
 
 namespace platform {
 namespace {
 
-CriticalSection lookupMutex;
-NeighbourLookupFunction testLookup GUARDED_BY(lookupMutex);
+TestOverride<NeighbourLookupFunction> testLookup;
 
 }  // namespace
 
 std::optional<HardwareAddress> NeighbourHardwareAddress(std::uint32_t networkOrderAddress) {
-  NeighbourLookupFunction lookup;
-  {
-    ScopedLock lock(lookupMutex);
-    lookup = testLookup;
-  }
-  if (lookup) return lookup(networkOrderAddress);
+  if (const NeighbourLookupFunction lookup = testLookup.Get()) return lookup(networkOrderAddress);
   return SystemNeighbourHardwareAddress(networkOrderAddress);
 }
 
-void SetNeighbourLookupForTesting(NeighbourLookupFunction lookup) {
-  ScopedLock lock(lookupMutex);
-  testLookup = std::move(lookup);
-}
+void SetNeighbourLookupForTesting(NeighbourLookupFunction lookup) { testLookup.Set(std::move(lookup)); }
 
 }  // namespace platform
