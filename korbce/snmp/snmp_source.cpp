@@ -229,11 +229,13 @@ std::shared_ptr<const PrinterState> SnmpSource::Found(const Probe& probe, const 
   if (!result.answered) return nullptr;
   DecodedPrinter decoded = DecodeObjects(result.objects, probe.address);
   if (!decoded.isPrinter) return nullptr;
+  const std::string key = decoded.macAddress ? "mac:" + HexOf(*decoded.macAddress) : probe.key;
   // A printer that publishes no hardware address of its own is told apart by
   // the one this machine's neighbour table holds when it is on the same link.
+  // Its id stays keyed by address and port: ids kept before stay, and a table
+  // that has lost the entry never gives the printer a second id.
   if (!decoded.macAddress)
     decoded.macAddress = platform::NeighbourHardwareAddress(common::HostToNetwork32(probe.address));
-  const std::string key = decoded.macAddress ? "mac:" + HexOf(*decoded.macAddress) : probe.key;
   std::shared_ptr<const PrinterState> state = Remember(probe, key, decoded);
   SaveIds();
   return state;
