@@ -8,6 +8,7 @@
 #include "korbce/snmp/condition.h"
 #include "korbce/snmp/error_state_conditions.h"
 #include "korbce/snmp/printer_locations.h"
+#include "korbce/snmp/printer_model.h"
 #include "korbce/snmp/printer_tables.h"
 
 namespace korbce::snmp {
@@ -15,13 +16,6 @@ namespace {
 
 // The change mask of the library's configuration rows: re-read both lists.
 constexpr std::uint8_t kReReadSourcesAndBins = 0x40;
-
-std::string ModelText(const PrinterSnapshot& snapshot) {
-  const std::string& model = !snapshot.deviceDescr.empty()          ? snapshot.deviceDescr
-                             : !snapshot.generalPrinterName.empty() ? snapshot.generalPrinterName
-                                                                    : snapshot.sysDescr;
-  return model.substr(0, kMaxModelLength);
-}
 
 void AddEntry(PrinterConditions& conditions, const CategoryEntry& alert) {
   std::vector<DetailEntry>& entries = conditions.categories[alert.category].entries;
@@ -37,7 +31,7 @@ bool ReportsOffline(const PrinterSnapshot& snapshot) {
 
 PrinterConditions MapConditions(const PrinterSnapshot& snapshot, bool configChanged) {
   PrinterConditions conditions;
-  conditions.model = ModelText(snapshot);
+  conditions.model = ModelText(snapshot, kMaxModelLength);
   conditions.inputs = InputLocations(snapshot.inputs);
   conditions.outputs = OutputLocations(snapshot.outputs);
   for (std::size_t bit = 0; bit < kCategoryCount; ++bit) conditions.categories[bit].group = kCategoryGroups[bit];

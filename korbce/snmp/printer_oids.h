@@ -17,6 +17,7 @@ inline const Oid kHrDevicePrinter = {1, 3, 6, 1, 2, 1, 25, 3, 1, 5};
 inline const Oid kHrPrinterStatus = {1, 3, 6, 1, 2, 1, 25, 3, 5, 1, 1};
 inline const Oid kHrPrinterDetectedErrorState = {1, 3, 6, 1, 2, 1, 25, 3, 5, 1, 2};
 inline const Oid kPrinterMib = {1, 3, 6, 1, 2, 1, 43};
+inline const Oid kPrtGeneralEntry = {1, 3, 6, 1, 2, 1, 43, 5, 1, 1};
 inline const Oid kPrtGeneralConfigChanges = {1, 3, 6, 1, 2, 1, 43, 5, 1, 1, 1};
 inline const Oid kPrtGeneralPrinterName = {1, 3, 6, 1, 2, 1, 43, 5, 1, 1, 16};
 inline const Oid kPrtInputEntry = {1, 3, 6, 1, 2, 1, 43, 8, 2, 1};

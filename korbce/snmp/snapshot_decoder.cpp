@@ -100,6 +100,10 @@ class Decoder {
  public:
   void Add(const VarBind& bind) {
     if (StartsWith(bind.oid, oids::kPrinterMib) && IsValue(bind)) anyPrinterObject_ = true;
+    if (StartsWith(bind.oid, oids::kPrtGeneralEntry) && bind.oid.size() == oids::kPrtGeneralEntry.size() + 2 &&
+        IsValue(bind)) {
+      if (const auto device = Index(bind.oid.back())) generalDevices_.insert(*device);
+    }
     if (bind.oid == Oid{1, 3, 6, 1, 2, 1, 1, 1, 0}) {
       if (auto text = TextOf(bind)) sysDescr_ = *text;
       return;
@@ -246,6 +250,7 @@ class Decoder {
     for (const auto& [device, value] : printerStatus_.All()) devices.insert(device);
     for (const auto& [device, value] : configChanges_.All()) devices.insert(device);
     for (const auto& [device, value] : printerName_.All()) devices.insert(device);
+    devices.insert(generalDevices_.begin(), generalDevices_.end());
     if (devices.empty()) return std::nullopt;
     return *devices.begin();
   }
@@ -278,6 +283,7 @@ class Decoder {
   DeviceColumn<std::string> errorState_;
   DeviceColumn<std::uint32_t> configChanges_;
   DeviceColumn<std::string> printerName_;
+  std::set<std::int32_t> generalDevices_;  // devices with any prtGeneralTable object
   AddressColumn interfaceOfAddress_;
   DeviceColumn<std::string> physAddress_;
   TableRows<InputRow> inputs_;

@@ -10,6 +10,7 @@
 #include "korbce/snmp/snapshot_decoder.h"
 #include "platform/critical_section.h"
 #include "platform/host_lookup.h"
+#include "platform/neighbour_table.h"
 #include "platform/root.h"
 #include "platform/trace.h"
 #include "profile/profile.h"
@@ -42,9 +43,9 @@ std::string HexOf(const std::array<std::uint8_t, 6>& mac) {
 
 std::vector<Oid> ProbeWalks() {
   using namespace oids;
+  // All of prtGeneralTable, so that a host answering any of its objects is found.
   std::vector<Oid> walks = {kSysDescr,        kHrDeviceType,           kHrDeviceDescr,         kHrDeviceStatus,
-                            kHrPrinterStatus, kHrPrinterDetectedErrorState, kPrtGeneralConfigChanges,
-                            kPrtGeneralPrinterName};
+                            kHrPrinterStatus, kHrPrinterDetectedErrorState, kPrtGeneralEntry};
   for (std::uint32_t column : {input::kType, input::kMaxCapacity, input::kCurrentLevel, input::kName,
                                input::kDescription}) {
     walks.push_back(Column(kPrtInputEntry, column));
@@ -229,6 +230,12 @@ std::shared_ptr<const PrinterState> SnmpSource::Found(const Probe& probe, const 
   DecodedPrinter decoded = DecodeObjects(result.objects, probe.address);
   if (!decoded.isPrinter) return nullptr;
   const std::string key = decoded.macAddress ? "mac:" + HexOf(*decoded.macAddress) : probe.key;
+  // A printer that publishes no hardware address of its own is told apart by
+  // the one this machine's neighbour table holds when it is on the same link.
+  // Its id stays keyed by address and port: ids kept before stay, and a table
+  // that has lost the entry never gives the printer a second id.
+  if (!decoded.macAddress)
+    decoded.macAddress = platform::NeighbourHardwareAddress(common::HostToNetwork32(probe.address));
   std::shared_ptr<const PrinterState> state = Remember(probe, key, decoded);
   SaveIds();
   return state;

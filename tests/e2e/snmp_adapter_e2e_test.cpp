@@ -312,6 +312,11 @@ TEST_F(SnmpAdapterTest, ChangesSilenceAndRestartOfOnePrinter) {
 TEST_F(SnmpAdapterTest, ASweepOfAOneHostSubnetFindsThePrinter) {
   std::vector<Printer> printers = {{"public", WithAlerts({Alert(6, 1, 3)}), {Critical("Cover Open")}}};
   Serve(printers);
+  // Its device description names a generic driver: the events carry the
+  // model of its system description, without the firmware list.
+  printers[0].snapshot.deviceDescr = "Generic 28C-1";
+  printers[0].snapshot.sysDescr = "Model public; firmware 2.1, PCL 6";
+  ASSERT_TRUE(Write(printers[0], 0));
   ASSERT_TRUE(agent_.Start()) << agent_.Problem();
   WriteSettings("Look On How Many Subnets ?=1\nSubnet 1=127.0.0.1\nSubnet Mask 1=255.255.255.255\n");
   WriteEngineFile("Port = " + std::to_string(agent_.Port()) + "\n");

@@ -8,8 +8,10 @@
 
 #include "bce/bce.h"
 #include "bce/bce_records.h"
+#include "common/byte_order.h"
 #include "e2e_support.h"
 #include "korbce/enum_record.h"
+#include "platform/neighbour_table.h"
 #include "settings/subnet_list.h"
 #include "tests/korbce/engine_fixture.h"
 #include "tests/support/printer_recording.h"
@@ -207,6 +209,33 @@ TEST_F(SnmpEngineTest, EveryNewConditionIsNotifiedAndSilenceIsCommLostThenRestor
   const auto restored = WaitForMessage(window, WM_VX_ALERTS);
   ASSERT_TRUE(Has(restored, WM_VX_COMM_RESTORED));
   EXPECT_EQ(restored.back().message, static_cast<platform::MessageId>(WM_VX_ALERTS));
+}
+
+TEST_F(SnmpEngineTest, AHostOfOnlyAGeneralObjectIsAPrinterNamedBySysDescrAndAddressedByItsNeighbourEntry) {
+  // No device type, no interface table, a generic driver name: sysDescr and
+  // a serial number tell what it is.
+  ASSERT_TRUE(agent_->Write("public", {{"1.3.6.1.2.1.1.1.0", "4", "Laser 7, ROM 1.2; PCL 6"},
+                                       {"1.3.6.1.2.1.25.3.2.1.3.1", "4", "Generic 28C-1"},
+                                       {"1.3.6.1.2.1.43.5.1.1.17.1", "4", "SN-0001"}}));
+  ASSERT_TRUE(agent_->Start()) << agent_->Problem();
+  const platform::HardwareAddress neighbour = {0x00, 0x1B, 0xA9, 0x0C, 0xD4, 0x5E};
+  platform::SetNeighbourLookupForTesting([&](std::uint32_t address) -> std::optional<platform::HardwareAddress> {
+    if (address != common::HostToNetwork32(0x7F000001)) return std::nullopt;
+    return neighbour;
+  });
+  WriteFleet(SnmpSection());
+  Engine& engine = StartEngine();
+  const auto records = Enumerate(engine);
+  platform::SetNeighbourLookupForTesting({});
+  ASSERT_EQ(records.size(), 1u) << Trace();
+  EXPECT_EQ(std::vector<std::uint8_t>(records[0].begin(), records[0].begin() + 6),
+            std::vector<std::uint8_t>(neighbour.begin(), neighbour.end()));
+  const auto model = Ask(engine, IdOf(records[0]), BIDI_GET_MODEL);
+  ASSERT_GT(model.size(), 35u);
+  EXPECT_EQ(std::string(model.begin() + 35, model.end() - 1), "Laser 7");
+  // The id stays keyed by address and port, as it was before the table was asked.
+  const std::string idFile = platform::ReadWholeFile((directory_ / "snmp-printers").string()).value_or("");
+  EXPECT_NE(idFile.find(" " + agent_->Endpoint() + "\n"), std::string::npos) << idFile;
 }
 
 TEST_F(SnmpEngineTest, SnmpV3AuthPrivPrinterIsFoundOnlyWithTheRightPasswords) {

@@ -39,14 +39,26 @@ PrinterSnapshot WithAlerts(std::vector<AlertRow> alerts) {
   return snapshot;
 }
 
-TEST(SnmpConditions, ModelFallsBackFromDeviceToPrinterNameToSystemAndIsBounded) {
+TEST(SnmpConditions, ModelSkipsGenericDriverNamesAndFirmwareListsAndIsBounded) {
   PrinterSnapshot snapshot = OfficePrinter();
   snapshot.generalPrinterName = "Floor 2";
+  snapshot.sysDescr = "Office Colour 5000; firmware 2.1, PCL 6, PostScript 3";
   EXPECT_EQ(MapConditions(snapshot, false).model, "Office Colour 5000");
-  snapshot.deviceDescr.clear();
+  for (const char* generic : {"Generic 28C-1", "  GENERIC PCL", "generic"}) {
+    snapshot.deviceDescr = generic;
+    EXPECT_EQ(MapConditions(snapshot, false).model, "Floor 2") << generic;
+  }
+  snapshot.deviceDescr = "Genericon 7";  // a model that only starts with the letters
+  EXPECT_EQ(MapConditions(snapshot, false).model, "Genericon 7");
+  snapshot.deviceDescr = " \t";
   EXPECT_EQ(MapConditions(snapshot, false).model, "Floor 2");
   snapshot.generalPrinterName.clear();
-  EXPECT_EQ(MapConditions(snapshot, false).model, "Office printer firmware 2.1");
+  EXPECT_EQ(MapConditions(snapshot, false).model, "Office Colour 5000");
+  snapshot.sysDescr = "Laser 9 ,ROM 1.2";
+  EXPECT_EQ(MapConditions(snapshot, false).model, "Laser 9");
+  snapshot.deviceDescr = "Generic 28C-1";
+  snapshot.sysDescr.clear();
+  EXPECT_EQ(MapConditions(snapshot, false).model, "Generic 28C-1");  // nothing better is known
   snapshot.sysDescr = std::string(1000, 'x');
   EXPECT_EQ(MapConditions(snapshot, false).model, std::string(kMaxModelLength, 'x'));
   // The printer's bytes are kept as sent.

@@ -115,6 +115,10 @@ TEST(SnmpDecodingTest, WrongTypesShapesAndOversizedTablesAreLeftOut) {
   EXPECT_EQ(snapshot.generalPrinterName.size(), kMaxTextBytes);
   EXPECT_EQ(snapshot.outputs.size(), kMaxTableRows);
 
+  // Any object of prtGeneralTable makes a printer, of the device it names.
+  const auto serialNumberOnly = DecodeObjects({Text(With(oids::kPrtGeneralEntry, {17, 3}), "SN-1")}, kLoopback);
+  EXPECT_TRUE(serialNumberOnly.isPrinter);
+  EXPECT_EQ(serialNumberOnly.deviceIndex, 3);
   EXPECT_FALSE(DecodeObjects({Text({1, 3, 6, 1, 2, 1, 1, 1, 0}, "a router")}, kLoopback).isPrinter);
   EXPECT_FALSE(DecodeObjects({}, kLoopback).isPrinter);
 }
