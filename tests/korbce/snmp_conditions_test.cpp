@@ -2,6 +2,8 @@
 // and offline state, without a network.
 
 #include "korbce/snmp/printer_conditions.h"
+#include "korbce/snmp/own_words.h"
+#include "korbce/snmp/printer_locations.h"
 
 #include <gtest/gtest.h>
 
@@ -137,13 +139,47 @@ TEST(SnmpConditions, AnEmptyOrLowBypassFeederIsNoAlert) {
   EXPECT_EQ(Map(snapshot), (Active{{kInput, 1, 0x03, 0x28}}));
 }
 
-TEST(SnmpConditions, LevelsNeverRaiseAlerts) {
+TEST(SnmpConditions, OnlyKnownLowLevelsOfTonerAndInkRaiseAlerts) {
   PrinterSnapshot snapshot = OfficePrinter();
-  for (const std::int32_t level : {-3, -2, -1, 0}) {
+  for (const std::int32_t level : {-3, -2, -1, 11}) {
     for (InputRow& input : snapshot.inputs) input.level = level;
     for (SupplyRow& supply : snapshot.supplies) supply.level = level;
     EXPECT_EQ(Map(snapshot), Active{}) << level;
   }
+  for (SupplyRow& supply : snapshot.supplies) {
+    supply.level = 0;
+    supply.maxCapacity = -2;
+  }
+  EXPECT_EQ(Map(snapshot), Active{});
+  // Levels at 10 % and at 0; the waste box (5) and the rest stay silent.
+  for (SupplyRow& supply : snapshot.supplies) supply = {supply.index, supply.type, supply.colorantIndex, "", 0, 100};
+  snapshot.supplies[0].level = 10;
+  EXPECT_EQ(Map(snapshot), (Active{{kSupplies, 81, 0x04, 0x50},
+                                   {kSupplies, 82, 0x04, 0x4D},
+                                   {kSupplies, 83, 0x04, 0x4D},
+                                   {kSupplies, 84, 0x04, 0x4D}}));
+  EXPECT_EQ(ActiveEntries(MapConditions(snapshot, false, {0, {}})), Active{});
+}
+
+TEST(SnmpConditions, OwnWordsAreCleanedBoundedAndKeepTheirKeys) {
+  EXPECT_EQ(CleanWords(std::string("\x01 Load\ttray\x7f 2 \r\n\0hidden", 25)), "Load tray 2");
+  EXPECT_EQ(CleanWords(std::string(60, 'a') + "\xC3\xA9\xC3\xA9"), std::string(60, 'a') + "\xC3\xA9");
+  std::vector<Location> outputs = {{255, "Top Bin"}};
+  const std::vector<Location> told = {{254, "Replace fuser"}, {253, "old words"}};
+  OwnWords words(outputs, told);
+  EXPECT_EQ(words.KeyOf("Replace fuser"), 254);
+  EXPECT_EQ(words.KeyOf("New words"), 252);  // neither a bin nor a word the library holds
+  EXPECT_EQ(words.KeyOf(" New   words "), 252);
+  EXPECT_EQ(words.KeyOf("\r\n"), 0);
+  EXPECT_EQ(outputs.size(), 3u);
+  for (int i = 0; i < 20; ++i) words.KeyOf(std::string(63, static_cast<char>('a' + i)));
+  EXPECT_TRUE(FitsOutputList(std::vector<Location>(outputs.begin(), outputs.end() - 1), 63));
+  EXPECT_FALSE(FitsOutputList(outputs, 63));
+
+  std::vector<Location> library = told;
+  EXPECT_TRUE(TellWords(library, words.Words()));
+  EXPECT_FALSE(TellWords(library, words.Words()));
+  EXPECT_EQ(library[1].name, "old words");
 }
 
 TEST(SnmpConditions, OutputAlertsCarryTheOutputNumber) {
@@ -234,7 +270,7 @@ TEST(SnmpConditions, CoversAndServiceNeeds) {
 
 TEST(SnmpConditions, OtherCriticalOrBinaryChangeRowsAreWarningsAndStateNoticesNothing) {
   EXPECT_EQ(Map(WithAlerts({Alert(13, 1, 1303), Alert(15, 1, 1507, kBinaryChange), Alert(9, 1, 901)})),
-            (Active{{kWarnings, 0, 0x05, 0x17}, {kWarnings, 0, 0x05, 0xE3}, {kWarnings, 0, 0x03, 0x85}}));
+            (Active{{kWarnings, 255, 0x05, 0x17}, {kWarnings, 254, 0x05, 0xE3}, {kWarnings, 253, 0x03, 0x85}}));
   EXPECT_EQ(Map(WithAlerts({Alert(10, 1, 1005, kWarning), Alert(13, 1, 1303, kOther)})), Active{});
   std::vector<AlertRow> notices;
   for (const std::int32_t code : {4, 6, 19, 20, 23, 24, 503, 504, 507, 1801, 502, 25}) {
@@ -246,8 +282,10 @@ TEST(SnmpConditions, OtherCriticalOrBinaryChangeRowsAreWarningsAndStateNoticesNo
   // rows without a code.
   AlertRow noCode = Alert(5, 1, 0);
   noCode.code.reset();
+  noCode.description.clear();
   EXPECT_EQ(Map(WithAlerts({Alert(5, 1, 70000), Alert(5, 1, -8), Alert(5, 1, 0xFF05), noCode})),
-            (Active{{kWarnings, 0, 0xFF, 0xFF}}));
+            (Active{{kWarnings, 255, 0xFF, 0xFF}, {kWarnings, 254, 0xFF, 0xFF}, {kWarnings, 253, 0xFF, 0xFF},
+                    {kWarnings, 0, 0xFF, 0xFF}}));
 }
 
 TEST(SnmpConditions, OfflineComesFromTheErrorStateCode22OrADownPrinter) {
@@ -263,7 +301,7 @@ TEST(SnmpConditions, OfflineComesFromTheErrorStateCode22OrADownPrinter) {
   // A subunit of another group that goes offline is not the printer.
   conditions = MapConditions(WithAlerts({Alert(30, 1, 22)}), false);
   EXPECT_FALSE(conditions.offline);
-  EXPECT_EQ(ActiveEntries(conditions), (Active{{kWarnings, 0, 0x00, 0x16}}));
+  EXPECT_EQ(ActiveEntries(conditions), (Active{{kWarnings, 255, 0x00, 0x16}}));
 
   snapshot = OfficePrinter();
   snapshot.deviceStatus = 5;
