@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 #include "korbce/snmp/alert_codes.h"
 #include "korbce/snmp/alert_row_conditions.h"
@@ -76,7 +77,7 @@ class ConditionMapper {
       return;
     }
     reportedByRows_.insert(condition->kind);
-    if (row.group == alert_group::kMarkerSupplies && row.groupIndex) namedSupplies_.insert(*row.groupIndex);
+    if (row.group && row.groupIndex) namedByRows_.insert({*row.group, *row.groupIndex});
     if (condition->alert && condition->alert->category == category::kWarning) {
       condition->alert->entry[0] = words_.KeyOf(WordsOr(row.description));
     }
@@ -97,21 +98,24 @@ class ConditionMapper {
     if (!named) Take(bit);
   }
 
+  // The levels of the supplies and sources that no alert row names: where a
+  // row names one, the row wins.
   std::vector<Condition> LevelConditions() const {
     std::vector<Condition> levels;
     for (const SupplyRow& supply : snapshot_.supplies) {
+      if (namedByRows_.contains({alert_group::kMarkerSupplies, supply.index})) continue;
       if (auto level = SupplyLevelCondition(supply, tables_, settings_.supplyLowPercent)) levels.push_back(*level);
     }
     for (const InputRow& input : snapshot_.inputs) {
+      if (namedByRows_.contains({alert_group::kInput, input.index})) continue;
       if (auto level = InputLevelCondition(input, settings_.supplyLowPercent)) levels.push_back(*level);
     }
     return levels;
   }
 
   void TakeSupplyLevels() {
-    for (const SupplyRow& supply : snapshot_.supplies) {
-      if (namedSupplies_.contains(supply.index)) continue;
-      if (auto level = SupplyLevelCondition(supply, tables_, settings_.supplyLowPercent)) Take(*level);
+    for (const Condition& level : LevelConditions()) {
+      if (level.alert && level.alert->category == category::kSupplies) Take(level);
     }
   }
 
@@ -143,7 +147,7 @@ class ConditionMapper {
   PrinterConditions& conditions_;
   OwnWords words_;
   std::set<ConditionKind> reportedByRows_;
-  std::set<std::int32_t> namedSupplies_;
+  std::set<std::pair<std::int32_t, std::int32_t>> namedByRows_;  // alert group and row index
   std::string unmappedWords_;  // of the first row that no rule names
   bool alerted_ = false;
   bool noticed_ = false;  // a row tells of a state such as power saver

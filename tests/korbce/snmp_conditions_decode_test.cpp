@@ -353,8 +353,11 @@ TEST_F(SnmpConditionsDecodeTest, ErrorStateBitsAndLevelsNameTheSupplyAndTheTray)
   const PrinterSnapshot trayOut = with(0x40, 0, [](PrinterSnapshot& p) { p.inputs[0].level = 0; });
   PrinterSnapshot inks = OfficePrinter();
   inks.supplies = {Supply(1, 6, 2, 3), Supply(2, 5, 4, 0), Supply(3, 3, 3, 11), Supply(4, 3, 1, -3)};
-  PrinterSnapshot rowWins = with(0, 0, [](PrinterSnapshot& p) { p.supplies[0].level = 0; });
-  rowWins.alerts = {Alert(11, 1, 1104, kWarning)};
+  PrinterSnapshot rowWins = with(0x50, 0, [](PrinterSnapshot& p) {
+    p.supplies[0].level = 0;
+    p.inputs[0].level = 0;
+  });
+  rowWins.alerts = {Alert(11, 1, 1104, kWarning), Alert(8, 1, 807, kWarning)};
   ExpectReports({
       {"lowToner, magenta at 9 %", magentaLow, {Warning("Toner Low - Magenta Cartridge")}},
       {"lowToner, none low", with(0x20, 0, none), {Warning("Toner Low")}},
@@ -367,7 +370,9 @@ TEST_F(SnmpConditionsDecodeTest, ErrorStateBitsAndLevelsNameTheSupplyAndTheTray)
       {"levels turned off", inks, {kReady}, false, 0},
       {"levels at 20 %", inks, {Warning("Supply Low - Cyan Cartridge"), Critical("Supply Empty - Yellow Cartridge"),
                                Warning("Toner Low - Magenta Cartridge")}, false, 20},
-      {"the row wins over the level", rowWins, {Warning("Toner Low - Black Cartridge")}},
+      {"the row wins over the level and the bit", rowWins,
+       {Warning("Paper Input Low - Tray 1"), Critical("Paper Input Empty"), Warning("Toner Low - Black Cartridge"),
+        Critical("Supply Empty")}},
   });
 }
 
