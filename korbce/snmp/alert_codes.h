@@ -103,6 +103,8 @@ constexpr std::uint16_t kErrorStateCodeBase = 0xFF00;
 // A device in warning or down that no other condition explains.
 constexpr std::uint16_t kUnexplainedWarningCode = 0xFF10;
 constexpr std::uint16_t kUnexplainedDownCode = 0xFF11;
+// A printer whose conditions change at poll after poll.
+constexpr std::uint16_t kFlappingCode = 0xFF12;
 // The code of an alert whose Printer-MIB code does not fit in 16 bits.
 constexpr std::uint16_t kUnrepresentableCode = 0xFFFF;
 

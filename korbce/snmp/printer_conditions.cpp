@@ -53,6 +53,10 @@ class ConditionMapper {
     if (settings_.supplyLowPercent > 0) TakeSupplyLevels();
     if (ReportsOffline(snapshot_)) conditions_.offline = true;
     TakeUnexplainedState();
+    if (settings_.flapping) {
+      Take({ConditionKind::kOther,
+            CategoryEntry{category::kWarning, MakeEntry(words_.KeyOf(kFlappingWords), kFlappingCode)}});
+    }
     conditions_.words = words_.Words();
   }
 

@@ -30,7 +30,12 @@ struct MappingSettings {
   std::uint32_t supplyLowPercent = kDefaultSupplyLowPercent;
   // The own words the library was told before, which keep their keys.
   std::vector<Location> toldWords;
+  // The printer's conditions change at poll after poll (see flap_damper.h).
+  bool flapping = false;
 };
+
+// The words of the warning that a printer is flapping.
+constexpr char kFlappingWords[] = "alerts changing at every poll";
 
 // At most this many entries per category: what the library's 323-byte status
 // answer holds. Later conditions of a full category are left out.
@@ -45,7 +50,8 @@ constexpr std::size_t kMaxModelLength = 255;
 // of these, nor a notice such as power saver or warming up, explains gets one
 // alert of its own. Alerts the database only knows as "Unknown ..." carry the
 // printer's words: the alert row's description, else the front panel's first
-// line. configChanged (prtGeneralConfigChanges grew) adds a configuration
+// line. A flapping printer gets the warning "alerts changing at every poll".
+// configChanged (prtGeneralConfigChanges grew) adds a configuration
 // change that makes the library re-read sources and bins. Each entry appears
 // once in its category, in the order first met.
 PrinterConditions MapConditions(const PrinterSnapshot& snapshot, bool configChanged,

@@ -1,12 +1,14 @@
 #include "korbce/snmp/snmp_source.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "bce/bce_records.h"
 #include "common/byte_order.h"
 #include "common/ipv4_text.h"
 #include "korbce/snmp/condition.h"
 #include "korbce/snmp/printer_conditions.h"
+#include "korbce/snmp/flap_damper.h"
 #include "korbce/snmp/own_words.h"
 #include "korbce/snmp/polled_levels.h"
 #include "korbce/snmp/printer_oids.h"
@@ -112,6 +114,9 @@ struct SnmpSource::NetworkPrinter {
   bool online = true;
   std::vector<Location> toldWords;           // the own words in the library's list
   std::optional<Clock::time_point> wordsDue;  // when the alerts that show new words are told
+  FlapDamper damper;
+  bool pollToJudge = false;      // a poll's conditions are yet to be shown to the damper
+  PrinterSnapshot toldSnapshot;  // what the conditions told last were mapped from
 };
 
 SnmpSource::SnmpSource(std::string defaultIdFile, std::function<bool(std::uint16_t)> taken)
@@ -369,6 +374,7 @@ void SnmpSource::Polled(std::uint16_t id, FetchResult result) {
   snapshot.alerts = std::move(decoded.snapshot.alerts);
   TakeLevels(snapshot, decoded.snapshot);
   printer.online = true;
+  printer.pollToJudge = true;
   if (previousChanges && snapshot.configChanges && *snapshot.configChanges > *previousChanges) {
     // The sources and bins are fetched again before the change is told, so
     // that the library reads them as they are now.
@@ -401,8 +407,7 @@ void SnmpSource::Publish(NetworkPrinter& printer, bool configChanged) {
   state->ipAddress = printer.probe.settings.host;
   state->deviceClass = kNetworkDeviceClass;
   state->online = printer.online;
-  const MappingSettings settings{config_ ? config_->supplyLowPercent : kDefaultSupplyLowPercent, printer.toldWords};
-  PrinterConditions conditions = MapConditions(printer.snapshot, configChanged, settings);
+  PrinterConditions conditions = ConditionsOf(printer, configChanged);
   state->model = std::move(conditions.model);
   state->inputs = std::move(conditions.inputs);
   state->outputs = std::move(conditions.outputs);
@@ -414,6 +419,20 @@ void SnmpSource::Publish(NetworkPrinter& printer, bool configChanged) {
     printer.wordsDue = Clock::now() + kWordsLead;
   }
   printer.state = std::move(state);
+}
+
+// The printer's conditions as they stand, or, while it flaps, those told
+// before it began to, with the warning that it flaps.
+PrinterConditions SnmpSource::ConditionsOf(NetworkPrinter& printer, bool configChanged) {
+  MappingSettings settings{config_ ? config_->supplyLowPercent : kDefaultSupplyLowPercent, printer.toldWords};
+  PrinterConditions conditions = MapConditions(printer.snapshot, configChanged, settings);
+  if (std::exchange(printer.pollToJudge, false)) printer.damper.Take(conditions);
+  if (!printer.damper.Flapping()) {
+    printer.toldSnapshot = printer.snapshot;
+    return conditions;
+  }
+  settings.flapping = true;
+  return MapConditions(printer.toldSnapshot, configChanged, settings);
 }
 
 }  // namespace korbce

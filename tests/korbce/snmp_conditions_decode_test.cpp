@@ -91,6 +91,7 @@ struct Case {
   std::vector<Reported> expected;
   bool configChanged = false;
   std::uint32_t supplyLowPercent = kDefaultSupplyLowPercent;
+  bool flapping = false;
 };
 
 Case Row(std::string name, std::vector<AlertRow> alerts, std::vector<Reported> expected) {
@@ -145,7 +146,7 @@ class SnmpConditionsDecodeTest : public ::testing::Test {
     nextId = static_cast<std::uint16_t>(nextId + cases.size());
     std::string fleet;
     for (std::size_t i = 0; i < cases.size(); ++i) {
-      const MappingSettings settings{cases[i].supplyLowPercent, {}};
+      const MappingSettings settings{cases[i].supplyLowPercent, {}, cases[i].flapping};
       fleet += FleetSection(Id(firstId, i), MapConditions(cases[i].snapshot, cases[i].configChanged, settings));
     }
     ASSERT_TRUE(platform::WriteFileAtomically(ServedFleet::FleetPath(), fleet).ok());
@@ -330,6 +331,9 @@ TEST_F(SnmpConditionsDecodeTest, DeviceStatesNobodyExplainsSpeakThePrintersOwnWo
       {"warning in power saver", InState(3, {Alert(5, 1, 503)}), {kReady}},
       {"warning while warming up", warmingUp, {kReady}},
       {"running with a front panel", InState(2, {}, panel), {kReady}},
+      {"flapping", InState(2, {Alert(8, 1, 8)}),
+       {Critical("Paper Jam At Input - Tray 1"), Warning("Unknown Warning Alert - alerts changing at every poll")},
+       false, kDefaultSupplyLowPercent, true},
   });
 }
 

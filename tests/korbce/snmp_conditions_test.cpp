@@ -2,6 +2,7 @@
 // and offline state, without a network.
 
 #include "korbce/snmp/printer_conditions.h"
+#include "korbce/snmp/flap_damper.h"
 #include "korbce/snmp/own_words.h"
 #include "korbce/snmp/printer_locations.h"
 
@@ -159,6 +160,37 @@ TEST(SnmpConditions, OnlyKnownLowLevelsOfTonerAndInkRaiseAlerts) {
                                    {kSupplies, 83, 0x04, 0x4D},
                                    {kSupplies, 84, 0x04, 0x4D}}));
   EXPECT_EQ(ActiveEntries(MapConditions(snapshot, false, {0, {}})), Active{});
+}
+
+TEST(SnmpConditions, APrinterFlapsAfterChangesAtPollAfterPollUntilItIsStableAgain) {
+  const PrinterConditions quiet = MapConditions(OfficePrinter(), false);
+  const PrinterConditions jammed = MapConditions(WithAlerts({Alert(8, 1, 8)}), false);
+  FlapDamper damper;
+  EXPECT_FALSE(damper.Take(quiet));
+  // Changes with a quiet poll between them are no flapping, nor are changes
+  // at every poll that only add alerts.
+  for (int poll = 0; poll < 3 * kFlapPolls; ++poll) {
+    EXPECT_FALSE(damper.Take(poll % 3 == 0 ? quiet : jammed)) << poll;
+  }
+  std::vector<AlertRow> rows;
+  for (int poll = 1; poll <= 2 * kFlapPolls; ++poll) {
+    rows.push_back(Alert(8, poll, 8));
+    EXPECT_FALSE(damper.Take(MapConditions(WithAlerts(rows), false))) << poll;
+  }
+  EXPECT_FALSE(damper.Take(jammed));
+  for (int change = 1; change < kFlapPolls; ++change) EXPECT_FALSE(damper.Take(change % 2 ? quiet : jammed));
+  EXPECT_TRUE(damper.Take(kFlapPolls % 2 ? quiet : jammed));
+  EXPECT_TRUE(damper.Take(kFlapPolls % 2 ? jammed : quiet));
+  for (int same = 1; same < kStablePolls; ++same) EXPECT_TRUE(damper.Take(jammed));
+  EXPECT_FALSE(damper.Take(jammed));
+  EXPECT_FALSE(damper.Take(quiet));
+
+  // The flapping printer's warning, in its own words.
+  MappingSettings flapping;
+  flapping.flapping = true;
+  const PrinterConditions told = MapConditions(WithAlerts({Alert(8, 1, 8)}), false, flapping);
+  EXPECT_EQ(ActiveEntries(told), (Active{{kJam, 1, 0x08, 0x08}, {kWarnings, 255, 0xFF, 0x12}}));
+  EXPECT_EQ(told.outputs.back().name, "alerts changing at every poll");
 }
 
 TEST(SnmpConditions, OwnWordsAreCleanedBoundedAndKeepTheirKeys) {
