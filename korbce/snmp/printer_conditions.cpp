@@ -32,6 +32,11 @@ bool IsLevelKind(ConditionKind kind) {
          kind == ConditionKind::kInputLow || kind == ConditionKind::kInputEmpty;
 }
 
+// A row of such a kind speaks for the supply or source its level would name.
+bool NamesLevel(ConditionKind kind) {
+  return IsLevelKind(kind) || kind == ConditionKind::kSupplyMissing || kind == ConditionKind::kInputTrayMissing;
+}
+
 // An empty supply or source also answers a "low" bit.
 bool Answers(ConditionKind bit, ConditionKind level) {
   if (bit == level) return true;
@@ -81,7 +86,7 @@ class ConditionMapper {
       return;
     }
     reportedByRows_.insert(condition->kind);
-    if (row.group && row.groupIndex) namedByRows_.insert({*row.group, *row.groupIndex});
+    if (NamesLevel(condition->kind) && row.group && row.groupIndex) namedByRows_.insert({*row.group, *row.groupIndex});
     if (condition->alert && condition->alert->category == category::kWarning) {
       condition->alert->entry[0] = words_.KeyOf(WordsOr(row.description));
     }

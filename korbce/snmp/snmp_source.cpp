@@ -7,10 +7,10 @@
 #include "common/byte_order.h"
 #include "common/ipv4_text.h"
 #include "korbce/snmp/condition.h"
-#include "korbce/snmp/printer_conditions.h"
 #include "korbce/snmp/flap_damper.h"
 #include "korbce/snmp/own_words.h"
 #include "korbce/snmp/polled_levels.h"
+#include "korbce/snmp/printer_conditions.h"
 #include "korbce/snmp/printer_oids.h"
 #include "korbce/snmp/snapshot_decoder.h"
 #include "platform/critical_section.h"
@@ -413,10 +413,12 @@ void SnmpSource::Publish(NetworkPrinter& printer, bool configChanged) {
   state->outputs = std::move(conditions.outputs);
   state->categories = std::move(conditions.categories);
   state->offline = conditions.offline;
-  printer.wordsDue.reset();
-  if (TellWords(printer.toldWords, conditions.words) && printer.state) {
+  const auto now = Clock::now();
+  if (TellWords(printer.toldWords, conditions.words)) printer.wordsDue = now + kWordsLead;
+  if (printer.wordsDue && now < *printer.wordsDue && printer.state) {
     TellListsFirst(*state, *printer.state);
-    printer.wordsDue = Clock::now() + kWordsLead;
+  } else {
+    printer.wordsDue.reset();
   }
   printer.state = std::move(state);
 }

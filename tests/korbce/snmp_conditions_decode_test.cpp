@@ -354,7 +354,8 @@ TEST_F(SnmpConditionsDecodeTest, ErrorStateBitsAndLevelsNameTheSupplyAndTheTray)
     p.inputs[1].level = 20;
     p.inputs[2].level = 0;  // bypass
   });
-  const PrinterSnapshot trayOut = with(0x40, 0, [](PrinterSnapshot& p) { p.inputs[0].level = 0; });
+  PrinterSnapshot trayOut = with(0x40, 0, [](PrinterSnapshot& p) { p.inputs[0].level = 0; });
+  trayOut.alerts = {Alert(8, 1, 8)};  // a jam there says nothing of its level
   PrinterSnapshot inks = OfficePrinter();
   inks.supplies = {Supply(1, 6, 2, 3), Supply(2, 5, 4, 0), Supply(3, 3, 3, 11), Supply(4, 3, 1, -3)};
   PrinterSnapshot rowWins = with(0x50, 0, [](PrinterSnapshot& p) {
@@ -367,7 +368,7 @@ TEST_F(SnmpConditionsDecodeTest, ErrorStateBitsAndLevelsNameTheSupplyAndTheTray)
       {"lowToner, none low", with(0x20, 0, none), {Warning("Toner Low")}},
       {"noToner, black at 0", blackOut, {Critical("Supply Empty - Black Cartridge")}},
       {"lowPaper, tray 2 at 4 %", trays, {Warning("Paper Input Low - Tray 2")}},
-      {"noPaper, tray 1 at 0", trayOut, {Critical("Paper Input Empty - Tray 1")}},
+      {"noPaper, tray 1 at 0", trayOut, {Critical("Paper Input Empty - Tray 1"), Critical("Paper Jam At Input - Tray 1")}},
       {"lowPaper, no level known", with(0x80, 0, [](PrinterSnapshot& p) { p.inputs[0].maxCapacity = -2; }),
        {Warning("Paper Input Low")}},
       {"levels alone", inks, {Warning("Supply Low - Cyan Cartridge"), Critical("Supply Empty - Yellow Cartridge")}},
