@@ -105,6 +105,11 @@ constexpr std::uint16_t kUnexplainedWarningCode = 0xFF10;
 constexpr std::uint16_t kUnexplainedDownCode = 0xFF11;
 // A printer whose conditions change at poll after poll.
 constexpr std::uint16_t kFlappingCode = 0xFF12;
+// Toner low, ink low and supply empty by level, of a supply that only the
+// printer's own words name.
+constexpr std::uint16_t kWordsTonerLowCode = 0xFF20;
+constexpr std::uint16_t kWordsInkLowCode = 0xFF21;
+constexpr std::uint16_t kWordsSupplyEmptyCode = 0xFF22;
 // The code of an alert whose Printer-MIB code does not fit in 16 bits.
 constexpr std::uint16_t kUnrepresentableCode = 0xFFFF;
 

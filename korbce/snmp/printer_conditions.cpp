@@ -12,6 +12,7 @@
 #include "korbce/snmp/own_words.h"
 #include "korbce/snmp/printer_locations.h"
 #include "korbce/snmp/printer_tables.h"
+#include "korbce/snmp/supply_location.h"
 
 namespace korbce::snmp {
 namespace {
@@ -109,17 +110,33 @@ class ConditionMapper {
 
   // The levels of the supplies and sources that no alert row names: where a
   // row names one, the row wins.
-  std::vector<Condition> LevelConditions() const {
+  std::vector<Condition> LevelConditions() {
     std::vector<Condition> levels;
     for (const SupplyRow& supply : snapshot_.supplies) {
       if (namedByRows_.contains({alert_group::kMarkerSupplies, supply.index})) continue;
-      if (auto level = SupplyLevelCondition(supply, tables_, settings_.supplyLowPercent)) levels.push_back(*level);
+      if (auto level = SupplyLevelCondition(supply, tables_, settings_.supplyLowPercent)) {
+        levels.push_back(InOwnWords(*level, supply));
+      }
     }
     for (const InputRow& input : snapshot_.inputs) {
       if (namedByRows_.contains({alert_group::kInput, input.index})) continue;
       if (auto level = InputLevelCondition(input, settings_.supplyLowPercent)) levels.push_back(*level);
     }
     return levels;
+  }
+
+  // A supply that no location of the database names (a light or photo ink,
+  // say) is named by its description, where it has one.
+  Condition InOwnWords(Condition level, const SupplyRow& supply) {
+    DetailEntry& entry = level.alert->entry;
+    if (entry[0] != supply_location::kUnnamed) return level;
+    const std::uint8_t key = words_.KeyOf(supply.description);
+    if (key == 0) return level;
+    const auto code = static_cast<std::int32_t>(entry[1] << 8 | entry[2]);
+    entry = MakeEntry(key, code == alert_code::kTonerAlmostEmpty ? kWordsTonerLowCode
+                           : code == alert_code::kInkAlmostEmpty ? kWordsInkLowCode
+                                                                 : kWordsSupplyEmptyCode);
+    return level;
   }
 
   void TakeSupplyLevels() {

@@ -358,6 +358,11 @@ TEST_F(SnmpConditionsDecodeTest, ErrorStateBitsAndLevelsNameTheSupplyAndTheTray)
   trayOut.alerts = {Alert(8, 1, 8)};  // a jam there says nothing of its level
   PrinterSnapshot inks = OfficePrinter();
   inks.supplies = {Supply(1, 6, 2, 3), Supply(2, 5, 4, 0), Supply(3, 3, 3, 11), Supply(4, 3, 1, -3)};
+  PrinterSnapshot photo = OfficePrinter();
+  photo.supplies = {Supply(1, 6, 0, 3), Supply(2, 6, 7, 0), Supply(3, 3, 0, 2)};
+  photo.supplies[0].description = "Light Cyan Ink";
+  photo.supplies[1].description = "Photo Black\r\n";
+  photo.supplies[2].description.clear();
   PrinterSnapshot rowWins = with(0x50, 0, [](PrinterSnapshot& p) {
     p.supplies[0].level = 0;
     p.inputs[0].level = 0;
@@ -373,6 +378,9 @@ TEST_F(SnmpConditionsDecodeTest, ErrorStateBitsAndLevelsNameTheSupplyAndTheTray)
        {Warning("Paper Input Low")}},
       {"levels alone", inks, {Warning("Supply Low - Cyan Cartridge"), Critical("Supply Empty - Yellow Cartridge")}},
       {"levels turned off", inks, {kReady}, false, 0},
+      {"supplies only their words name", photo,
+       {Warning("Supply Low - Light Cyan Ink"), Critical("Supply Empty - Photo Black"),
+        Warning("Toner Low - Toner Cartridge")}},
       {"levels at 20 %", inks, {Warning("Supply Low - Cyan Cartridge"), Critical("Supply Empty - Yellow Cartridge"),
                                Warning("Toner Low - Magenta Cartridge")}, false, 20},
       {"the row wins over the level and the bit", rowWins,
