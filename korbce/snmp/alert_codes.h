@@ -75,6 +75,10 @@ constexpr std::int32_t kInputSheetFeedManual = 5;
 
 // prtMarkerSuppliesType.
 namespace supply_type {
+constexpr std::int32_t kToner = 3;
+constexpr std::int32_t kInk = 5;
+constexpr std::int32_t kInkCartridge = 6;
+constexpr std::int32_t kTonerCartridge = 21;
 constexpr std::int32_t kWasteToner = 4;
 constexpr std::int32_t kWasteInk = 8;
 constexpr std::int32_t kOpc = 9;
@@ -86,14 +90,26 @@ constexpr std::int32_t kStaples = 32;
 }  // namespace supply_type
 
 // hrDeviceStatus and hrPrinterStatus.
+constexpr std::int32_t kDeviceStatusWarning = 3;
 constexpr std::int32_t kDeviceStatusDown = 5;
 constexpr std::int32_t kPrinterStatusOther = 1;
+constexpr std::int32_t kPrinterStatusWarmup = 5;
 
 // Codes of the detail entries for conditions that only hrPrinterDetectedErrorState
 // reports: 0xFF00 plus the bit's number, counted from the most significant bit
 // of the first octet (lowPaper 0 ... overduePreventMaint 14). No Printer-MIB
 // alert code lies in 0xFF00 to 0xFFFF.
 constexpr std::uint16_t kErrorStateCodeBase = 0xFF00;
+// A device in warning or down that no other condition explains.
+constexpr std::uint16_t kUnexplainedWarningCode = 0xFF10;
+constexpr std::uint16_t kUnexplainedDownCode = 0xFF11;
+// A printer whose conditions change at poll after poll.
+constexpr std::uint16_t kFlappingCode = 0xFF12;
+// Toner low, ink low and supply empty by level, of a supply that only the
+// printer's own words name.
+constexpr std::uint16_t kWordsTonerLowCode = 0xFF20;
+constexpr std::uint16_t kWordsInkLowCode = 0xFF21;
+constexpr std::uint16_t kWordsSupplyEmptyCode = 0xFF22;
 // The code of an alert whose Printer-MIB code does not fit in 16 bits.
 constexpr std::uint16_t kUnrepresentableCode = 0xFFFF;
 

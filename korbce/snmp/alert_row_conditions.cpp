@@ -137,6 +137,8 @@ std::optional<Condition> OtherCondition(const RowFacts& facts, const AlertRow& r
 
 }  // namespace
 
+bool IsStateNotice(const AlertRow& row) { return IsStateNotice(row.code.value_or(-1)); }
+
 std::optional<Condition> RowCondition(const AlertRow& row, const PrinterTables& tables) {
   const RowFacts facts{row.code.value_or(-1), row.group.value_or(0), ByteInRange(row.groupIndex)};
   if (IsStateNotice(facts.code)) return std::nullopt;

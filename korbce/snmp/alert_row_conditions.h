@@ -22,4 +22,7 @@ namespace korbce::snmp {
 // neither critical nor binary change.
 std::optional<Condition> RowCondition(const AlertRow& row, const PrinterTables& tables);
 
+// Whether the row tells of a state, not of trouble.
+bool IsStateNotice(const AlertRow& row);
+
 }  // namespace korbce::snmp

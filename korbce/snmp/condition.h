@@ -47,6 +47,10 @@ enum class ConditionKind {
   kOther,
 };
 
+// The configuration change entry that makes the library re-read the
+// printer's paper sources and output bins.
+constexpr DetailEntry kReReadListsEntry = {0, 0, 0x40};
+
 struct CategoryEntry {
   std::size_t category = 0;
   DetailEntry entry{};

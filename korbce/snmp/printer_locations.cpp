@@ -7,7 +7,6 @@
 namespace korbce::snmp {
 namespace {
 
-constexpr std::size_t kMaxNameLength = 63;
 constexpr std::size_t kListAnswerSize = 1000;
 constexpr std::size_t kListHeaderSize = 2;  // unused byte and count
 // Encoded entry sizes beside the name: key, unused bytes, name length, NUL
@@ -19,7 +18,7 @@ std::string LocationName(const std::string& name, const std::string& description
                          std::int32_t index) {
   const std::string& chosen = !name.empty() ? name : description;
   if (chosen.empty()) return prefix + std::to_string(index);
-  return chosen.substr(0, kMaxNameLength);
+  return chosen.substr(0, kMaxLocationNameLength);
 }
 
 template <class Row>
@@ -46,6 +45,12 @@ std::vector<Location> InputLocations(const std::vector<InputRow>& rows) {
 
 std::vector<Location> OutputLocations(const std::vector<OutputRow>& rows) {
   return Locations(rows, "Bin ", kOutputEntryOverhead);
+}
+
+bool FitsOutputList(const std::vector<Location>& outputs, std::size_t nameLength) {
+  std::size_t encoded = kListHeaderSize + kOutputEntryOverhead + nameLength;
+  for (const Location& output : outputs) encoded += kOutputEntryOverhead + output.name.size();
+  return outputs.size() < 255 && encoded <= kListAnswerSize;
 }
 
 }  // namespace korbce::snmp

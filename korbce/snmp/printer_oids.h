@@ -24,6 +24,7 @@ inline const Oid kPrtInputEntry = {1, 3, 6, 1, 2, 1, 43, 8, 2, 1};
 inline const Oid kPrtOutputEntry = {1, 3, 6, 1, 2, 1, 43, 9, 2, 1};
 inline const Oid kPrtMarkerSuppliesEntry = {1, 3, 6, 1, 2, 1, 43, 11, 1, 1};
 inline const Oid kPrtMarkerColorantEntry = {1, 3, 6, 1, 2, 1, 43, 12, 1, 1};
+inline const Oid kPrtConsoleDisplayBufferEntry = {1, 3, 6, 1, 2, 1, 43, 16, 5, 1};
 inline const Oid kPrtAlertEntry = {1, 3, 6, 1, 2, 1, 43, 18, 1, 1};
 
 // Columns of the Printer-MIB tables.
@@ -38,6 +39,9 @@ constexpr std::uint32_t kColorantIndex = 3, kType = 5, kDescription = 6, kMaxCap
 }
 namespace colorant {
 constexpr std::uint32_t kValue = 4;
+}
+namespace console {
+constexpr std::uint32_t kText = 2;
 }
 namespace alert {
 constexpr std::uint32_t kSeverityLevel = 2, kTrainingLevel = 3, kGroup = 4, kGroupIndex = 5, kLocation = 6,

@@ -56,6 +56,12 @@ struct AlertRow {
   std::string description;                     // prtAlertDescription
 };
 
+// prtConsoleDisplayBufferTable, one row per line of the front panel.
+struct ConsoleLine {
+  std::int32_t index = 0;  // prtConsoleDisplayBufferIndex
+  std::string text;        // prtConsoleDisplayBufferText
+};
+
 struct PrinterSnapshot {
   std::string sysDescr;                            // 1.3.6.1.2.1.1.1.0
   std::string deviceDescr;                         // hrDeviceDescr of the printer's device row
@@ -69,6 +75,7 @@ struct PrinterSnapshot {
   std::vector<SupplyRow> supplies;
   std::vector<ColorantRow> colorants;
   std::vector<AlertRow> alerts;
+  std::vector<ConsoleLine> console;
 };
 
 }  // namespace korbce::snmp

@@ -144,6 +144,7 @@ class Decoder {
     snapshot.supplies = supplies_.Of(*device);
     snapshot.colorants = colorants_.Of(*device);
     snapshot.alerts = alerts_.Of(*device);
+    snapshot.console = console_.Of(*device);
     return decoded;
   }
 
@@ -193,7 +194,10 @@ class Decoder {
       if (column == oids::colorant::kValue) row->value = TextOf(bind).value_or(row->value);
       return;
     }
-    if (AlertRow* row = alerts_.RowOf(bind, oids::kPrtAlertEntry, column)) AddAlert(*row, column, bind);
+    if (AlertRow* row = alerts_.RowOf(bind, oids::kPrtAlertEntry, column)) return AddAlert(*row, column, bind);
+    if (ConsoleLine* line = console_.RowOf(bind, oids::kPrtConsoleDisplayBufferEntry, column)) {
+      if (column == oids::console::kText) line->text = TextOf(bind).value_or(line->text);
+    }
   }
 
   static void AddInput(InputRow& row, std::uint32_t column, const VarBind& bind) {
@@ -291,6 +295,7 @@ class Decoder {
   TableRows<SupplyRow> supplies_;
   TableRows<ColorantRow> colorants_;
   TableRows<AlertRow> alerts_;
+  TableRows<ConsoleLine> console_;
 };
 
 }  // namespace

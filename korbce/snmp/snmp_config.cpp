@@ -21,6 +21,7 @@ constexpr std::uint32_t kMaxTimeoutMs = 60000;
 constexpr std::uint32_t kMaxRetries = 10;
 constexpr std::uint32_t kMaxPollSeconds = 3600;
 constexpr std::uint32_t kMaxInFlight = 1024;
+constexpr std::uint32_t kMaxPercent = 100;
 // net-snmp refuses shorter USM passwords.
 constexpr std::size_t kMinPasswordLength = 8;
 
@@ -83,6 +84,10 @@ class ConfigReader {
       return;
     }
     if (EqualsIgnoreCase(key, "IdFile")) return ReadText(entry, config_.idFile);
+    if (EqualsIgnoreCase(key, "SupplyLowPercent")) {
+      if (auto value = ReadNumber(entry, 0, kMaxPercent)) config_.supplyLowPercent = *value;
+      return;
+    }
     Report(entry.line, "unknown key " + entry.key + " ignored");
   }
 

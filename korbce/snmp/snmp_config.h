@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "korbce/snmp/credentials.h"
+#include "korbce/snmp/printer_conditions.h"
 #include "korbce/snmp/snmp_target.h"
 
 namespace platform {
@@ -27,6 +28,7 @@ struct SnmpConfig {
   bool scanSubnets = true;
   std::uint32_t maxInFlight = 64;
   std::string idFile;
+  std::uint32_t supplyLowPercent = kDefaultSupplyLowPercent;
 
   bool operator==(const SnmpConfig&) const = default;
 };

@@ -1,10 +1,15 @@
 #include "korbce/snmp/snmp_source.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "bce/bce_records.h"
 #include "common/byte_order.h"
 #include "common/ipv4_text.h"
+#include "korbce/snmp/condition.h"
+#include "korbce/snmp/flap_damper.h"
+#include "korbce/snmp/own_words.h"
+#include "korbce/snmp/polled_levels.h"
 #include "korbce/snmp/printer_conditions.h"
 #include "korbce/snmp/printer_oids.h"
 #include "korbce/snmp/snapshot_decoder.h"
@@ -30,6 +35,9 @@ constexpr std::uint8_t kNetworkDeviceClass = 20;
 constexpr int kMissedPollsForLoss = 2;
 // A sweep asks at most this many hosts of one subnet.
 constexpr std::size_t kMaxSweepHosts = 65536;
+// New words of a printer are told this long before the alerts that show them,
+// so that the library has re-read the printer's list when it composes them.
+constexpr std::chrono::seconds kWordsLead{2};
 
 std::string HexOf(const std::array<std::uint8_t, 6>& mac) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -56,6 +64,7 @@ std::vector<Oid> ProbeWalks() {
     walks.push_back(Column(kPrtMarkerSuppliesEntry, column));
   }
   walks.push_back(Column(kPrtMarkerColorantEntry, colorant::kValue));
+  walks.push_back(Column(kPrtConsoleDisplayBufferEntry, console::kText));
   walks.insert(walks.end(), {kPrtAlertEntry, kIpAdEntIfIndex, kIfPhysAddress});
   return walks;
 }
@@ -68,7 +77,9 @@ FetchPlan PollPlan(std::int32_t device) {
   FetchPlan plan;
   plan.gets = {at(oids::kHrDeviceStatus), at(oids::kHrPrinterStatus), at(oids::kHrPrinterDetectedErrorState),
                at(oids::kPrtGeneralConfigChanges)};
-  plan.walks = {oids::kPrtAlertEntry};
+  plan.walks = {oids::kPrtAlertEntry, oids::Column(oids::kPrtMarkerSuppliesEntry, oids::supply::kLevel),
+                oids::Column(oids::kPrtInputEntry, oids::input::kCurrentLevel),
+                oids::Column(oids::kPrtConsoleDisplayBufferEntry, oids::console::kText)};
   return plan;
 }
 
@@ -76,6 +87,14 @@ void TraceProblems(const std::string& host, const FetchResult& result) {
   for (const std::string& problem : result.problems) {
     platform::OutputDebugString("korbce: SNMP printer " + host + ": " + problem + "\n");
   }
+}
+
+// The library learns a printer's lists when it registers the printer, or from
+// a configuration change: the change comes first, with the alerts as told.
+void TellListsFirst(PrinterState& state, const PrinterState& told) {
+  state.categories = told.categories;
+  state.offline = told.offline;
+  state.categories[category::kConfiguration].entries = {kReReadListsEntry};
 }
 
 }  // namespace
@@ -94,6 +113,11 @@ struct SnmpSource::NetworkPrinter {
   bool refreshDue = false;     // its tables are to be fetched again
   int missedPolls = 0;
   bool online = true;
+  std::vector<Location> toldWords;           // the own words in the library's list
+  std::optional<Clock::time_point> wordsDue;  // when the alerts that show new words are told
+  FlapDamper damper;
+  bool pollToJudge = false;      // a poll's conditions are yet to be shown to the damper
+  PrinterSnapshot toldSnapshot;  // what the conditions told last were mapped from
 };
 
 SnmpSource::SnmpSource(std::string defaultIdFile, std::function<bool(std::uint16_t)> taken)
@@ -303,6 +327,7 @@ void SnmpSource::Tick() {
   platform::ScopedLock lock(mutex_);
   const auto now = Clock::now();
   for (auto& [id, printer] : printers_) {
+    if (printer->wordsDue && now >= *printer->wordsDue) Publish(*printer, false);
     if (printer->watched && !printer->polling && now >= printer->nextPoll) StartPoll(*printer, now);
   }
 }
@@ -354,7 +379,9 @@ void SnmpSource::Polled(std::uint16_t id, FetchResult result) {
   snapshot.detectedErrorState = decoded.snapshot.detectedErrorState;
   snapshot.configChanges = decoded.snapshot.configChanges;
   snapshot.alerts = std::move(decoded.snapshot.alerts);
+  TakeLevels(snapshot, decoded.snapshot);
   printer.online = true;
+  printer.pollToJudge = true;
   if (previousChanges && snapshot.configChanges && *snapshot.configChanges > *previousChanges) {
     // The sources and bins are fetched again before the change is told, so
     // that the library reads them as they are now.
@@ -387,13 +414,34 @@ void SnmpSource::Publish(NetworkPrinter& printer, bool configChanged) {
   state->ipAddress = printer.probe.settings.host;
   state->deviceClass = kNetworkDeviceClass;
   state->online = printer.online;
-  PrinterConditions conditions = MapConditions(printer.snapshot, configChanged);
+  PrinterConditions conditions = ConditionsOf(printer, configChanged);
   state->model = std::move(conditions.model);
   state->inputs = std::move(conditions.inputs);
   state->outputs = std::move(conditions.outputs);
   state->categories = std::move(conditions.categories);
   state->offline = conditions.offline;
+  const auto now = Clock::now();
+  if (TellWords(printer.toldWords, conditions.words)) printer.wordsDue = now + kWordsLead;
+  if (printer.wordsDue && now < *printer.wordsDue && printer.state) {
+    TellListsFirst(*state, *printer.state);
+  } else {
+    printer.wordsDue.reset();
+  }
   printer.state = std::move(state);
+}
+
+// The printer's conditions as they stand, or, while it flaps, those told
+// before it began to, with the warning that it flaps.
+PrinterConditions SnmpSource::ConditionsOf(NetworkPrinter& printer, bool configChanged) {
+  MappingSettings settings{config_ ? config_->supplyLowPercent : kDefaultSupplyLowPercent, printer.toldWords};
+  PrinterConditions conditions = MapConditions(printer.snapshot, configChanged, settings);
+  if (std::exchange(printer.pollToJudge, false)) printer.damper.Take(conditions);
+  if (!printer.damper.Flapping()) {
+    printer.toldSnapshot = printer.snapshot;
+    return conditions;
+  }
+  settings.flapping = true;
+  return MapConditions(printer.toldSnapshot, configChanged, settings);
 }
 
 }  // namespace korbce

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "korbce/printer_source.h"
+#include "korbce/snmp/printer_conditions.h"
 #include "korbce/snmp/printer_ids.h"
 #include "korbce/snmp/printer_snapshot.h"
 #include "korbce/snmp/snmp_config.h"
@@ -71,6 +72,7 @@ class SnmpSource : public PrinterSource {
   void Polled(std::uint16_t id, snmp::FetchResult result) EXCLUDES(mutex_);
   void Refreshed(std::uint16_t id, snmp::FetchResult result) EXCLUDES(mutex_);
   void Publish(NetworkPrinter& printer, bool configChanged) REQUIRES(mutex_);
+  snmp::PrinterConditions ConditionsOf(NetworkPrinter& printer, bool configChanged) REQUIRES(mutex_);
 
   const std::string defaultIdFile_;
   // Asks the fleet source, whose lock nests inside mutex_.

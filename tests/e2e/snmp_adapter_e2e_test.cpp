@@ -203,7 +203,7 @@ TEST_F(SnmpAdapterTest, EveryConditionOfThePrinterMibBecomesItsEvent) {
        {Warning("Load Paper or Envelope - Bypass Tray"), Warning("Load Paper or Envelope - Tray 1")}},
       {"field-service", WithAlerts({Alert(1, 1, 2, kWarning, 5)}), {Critical("Service Required")}},
       {"fuser", WithAlerts({Alert(10, 1, 1003)}), {Critical("Service Required - Fuser")}},
-      {"unknown-critical", WithAlerts({Alert(13, 1, 1303)}), {Warning("Unknown Warning Alert")}},
+      {"unknown-critical", WithAlerts({Alert(13, 1, 1303)}), {Warning("Unknown Warning Alert - alert 1303")}},
       {"offline-alert", WithAlerts({Alert(5, 1, 22, kWarning)}), {Warning("Offline")}},
       {"jam-row-and-bit", WithErrorState(0x04, 0, {Alert(8, 1, 8)}), {Critical("Paper Jam At Input - Tray 1")}},
       {"bits", WithErrorState(0x24, 0x08), {Critical("Paper Jam"), Warning("Toner Low"), Critical("Output Bin Full")}},
@@ -218,6 +218,29 @@ TEST_F(SnmpAdapterTest, EveryConditionOfThePrinterMibBecomesItsEvent) {
   for (InputRow& input : levels.inputs) input.level = -3;
   for (SupplyRow& supply : levels.supplies) supply.level = -3;
   printers.push_back({"some-remaining", levels, {}});
+  // States nothing explains, the printer's own words, and what bits and
+  // levels name.
+  PrinterSnapshot warning = OfficePrinter();
+  warning.deviceStatus = 3;
+  warning.console = {{1, "Replace Fuser Kit\r\n"}};
+  printers.push_back({"warning-own-words", warning, {Warning("Unknown Warning Alert - Replace Fuser Kit")}});
+  PrinterSnapshot downIdle = OfficePrinter();
+  downIdle.deviceStatus = 5;
+  printers.push_back({"down-idle", downIdle, {Critical("Unknown Error--Operator Required")}});
+  PrinterSnapshot sleeping = WithAlerts({Alert(5, 1, 503)});
+  sleeping.deviceStatus = 3;
+  printers.push_back({"sleeping", sleeping, {}});
+  PrinterSnapshot named = WithErrorState(0xA0, 0);
+  named.supplies[2].level = 9;
+  named.inputs[1].level = 20;
+  printers.push_back({"bits-named", named,
+                      {Warning("Toner Low - Magenta Cartridge"), Warning("Paper Input Low - Tray 2")}});
+  PrinterSnapshot low = OfficePrinter();
+  low.supplies[0].level = 5;
+  low.supplies[3].level = 0;
+  low.supplies[4].level = 0;  // the waste toner box
+  printers.push_back({"levels-low", low,
+                      {Warning("Toner Low - Black Cartridge"), Critical("Supply Empty - Yellow Cartridge")}});
 
   Serve(printers);
   // A recording of wrong types beside them changes nothing for the others.
@@ -270,6 +293,22 @@ TEST_F(SnmpAdapterTest, ChangesSilenceAndRestartOfOnePrinter) {
   expected.push_back(Critical("Paper Jam At Input - Tray 1(Resolved)"));
   expected.push_back(Critical("Paper Jam At Input - Tray 2(Resolved)"));
   ASSERT_TRUE(WaitForShown(office, expected.size())) << Diagnostics();
+
+  // A warning told in the printer's own words, and a toner level that falls
+  // and is refilled.
+  office.snapshot.deviceStatus = 3;
+  office.snapshot.console = {{1, "Replace Fuser Kit"}};
+  ASSERT_TRUE(Write(office, 0));
+  next(Warning("Unknown Warning Alert - Replace Fuser Kit"));
+  office.snapshot.deviceStatus = 2;
+  office.snapshot.supplies[1].level = 4;
+  ASSERT_TRUE(Write(office, 0));
+  expected.push_back(Warning("Unknown Warning Alert - Replace Fuser Kit(Resolved)"));
+  expected.push_back(Warning("Toner Low - Cyan Cartridge"));
+  ASSERT_TRUE(WaitForShown(office, expected.size())) << Diagnostics();
+  office.snapshot.supplies[1].level = 100;
+  ASSERT_TRUE(Write(office, 0));
+  next(Warning("Toner Low - Cyan Cartridge(Resolved)"));
 
   // The printer's sources are read again once its configuration changed.
   office.snapshot.inputs[1].name = "Envelope Feeder";

@@ -90,6 +90,8 @@ struct Case {
   PrinterSnapshot snapshot;
   std::vector<Reported> expected;
   bool configChanged = false;
+  std::uint32_t supplyLowPercent = kDefaultSupplyLowPercent;
+  bool flapping = false;
 };
 
 Case Row(std::string name, std::vector<AlertRow> alerts, std::vector<Reported> expected) {
@@ -144,7 +146,8 @@ class SnmpConditionsDecodeTest : public ::testing::Test {
     nextId = static_cast<std::uint16_t>(nextId + cases.size());
     std::string fleet;
     for (std::size_t i = 0; i < cases.size(); ++i) {
-      fleet += FleetSection(Id(firstId, i), MapConditions(cases[i].snapshot, cases[i].configChanged));
+      const MappingSettings settings{cases[i].supplyLowPercent, {}, cases[i].flapping};
+      fleet += FleetSection(Id(firstId, i), MapConditions(cases[i].snapshot, cases[i].configChanged, settings));
     }
     ASSERT_TRUE(platform::WriteFileAtomically(ServedFleet::FleetPath(), fleet).ok());
     ALERTS alerts{0x1FF};
@@ -237,8 +240,8 @@ TEST_F(SnmpConditionsDecodeTest, CoversServiceWarningsOfflineAndConfiguration) {
       Row("life over", {Alert(10, 1, 11)}, {Critical("Service Required")}),
       Row("motor failure", {Alert(10, 1, 33)}, {Critical("Service Required")}),
       Row("fuser", {Alert(10, 1, 1003)}, {Critical("Service Required - Fuser")}),
-      Row("unknown critical", {Alert(13, 1, 1303)}, {Warning("Unknown Warning Alert")}),
-      Row("unknown binary change", {Alert(15, 1, 1507, kBinaryChange)}, {Warning("Unknown Warning Alert")}),
+      Row("unknown critical", {Alert(13, 1, 1303)}, {Warning("Unknown Warning Alert - alert 1303")}),
+      Row("unknown binary change", {Alert(15, 1, 1507, kBinaryChange)}, {Warning("Unknown Warning Alert - alert 1507")}),
       Row("unknown warning", {Alert(10, 1, 1005, kWarning)}, {kReady}),
       Row("offline alert", {Alert(5, 1, 22, kWarning)}, {kOffline}),
       {"printer down", down, {kOffline}},
@@ -291,6 +294,98 @@ TEST_F(SnmpConditionsDecodeTest, ErrorStateBitsOfPrintersWithoutAnAlertTable) {
       Bits("outputTrayMissing", 0, 0x40, {Warning("Unknown Warning Alert")}),
       {"jam row and jammed bit", jamBoth, {Critical("Paper Jam At Input - Tray 1")}},
       Bits("jammed, lowToner and offline", 0x26, 0, {Critical("Paper Jam"), Warning("Toner Low"), kOffline}),
+  });
+}
+
+PrinterSnapshot InState(std::int32_t deviceStatus, std::vector<AlertRow> alerts = {},
+                        std::vector<ConsoleLine> console = {}) {
+  PrinterSnapshot snapshot = OfficePrinter();
+  snapshot.deviceStatus = deviceStatus;
+  snapshot.alerts = std::move(alerts);
+  snapshot.console = std::move(console);
+  return snapshot;
+}
+
+TEST_F(SnmpConditionsDecodeTest, DeviceStatesNobodyExplainsSpeakThePrintersOwnWords) {
+  const std::vector<ConsoleLine> panel = {{1, " \t\r\n"}, {2, "\x1bReplace\r\n  Fuser Kit\0garbage"}};
+  AlertRow fuserKit = Alert(10, 1, 1005, kWarning);
+  fuserKit.description = "Fuser kit low";
+  PrinterSnapshot downIdle = InState(5);
+  downIdle.printerStatus = 3;
+  downIdle.console = {{1, "Call service 50.2"}};
+  PrinterSnapshot warmingUp = InState(3);
+  warmingUp.printerStatus = 5;
+  ExpectReports({
+      {"warning, nothing said", InState(3), {Warning("Unknown Warning Alert")}},
+      {"warning, front panel", InState(3, {}, panel), {Warning("Unknown Warning Alert - Replace Fuser Kit")}},
+      {"warning, row no rule names", InState(3, {fuserKit}, panel), {Warning("Unknown Warning Alert - Fuser kit low")}},
+      {"unknown row, front panel", InState(2, {[] {
+                                                   AlertRow row = Alert(13, 1, 1303);
+                                                   row.description.clear();
+                                                   return row;
+                                                 }()},
+                                              panel),
+       {Warning("Unknown Warning Alert - Replace Fuser Kit")}},
+      {"down, idle, no bit", downIdle, {Critical("Unknown Error--Operator Required - Call service 50.2")}},
+      {"warning explained by a jam", InState(3, {Alert(8, 1, 8)}), {Critical("Paper Jam At Input - Tray 1")}},
+      {"warning in power saver", InState(3, {Alert(5, 1, 503)}), {kReady}},
+      {"warning while warming up", warmingUp, {kReady}},
+      {"running with a front panel", InState(2, {}, panel), {kReady}},
+      {"flapping", InState(2, {Alert(8, 1, 8)}),
+       {Critical("Paper Jam At Input - Tray 1"), Warning("Unknown Warning Alert - alerts changing at every poll")},
+       false, kDefaultSupplyLowPercent, true},
+  });
+}
+
+TEST_F(SnmpConditionsDecodeTest, ErrorStateBitsAndLevelsNameTheSupplyAndTheTray) {
+  const auto with = [](unsigned first, unsigned second, auto change) {
+    PrinterSnapshot snapshot = OfficePrinter();
+    snapshot.detectedErrorState = ErrorState(first, second);
+    change(snapshot);
+    return snapshot;
+  };
+  const auto none = [](PrinterSnapshot&) {};
+  const PrinterSnapshot magentaLow = with(0x20, 0, [](PrinterSnapshot& p) { p.supplies[2].level = 9; });
+  const PrinterSnapshot blackOut = with(0x10, 0, [](PrinterSnapshot& p) {
+    p.supplies[0].level = 0;
+    p.supplies[4].level = 0;  // waste toner box: empty is fine
+  });
+  const PrinterSnapshot trays = with(0x80, 0, [](PrinterSnapshot& p) {
+    p.inputs[1].level = 20;
+    p.inputs[2].level = 0;  // bypass
+  });
+  PrinterSnapshot trayOut = with(0x40, 0, [](PrinterSnapshot& p) { p.inputs[0].level = 0; });
+  trayOut.alerts = {Alert(8, 1, 8)};  // a jam there says nothing of its level
+  PrinterSnapshot inks = OfficePrinter();
+  inks.supplies = {Supply(1, 6, 2, 3), Supply(2, 5, 4, 0), Supply(3, 3, 3, 11), Supply(4, 3, 1, -3)};
+  PrinterSnapshot photo = OfficePrinter();
+  photo.supplies = {Supply(1, 6, 0, 3), Supply(2, 6, 7, 0), Supply(3, 3, 0, 2)};
+  photo.supplies[0].description = "Light Cyan Ink";
+  photo.supplies[1].description = "Photo Black\r\n";
+  photo.supplies[2].description.clear();
+  PrinterSnapshot rowWins = with(0x50, 0, [](PrinterSnapshot& p) {
+    p.supplies[0].level = 0;
+    p.inputs[0].level = 0;
+  });
+  rowWins.alerts = {Alert(11, 1, 1104, kWarning), Alert(8, 1, 807, kWarning)};
+  ExpectReports({
+      {"lowToner, magenta at 9 %", magentaLow, {Warning("Toner Low - Magenta Cartridge")}},
+      {"lowToner, none low", with(0x20, 0, none), {Warning("Toner Low")}},
+      {"noToner, black at 0", blackOut, {Critical("Supply Empty - Black Cartridge")}},
+      {"lowPaper, tray 2 at 4 %", trays, {Warning("Paper Input Low - Tray 2")}},
+      {"noPaper, tray 1 at 0", trayOut, {Critical("Paper Input Empty - Tray 1"), Critical("Paper Jam At Input - Tray 1")}},
+      {"lowPaper, no level known", with(0x80, 0, [](PrinterSnapshot& p) { p.inputs[0].maxCapacity = -2; }),
+       {Warning("Paper Input Low")}},
+      {"levels alone", inks, {Warning("Supply Low - Cyan Cartridge"), Critical("Supply Empty - Yellow Cartridge")}},
+      {"levels turned off", inks, {kReady}, false, 0},
+      {"supplies only their words name", photo,
+       {Warning("Supply Low - Light Cyan Ink"), Critical("Supply Empty - Photo Black"),
+        Warning("Toner Low - Toner Cartridge")}},
+      {"levels at 20 %", inks, {Warning("Supply Low - Cyan Cartridge"), Critical("Supply Empty - Yellow Cartridge"),
+                               Warning("Toner Low - Magenta Cartridge")}, false, 20},
+      {"the row wins over the level and the bit", rowWins,
+       {Warning("Paper Input Low - Tray 1"), Critical("Paper Input Empty"), Warning("Toner Low - Black Cartridge"),
+        Critical("Supply Empty")}},
   });
 }
 

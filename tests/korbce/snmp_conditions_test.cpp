@@ -2,6 +2,9 @@
 // and offline state, without a network.
 
 #include "korbce/snmp/printer_conditions.h"
+#include "korbce/snmp/flap_damper.h"
+#include "korbce/snmp/own_words.h"
+#include "korbce/snmp/printer_locations.h"
 
 #include <gtest/gtest.h>
 
@@ -149,13 +152,78 @@ TEST(SnmpConditions, AnEmptyOrLowBypassFeederIsNoAlert) {
   EXPECT_EQ(Map(snapshot), (Active{{kInput, 1, 0x03, 0x28}}));
 }
 
-TEST(SnmpConditions, LevelsNeverRaiseAlerts) {
+TEST(SnmpConditions, OnlyKnownLowLevelsOfTonerAndInkRaiseAlerts) {
   PrinterSnapshot snapshot = OfficePrinter();
-  for (const std::int32_t level : {-3, -2, -1, 0}) {
+  for (const std::int32_t level : {-3, -2, -1, 11}) {
     for (InputRow& input : snapshot.inputs) input.level = level;
     for (SupplyRow& supply : snapshot.supplies) supply.level = level;
     EXPECT_EQ(Map(snapshot), Active{}) << level;
   }
+  for (SupplyRow& supply : snapshot.supplies) {
+    supply.level = 0;
+    supply.maxCapacity = -2;
+  }
+  EXPECT_EQ(Map(snapshot), Active{});
+  // Levels at 10 % and at 0; the waste box (5) and the rest stay silent.
+  for (SupplyRow& supply : snapshot.supplies) supply = {supply.index, supply.type, supply.colorantIndex, "", 0, 100};
+  snapshot.supplies[0].level = 10;
+  EXPECT_EQ(Map(snapshot), (Active{{kSupplies, 81, 0x04, 0x50},
+                                   {kSupplies, 82, 0x04, 0x4D},
+                                   {kSupplies, 83, 0x04, 0x4D},
+                                   {kSupplies, 84, 0x04, 0x4D}}));
+  EXPECT_EQ(ActiveEntries(MapConditions(snapshot, false, {0, {}})), Active{});
+}
+
+TEST(SnmpConditions, APrinterFlapsAfterChangesAtPollAfterPollUntilItIsStableAgain) {
+  const PrinterConditions quiet = MapConditions(OfficePrinter(), false);
+  const PrinterConditions jammed = MapConditions(WithAlerts({Alert(8, 1, 8)}), false);
+  FlapDamper damper;
+  EXPECT_FALSE(damper.Take(quiet));
+  // Changes with a quiet poll between them are no flapping, nor are changes
+  // at every poll that only add alerts.
+  for (int poll = 0; poll < 3 * kFlapPolls; ++poll) {
+    EXPECT_FALSE(damper.Take(poll % 3 == 0 ? quiet : jammed)) << poll;
+  }
+  std::vector<AlertRow> rows;
+  for (int poll = 1; poll <= 2 * kFlapPolls; ++poll) {
+    rows.push_back(Alert(8, poll, 8));
+    EXPECT_FALSE(damper.Take(MapConditions(WithAlerts(rows), false))) << poll;
+  }
+  EXPECT_FALSE(damper.Take(jammed));
+  for (int change = 1; change < kFlapPolls; ++change) EXPECT_FALSE(damper.Take(change % 2 ? quiet : jammed));
+  EXPECT_TRUE(damper.Take(kFlapPolls % 2 ? quiet : jammed));
+  EXPECT_TRUE(damper.Take(kFlapPolls % 2 ? jammed : quiet));
+  for (int same = 1; same < kStablePolls; ++same) EXPECT_TRUE(damper.Take(jammed));
+  EXPECT_FALSE(damper.Take(jammed));
+  EXPECT_FALSE(damper.Take(quiet));
+
+  // The flapping printer's warning, in its own words.
+  MappingSettings flapping;
+  flapping.flapping = true;
+  const PrinterConditions told = MapConditions(WithAlerts({Alert(8, 1, 8)}), false, flapping);
+  EXPECT_EQ(ActiveEntries(told), (Active{{kJam, 1, 0x08, 0x08}, {kWarnings, 255, 0xFF, 0x12}}));
+  EXPECT_EQ(told.outputs.back().name, "alerts changing at every poll");
+}
+
+TEST(SnmpConditions, OwnWordsAreCleanedBoundedAndKeepTheirKeys) {
+  EXPECT_EQ(CleanWords(std::string("\x01 Load\ttray\x7f 2 \r\n\0hidden", 25)), "Load tray 2");
+  EXPECT_EQ(CleanWords(std::string(60, 'a') + "\xC3\xA9\xC3\xA9"), std::string(60, 'a') + "\xC3\xA9");
+  std::vector<Location> outputs = {{255, "Top Bin"}};
+  const std::vector<Location> told = {{254, "Replace fuser"}, {253, "old words"}};
+  OwnWords words(outputs, told);
+  EXPECT_EQ(words.KeyOf("Replace fuser"), 254);
+  EXPECT_EQ(words.KeyOf("New words"), 252);  // neither a bin nor a word the library holds
+  EXPECT_EQ(words.KeyOf(" New   words "), 252);
+  EXPECT_EQ(words.KeyOf("\r\n"), 0);
+  EXPECT_EQ(outputs.size(), 3u);
+  for (int i = 0; i < 20; ++i) words.KeyOf(std::string(63, static_cast<char>('a' + i)));
+  EXPECT_TRUE(FitsOutputList(std::vector<Location>(outputs.begin(), outputs.end() - 1), 63));
+  EXPECT_FALSE(FitsOutputList(outputs, 63));
+
+  std::vector<Location> library = told;
+  EXPECT_TRUE(TellWords(library, words.Words()));
+  EXPECT_FALSE(TellWords(library, words.Words()));
+  EXPECT_EQ(library[1].name, "old words");
 }
 
 TEST(SnmpConditions, OutputAlertsCarryTheOutputNumber) {
@@ -246,7 +314,7 @@ TEST(SnmpConditions, CoversAndServiceNeeds) {
 
 TEST(SnmpConditions, OtherCriticalOrBinaryChangeRowsAreWarningsAndStateNoticesNothing) {
   EXPECT_EQ(Map(WithAlerts({Alert(13, 1, 1303), Alert(15, 1, 1507, kBinaryChange), Alert(9, 1, 901)})),
-            (Active{{kWarnings, 0, 0x05, 0x17}, {kWarnings, 0, 0x05, 0xE3}, {kWarnings, 0, 0x03, 0x85}}));
+            (Active{{kWarnings, 255, 0x05, 0x17}, {kWarnings, 254, 0x05, 0xE3}, {kWarnings, 253, 0x03, 0x85}}));
   EXPECT_EQ(Map(WithAlerts({Alert(10, 1, 1005, kWarning), Alert(13, 1, 1303, kOther)})), Active{});
   std::vector<AlertRow> notices;
   for (const std::int32_t code : {4, 6, 19, 20, 23, 24, 503, 504, 507, 1801, 502, 25}) {
@@ -258,8 +326,10 @@ TEST(SnmpConditions, OtherCriticalOrBinaryChangeRowsAreWarningsAndStateNoticesNo
   // rows without a code.
   AlertRow noCode = Alert(5, 1, 0);
   noCode.code.reset();
+  noCode.description.clear();
   EXPECT_EQ(Map(WithAlerts({Alert(5, 1, 70000), Alert(5, 1, -8), Alert(5, 1, 0xFF05), noCode})),
-            (Active{{kWarnings, 0, 0xFF, 0xFF}}));
+            (Active{{kWarnings, 255, 0xFF, 0xFF}, {kWarnings, 254, 0xFF, 0xFF}, {kWarnings, 253, 0xFF, 0xFF},
+                    {kWarnings, 0, 0xFF, 0xFF}}));
 }
 
 TEST(SnmpConditions, OfflineComesFromTheErrorStateCode22OrADownPrinter) {
@@ -275,7 +345,7 @@ TEST(SnmpConditions, OfflineComesFromTheErrorStateCode22OrADownPrinter) {
   // A subunit of another group that goes offline is not the printer.
   conditions = MapConditions(WithAlerts({Alert(30, 1, 22)}), false);
   EXPECT_FALSE(conditions.offline);
-  EXPECT_EQ(ActiveEntries(conditions), (Active{{kWarnings, 0, 0x00, 0x16}}));
+  EXPECT_EQ(ActiveEntries(conditions), (Active{{kWarnings, 255, 0x00, 0x16}}));
 
   snapshot = OfficePrinter();
   snapshot.deviceStatus = 5;

@@ -48,6 +48,7 @@ TEST(SnmpConfigTest, DefaultsKeysAndReportedMistakes) {
   EXPECT_TRUE(defaults.scanSubnets);
   EXPECT_EQ(defaults.maxInFlight, 64u);
   EXPECT_EQ(defaults.idFile, "/ids");
+  EXPECT_EQ(defaults.supplyLowPercent, 10u);
 
   TraceCapture trace;
   const SnmpConfig config = ReadSnmpConfig(
@@ -67,7 +68,8 @@ TEST(SnmpConfigTest, DefaultsKeysAndReportedMistakes) {
                {"ScanSubnets", "No"},
                {"MaxInFlight", "many"},
                {"Retries", "5"},
-               {"Colour", "blue"}}),
+               {"Colour", "blue"},
+               {"SupplyLowPercent", "101"}}),
       "korbce.ini", "/ids");
   ASSERT_EQ(config.targets.size(), 2u);
   EXPECT_EQ(config.targets[0], (SnmpTarget{"printer1", 16100, ""}));
@@ -88,9 +90,14 @@ TEST(SnmpConfigTest, DefaultsKeysAndReportedMistakes) {
        {"korbce.ini:2: [SNMP] target \"bad host\"", "korbce.ini:2: [SNMP] target \"@x\"", "korbce.ini:10: [SNMP] PrivPassword",
         "korbce.ini:12: [SNMP] Timeout \"0\" is not a number from 1 to 60000", "korbce.ini:14: [SNMP] Poll",
         "korbce.ini:16: [SNMP] MaxInFlight", "korbce.ini:17: [SNMP] key Retries is given twice",
-        "korbce.ini:18: [SNMP] unknown key Colour", "korbce.ini:1: [SNMP] SecurityLevel needs"}) {
+        "korbce.ini:18: [SNMP] unknown key Colour",
+        "korbce.ini:19: [SNMP] SupplyLowPercent \"101\" is not a number from 0 to 100", "korbce.ini:1: [SNMP] SecurityLevel needs"}) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected << "\nin:\n" << text;
   }
+
+  EXPECT_EQ(config.supplyLowPercent, 10u);
+  EXPECT_EQ(ReadSnmpConfig(Section({{"SupplyLowPercent", "0"}}), "f", "/ids").supplyLowPercent, 0u);
+  EXPECT_EQ(ReadSnmpConfig(Section({{"SupplyLowPercent", "25"}}), "f", "/ids").supplyLowPercent, 25u);
 
   const SnmpConfig noUser = ReadSnmpConfig(Section({{"Version", "3"}}), "f", "/ids");
   EXPECT_EQ(noUser.credentials.version, SnmpVersion::V2c);

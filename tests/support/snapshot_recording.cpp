@@ -79,6 +79,7 @@ std::vector<SnmpRecord> SnapshotRecords(const PrinterSnapshot& snapshot, const s
     r.Cell(supply, 9, row.index, row.level);
   }
   for (const ColorantRow& row : snapshot.colorants) r.Cell("1.3.6.1.2.1.43.12.1.1", 4, row.index, row.value);
+  for (const ConsoleLine& line : snapshot.console) r.Cell("1.3.6.1.2.1.43.16.5.1", 2, line.index, line.text);
   const std::string alert = "1.3.6.1.2.1.43.18.1.1";
   for (const AlertRow& row : snapshot.alerts) {
     r.Cell(alert, 2, row.index, row.severityLevel);
