@@ -29,7 +29,7 @@ std::span<const ALERT_ENTRY> EntriesOf(const _VIGILIX_RETURN& report) {
 
 void QueueEvent(const PrinterTable& table, std::uint16_t printerId, const std::string& key, bool resolved,
                 EventQueue& queue) {
-  queue.PushFront(ComposeEvent(table, printerId, key, resolved));
+  queue.PushBack(ComposeEvent(table, printerId, key, resolved));
 }
 
 }  // namespace

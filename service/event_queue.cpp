@@ -1,8 +1,8 @@
 #include "service/event_queue.h"
 
-void EventQueue::PushFront(std::string event) {
+void EventQueue::PushBack(std::string event) {
   platform::ScopedLock<Lock> hold(lock_);
-  events_.push_front(std::move(event));
+  events_.push_back(std::move(event));
 }
 
 std::optional<std::string> EventQueue::Front() const {
@@ -29,7 +29,8 @@ std::size_t EventQueue::Size() const {
 void EventQueue::Drain(const std::function<void(const std::string&)>& send) {
   platform::ScopedLock<Lock> hold(lock_);
   while (!events_.empty()) {
-    // Taken out before sending, so that the sender's own additions stay.
+    // Taken out before sending, so that the sender's own additions stay and
+    // follow the events queued before them.
     const std::string event = std::move(events_.front());
     events_.pop_front();
     send(event);

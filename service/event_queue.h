@@ -1,8 +1,9 @@
 #pragma once
-// The events waiting for the sender: a list that producers and the sender
-// both use at its front, so the newest event is sent first; a lock that a
-// producer holds for a whole report and the sender for a whole drain; and the
-// wake-up event of the sender.
+// The events waiting for the sender: a list that producers add to at its back
+// and the sender takes from at its front, so that events leave in the order
+// they were composed (an alert before its "Resolved"); a lock that a producer
+// holds for a whole report and the sender for a whole drain; and the wake-up
+// event of the sender.
 
 #include <cstddef>
 #include <functional>
@@ -22,13 +23,13 @@ class EventQueue {
   // queueEvent: automatic reset, signalled after a report.
   platform::Event& QueueEvent() { return queueEvent_; }
 
-  void PushFront(std::string event);
+  void PushBack(std::string event);
   std::optional<std::string> Front() const;
   void PopFront();
   bool Empty() const;
   std::size_t Size() const;
 
-  // Holding the lock throughout: takes out each event, newest first, and
+  // Holding the lock throughout: takes out each event, oldest first, and
   // hands it to send, until the list is empty; then resets queueEvent.
   void Drain(const std::function<void(const std::string&)>& send);
 

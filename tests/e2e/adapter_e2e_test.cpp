@@ -148,10 +148,10 @@ TEST_F(AdapterEndToEndTest, TheFirstReportsGiveOneEventPerAlertAndTheServiceStop
   WriteFleet(kReceptionPrinter + kPaperJam + kTonerLow + kStudioPrinter + kBasementPrinter);
   StartService();
 
-  // One report's events are sent newest first.
+  // One report's events are sent in the order they were composed.
   ASSERT_TRUE(WaitForEventsOf(kReception, 2) && WaitForEventsOf(kBasement, 1)) << Diagnostics();
-  EXPECT_EQ(EventsOf(kReception), (Lines{Event("WARNING", "Toner Low - Toner Cartridge", kReception),
-                                         Event("CRITICAL", "Paper Jam At Input - Upper Tray", kReception)}));
+  EXPECT_EQ(EventsOf(kReception), (Lines{Event("CRITICAL", "Paper Jam At Input - Upper Tray", kReception),
+                                         Event("WARNING", "Toner Low - Toner Cartridge", kReception)}));
   EXPECT_EQ(EventsOf(kBasement), (Lines{Event("WARNING", "Paper Input Low - Dual Feeder 1", kBasement)}));
   EXPECT_EQ(EventsOf(kStudio), Lines{});
 

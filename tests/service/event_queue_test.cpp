@@ -13,33 +13,33 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-TEST(EventQueueTest, IsLastInFirstOut) {
+TEST(EventQueueTest, IsFirstInFirstOut) {
   EventQueue queue;
   EXPECT_TRUE(queue.Empty());
   EXPECT_FALSE(queue.Front().has_value());
   queue.PopFront();  // nothing to remove
-  queue.PushFront("a");
-  queue.PushFront("b");
-  queue.PushFront("");
+  queue.PushBack("a");
+  queue.PushBack("b");
+  queue.PushBack("");
   EXPECT_EQ(queue.Size(), 3u);
   Strings sent;
   queue.QueueEvent().Set();
   queue.Drain([&](const std::string& event) { sent.push_back(event); });
-  EXPECT_EQ(sent, (Strings{"", "b", "a"}));
+  EXPECT_EQ(sent, (Strings{"a", "b", ""}));
   EXPECT_TRUE(queue.Empty());
   EXPECT_FALSE(queue.QueueEvent().IsSignalled());
 }
 
-TEST(EventQueueTest, EventsQueuedDuringASendAreSentFirst) {
+TEST(EventQueueTest, EventsQueuedDuringASendFollowTheOlderOnes) {
   EventQueue queue;
-  queue.PushFront("old 1");
-  queue.PushFront("old 2");
+  queue.PushBack("old 1");
+  queue.PushBack("old 2");
   Strings sent;
   queue.Drain([&](const std::string& event) {
     sent.push_back(event);
-    if (event == "old 2") queue.PushFront("new");  // the lock is re-entrant for its holder
+    if (event == "old 1") queue.PushBack("new");  // the lock is re-entrant for its holder
   });
-  EXPECT_EQ(sent, (Strings{"old 2", "new", "old 1"}));
+  EXPECT_EQ(sent, (Strings{"old 1", "old 2", "new"}));
 }
 
 TEST(SenderLoopTest, SendsEachWakeUpsEventsAndEndsOnStopWithQueuedEventsLeft) {
@@ -60,8 +60,8 @@ TEST(SenderLoopTest, SendsEachWakeUpsEventsAndEndsOnStopWithQueuedEventsLeft) {
   }));
   {
     platform::ScopedLock<EventQueue::Lock> hold(queue.GetLock());
-    queue.PushFront("first");
-    queue.PushFront("second");
+    queue.PushBack("first");
+    queue.PushBack("second");
   }
   queue.QueueEvent().Set();
   for (;;) {
@@ -75,14 +75,14 @@ TEST(SenderLoopTest, SendsEachWakeUpsEventsAndEndsOnStopWithQueuedEventsLeft) {
   // Queued without a wake-up, then stopped: never sent.
   {
     platform::ScopedLock<EventQueue::Lock> hold(queue.GetLock());
-    queue.PushFront("left");
+    queue.PushBack("left");
     stopEvent.Set();
   }
   ASSERT_TRUE(sender.Wait(10000));
   EXPECT_EQ(sender.ExitCode(), kSenderThreadExitCode);
   EXPECT_EQ(queue.Front(), "left");
   std::lock_guard lock(mutex);
-  EXPECT_EQ(sent, (Strings{"second", "first"}));
+  EXPECT_EQ(sent, (Strings{"first", "second"}));
 }
 
 }  // namespace
