@@ -257,6 +257,24 @@ TEST_F(AdapterEndToEndTest, ARegistrationRefusedByTheEngineStopsTheStartUp) {
   EXPECT_EQ(receiver_.Events(), Lines{});
 }
 
+TEST_F(AdapterEndToEndTest, AStopWhileDiscoveryHoldsTheStartEndsTheServiceWithinSeconds) {
+  WriteSettings(receiver_.Port());
+  WriteFleet("[Engine]\nEnumDelay = 120000\n\n" + kReceptionPrinter + kPaperJam);
+  StartService();
+  ASSERT_TRUE(Eventually([&] { return !EngineCalls("BceRegisterApp").empty(); })) << Diagnostics();
+  std::this_thread::sleep_for(300ms);  // into the enumeration, which takes two minutes
+
+  host_.RequestStop();
+  EXPECT_EQ(host_.Wait(8000), 0) << Diagnostics();
+  const std::string out = HostOutput();
+  EXPECT_EQ(out.find("READY=1"), std::string::npos) << out;
+  EXPECT_NE(out.find("status: STOPPING=1; STATUS=Stop pending\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("status: STOPPING=1; STATUS=Stopped\n"), std::string::npos) << out;
+  EXPECT_EQ(EventLogEntries(Root()), (Lines{"KorEvntS Information 104 The KorEvntS service was stopped."}));
+  EXPECT_EQ(EngineCalls("BceCaptureAlerts"), Lines{});
+  EXPECT_EQ(receiver_.Events(), Lines{});
+}
+
 TEST_F(AdapterEndToEndTest, EventsCachedWhileTheServerIsDownAreSentAfterTheNextDelivery) {
   Receiver refusing(dir_, "refusing");
   ASSERT_TRUE(refusing.Start({"--refuse"}));
