@@ -42,6 +42,55 @@ TEST(EventQueueTest, EventsQueuedDuringASendFollowTheOlderOnes) {
   EXPECT_EQ(sent, (Strings{"old 1", "old 2", "new"}));
 }
 
+TEST(EventQueueTest, APrinterOverItsBudgetHasItsChangesHeldMergedAndSentAsTheBudgetRefills) {
+  std::int64_t now = 0;
+  EventQueue queue({.burst = 2, .refillMs = 1000}, [&] { return now; });
+  auto drain = [&] {
+    Strings sent;
+    queue.Drain([&](const std::string& event) { sent.push_back(event); });
+    return sent;
+  };
+  queue.Offer({1, "jam", "jam"});
+  queue.Offer({1, "toner", "toner"});
+  queue.Offer({1, "jam", "jam resolved"});  // over the budget: held
+  queue.Offer({1, "tray", "tray"});
+  queue.Offer({1, "tray", "tray resolved"});  // undoes the held tray: neither is sent
+  queue.Offer({1, "door", "door"});
+  queue.Offer({2, "jam", "other printer's jam"});  // another printer has its own budget
+  EXPECT_EQ(drain(), (Strings{"jam", "toner", "other printer's jam"}));
+  EXPECT_EQ(queue.UntilRelease(), 1000);
+
+  now = 1500;
+  EXPECT_EQ(drain(), (Strings{"jam resolved"}));
+  EXPECT_EQ(queue.UntilRelease(), 500);
+  // A new change of the printer waits behind its held one.
+  queue.Offer({1, "toner", "toner resolved"});
+  now = 4000;
+  EXPECT_EQ(drain(), (Strings{"door", "toner resolved"}));
+  EXPECT_FALSE(queue.UntilRelease().has_value());
+}
+
+TEST(SenderLoopTest, HeldEventsAreSentOnceTheBudgetRefillsWithoutAnotherWakeUp) {
+  EventQueue queue({.burst = 1, .refillMs = 50});
+  platform::Event stopEvent(true, false);
+  platform::Event sentBoth(true, false);
+  Strings sent;
+  platform::Thread sender;
+  ASSERT_TRUE(sender.Start([&] {
+    return RunSenderLoop(queue, stopEvent, [&](const std::string& event) {
+      sent.push_back(event);
+      if (sent.size() == 2) sentBoth.Set();
+    });
+  }));
+  queue.Offer({1, "jam", "jam"});
+  queue.Offer({1, "jam", "jam resolved"});
+  queue.QueueEvent().Set();
+  EXPECT_TRUE(sentBoth.Wait(10000));
+  stopEvent.Set();
+  ASSERT_TRUE(sender.Wait(10000));
+  EXPECT_EQ(sent, (Strings{"jam", "jam resolved"}));
+}
+
 TEST(SenderLoopTest, SendsEachWakeUpsEventsAndEndsOnStopWithQueuedEventsLeft) {
   EventQueue queue;
   platform::Event stopEvent(true, false);
