@@ -275,7 +275,7 @@ TEST_F(AdapterEndToEndTest, AStopWhileDiscoveryHoldsTheStartEndsTheServiceWithin
   EXPECT_EQ(receiver_.Events(), Lines{});
 }
 
-TEST_F(AdapterEndToEndTest, EventsCachedWhileTheServerIsDownAreSentAfterTheNextDelivery) {
+TEST_F(AdapterEndToEndTest, EventsCachedWhileTheServerIsDownAreSentBeforeLaterOnes) {
   Receiver refusing(dir_, "refusing");
   ASSERT_TRUE(refusing.Start({"--refuse"}));
   WriteSettings(refusing.Port());
@@ -290,7 +290,7 @@ TEST_F(AdapterEndToEndTest, EventsCachedWhileTheServerIsDownAreSentAfterTheNextD
   ASSERT_TRUE(back.Start({}, refusing.Port())) << back.Errors();
   WriteFleet(kReceptionPrinter + kPaperJam + kTonerLow);
   ASSERT_TRUE(back.WaitForEvents(2)) << Diagnostics();
-  EXPECT_EQ(back.Events(), (Lines{Event("WARNING", "Toner Low - Toner Cartridge", kReception), jam}));
+  EXPECT_EQ(back.Events(), (Lines{jam, Event("WARNING", "Toner Low - Toner Cartridge", kReception)}));
   EXPECT_TRUE(Eventually([&] { return ReadText(CachePath()).empty(); })) << ReadText(CachePath());
 
   EXPECT_EQ(StopService(), 0) << Diagnostics();
