@@ -57,8 +57,8 @@ void PrinterEventLimit::Hold(std::uint16_t printerId, Printer& printer, Composed
   }
   ++printer.heldSinceTrace;
   if (!printer.tracedAtMs || nowMs - *printer.tracedAtMs >= figures_.traceEveryMs) {
-    Trace("Printer %u is over its budget of events: %zu held back or merged since the last report",
-          static_cast<unsigned>(printerId), printer.heldSinceTrace);
+    Trace("Printer %u is over its budget of events: %lu held back or merged since the last report",
+          static_cast<unsigned>(printerId), static_cast<unsigned long>(printer.heldSinceTrace));
     printer.heldSinceTrace = 0;
     printer.tracedAtMs = nowMs;
   }
