@@ -74,10 +74,12 @@ TEST(SenderLoopTest, HeldEventsAreSentOnceTheBudgetRefillsWithoutAnotherWakeUp) 
   EventQueue queue({.burst = 1, .refillMs = 50});
   platform::Event stopEvent(true, false);
   platform::Event sentBoth(true, false);
+  std::mutex mutex;
   Strings sent;
   platform::Thread sender;
   ASSERT_TRUE(sender.Start([&] {
     return RunSenderLoop(queue, stopEvent, [&](const std::string& event) {
+      std::lock_guard lock(mutex);
       sent.push_back(event);
       if (sent.size() == 2) sentBoth.Set();
     });
@@ -88,6 +90,7 @@ TEST(SenderLoopTest, HeldEventsAreSentOnceTheBudgetRefillsWithoutAnotherWakeUp) 
   EXPECT_TRUE(sentBoth.Wait(10000));
   stopEvent.Set();
   ASSERT_TRUE(sender.Wait(10000));
+  std::lock_guard lock(mutex);
   EXPECT_EQ(sent, (Strings{"jam", "jam resolved"}));
 }
 
