@@ -23,6 +23,7 @@ constexpr std::size_t kCopyBlock = 65536;
 constexpr std::int64_t kFlushPauseMs = 60000;
 
 bool flushInProgress = false;
+bool flushStopped = false;
 
 // The cache file last seen empty. Only this process writes the cache, so a
 // delivery need not look at the file again until an event has been cached.
@@ -202,17 +203,20 @@ std::uint64_t ReadFrontBlock(const RandomAccessFile& file, std::uint64_t limit, 
 }
 
 // Calls deliver for every record of the first size bytes of block, each with
-// its end byte; runs of end bytes count as one.
+// its end byte, while it returns true; runs of end bytes count as one. The
+// number of bytes of the records delivered, with the end bytes before them.
 template <class Deliver>
-void ForEachRecord(const std::vector<char>& block, std::uint64_t size, Deliver deliver) {
+std::uint64_t ForEachRecord(const std::vector<char>& block, std::uint64_t size, Deliver deliver) {
   auto stop = block.begin() + static_cast<std::ptrdiff_t>(size);
+  auto done = block.begin();
   for (auto start = block.begin(); start != stop;) {
     start = std::find_if(start, stop, [](char c) { return c != CACHE_RECORD_END; });
     auto end = std::find(start, stop, CACHE_RECORD_END);
-    if (end == stop) return;
-    deliver(std::string_view(&*start, static_cast<std::size_t>(end - start) + 1));
-    start = end + 1;
+    if (end == stop) break;
+    if (!deliver(std::string_view(&*start, static_cast<std::size_t>(end - start) + 1))) break;
+    start = done = end + 1;
   }
+  return static_cast<std::uint64_t>(done - block.begin());
 }
 
 class FlushGuard {
@@ -245,7 +249,7 @@ long CacheEvent(std::string_view text) {
   if (int error = file.Size(size); error != 0) return error;
   if (int error = DropTornTail(file, size); error != 0) return error;
   // During a flush the records before the flush's end are about to be removed,
-  // and a record that fails again must not be cut away with them: the limit
+  // and a record cached meanwhile must not be cut away with them: the limit
   // is applied again at the first caching after the flush.
   std::uint64_t appended = text.size() + (text.ends_with(CACHE_RECORD_END) ? 0 : 1);
   if (!flushInProgress && size + appended > settings.maxSize) {
@@ -255,13 +259,18 @@ long CacheEvent(std::string_view text) {
 }
 
 long FlushCache(TecHandle* handle) {
+  flushStopped = false;
   if (handle == nullptr) return 0;
   const std::string& path = ExpandedCachePath();
   if (path == knownEmptyPath) return 0;
   std::uint64_t size = 0;
   {
     RandomAccessFile file;
-    if (int error = file.Open(path, RandomAccessFile::Mode::ReadWrite); error != 0) return error;
+    // Every send flushes first: a cache that was never written stays absent.
+    if (int error = file.Open(path, RandomAccessFile::Mode::ReadWriteExisting); error != 0) {
+      if (error == ENOENT) knownEmptyPath = path;
+      return error == ENOENT ? 0 : error;
+    }
     if (int error = file.Size(size); error != 0) return error;
     if (DropTornTail(file, size) != 0) return 0;
   }
@@ -273,30 +282,37 @@ long FlushCache(TecHandle* handle) {
 
   // The flushed part is sent one read block at a time, and each block is
   // removed from the front of the file once it has been sent, so that a crash
-  // sends again at most the block it interrupted. Records that fail again are
-  // appended behind the flushed part, which the removals keep.
+  // sends again at most the block it interrupted. A record that is not
+  // delivered ends the flush; it and those behind it stay in their order.
   FlushGuard guard;
   long resent = 0;
   long records = 0;
   std::vector<char> block;
-  for (std::uint64_t left = size; left > 0;) {
+  for (std::uint64_t left = size; left > 0 && !flushStopped;) {
     RandomAccessFile file;
     if (file.Open(settings.path, RandomAccessFile::Mode::ReadWriteExisting) != 0) break;
     std::uint64_t taken = ReadFrontBlock(file, left, settings.readBlock, block);
     if (taken == 0) break;
-    ForEachRecord(block, taken, [&](std::string_view record) {
+    const std::uint64_t done = ForEachRecord(block, taken, [&](std::string_view record) {
       ++records;
-      TecOutcome outcome = TecDeliverEvent(*handle, record).outcome;
+      TecOutcome outcome = TecTrySend(*handle, record).outcome;
+      if (outcome == TecOutcome::NotDelivered || outcome == TecOutcome::CacheRefused) {
+        flushStopped = true;
+        return false;
+      }
       if (outcome == TecOutcome::Delivered || outcome == TecOutcome::Written) ++resent;
       if (settings.flushRate != 0 && records % settings.flushRate == 0) handle->clock->Sleep(kFlushPauseMs);
+      return true;
     });
-    if (KeepFrom(settings.path, file, taken) != 0) break;
+    const std::uint64_t removed = flushStopped ? done : taken;
+    if (removed > 0 && KeepFrom(settings.path, file, removed) != 0) break;
     left -= taken;
   }
   return resent;
 }
 
 bool CacheFlushInProgress() { return flushInProgress; }
+bool CacheFlushStopped() { return flushStopped; }
 
 int TrimCacheFront(const std::string& path, std::uint64_t count) {
   RandomAccessFile file;

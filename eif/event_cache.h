@@ -35,11 +35,15 @@ CacheSettings ReadCacheSettings();
 // CACHE_CANNOT_SHRINK; a MakeDirectoryPath result; or a system error number.
 long CacheEvent(std::string_view text);
 
-// Sends every record the file held when the flush began through TecSendEvent
-// and removes them; records that fail again are kept. The number of records
-// delivered, or a system error number when the file cannot be opened or sized.
+// Sends the records the file held when the flush began, oldest first, and
+// removes them, until one is not delivered: that one and those behind it stay
+// as they are, in their order. The number of records delivered, or a system
+// error number when the file cannot be opened or sized.
 long FlushCache(TecHandle* handle);
 bool CacheFlushInProgress();
+// Whether the last flush stopped at a record that was not delivered, so that
+// records still wait in the file.
+bool CacheFlushStopped();
 
 // Removes the first count bytes of the file, replacing it by a copy of the
 // rest, so that a crash leaves the file either as it was or trimmed. 0, or a

@@ -77,11 +77,6 @@ TecSendResult WriteToTestFile(TecHandle& handle, std::string_view text) {
   return {TecOutcome::Written, static_cast<long>(text.size())};
 }
 
-TecSendResult Delivered(TecHandle& handle, std::string_view text) {
-  if (!CacheFlushInProgress()) FlushCache(&handle);
-  return {TecOutcome::Delivered, static_cast<long>(text.size())};
-}
-
 TecSendResult HandToCache(std::string_view text) {
   long result = CacheEvent(text);
   return {result == static_cast<long>(text.size()) ? TecOutcome::Cached : TecOutcome::CacheRefused, result};
@@ -110,10 +105,11 @@ bool MayReuseConnection(const TecHandle& handle) {
 
 // One connection is kept open; a failed send or the event limit on a backup
 // server leads through the retry wait to a new pass from the first server.
-TecSendResult SendConnectionOriented(TecHandle& handle, std::string_view text) {
+// True once a server took the event.
+bool SendConnectionOriented(TecHandle& handle, std::string_view text) {
   if (MayReuseConnection(handle) && !handle.connection->PeerHasClosed() && SendFrame(*handle.connection, text)) {
     ++handle.sentOnConnection;
-    return Delivered(handle, text);
+    return true;
   }
   if (handle.connection) {
     WaitRetryInterval(handle);
@@ -128,13 +124,13 @@ TecSendResult SendConnectionOriented(TecHandle& handle, std::string_view text) {
     handle.connection = std::move(connection);
     handle.currentServer = i;
     handle.sentOnConnection = 1;
-    return Delivered(handle, text);
+    return true;
   }
-  return HandToCache(text);
+  return false;
 }
 
-// A connection per event, closed right after it.
-TecSendResult SendConnectionLess(TecHandle& handle, std::string_view text) {
+// A connection per event, closed right after it. True once a server took it.
+bool SendConnectionLess(TecHandle& handle, std::string_view text) {
   for (int i = 0; i < handle.serverCount; ++i) {
     std::unique_ptr<TecConnection> connection =
         handle.network->ConnectTcp(handle.serverAddresses[i], handle.serverPorts[i]);
@@ -146,9 +142,9 @@ TecSendResult SendConnectionLess(TecHandle& handle, std::string_view text) {
     if (!connection) continue;
     bool sent = SendFrame(*connection, text);
     connection.reset();
-    if (sent) return Delivered(handle, text);
+    if (sent) return true;
   }
-  return HandToCache(text);
+  return false;
 }
 
 }  // namespace
@@ -179,10 +175,24 @@ TecHandle* TecOpen(std::string_view location, std::uint16_t port, int reserved, 
   return handle.release();
 }
 
-TecSendResult TecDeliverEvent(TecHandle& handle, std::string_view text) {
+TecSendResult TecTrySend(TecHandle& handle, std::string_view text) {
   if (EventIsFiltered(text, EifFilterList()) != 0) return {TecOutcome::Filtered, 0};
   if (handle.testMode) return WriteToTestFile(handle, text);
-  return handle.connectionOriented ? SendConnectionOriented(handle, text) : SendConnectionLess(handle, text);
+  const bool sent = handle.connectionOriented ? SendConnectionOriented(handle, text) : SendConnectionLess(handle, text);
+  if (!sent) return {TecOutcome::NotDelivered, -1};
+  return {TecOutcome::Delivered, static_cast<long>(text.size())};
+}
+
+TecSendResult TecDeliverEvent(TecHandle& handle, std::string_view text) {
+  if (!handle.testMode && !CacheFlushInProgress()) {
+    FlushCache(&handle);
+    if (CacheFlushStopped()) {
+      if (EventIsFiltered(text, EifFilterList()) != 0) return {TecOutcome::Filtered, 0};
+      return HandToCache(text);
+    }
+  }
+  TecSendResult result = TecTrySend(handle, text);
+  return result.outcome == TecOutcome::NotDelivered ? HandToCache(text) : result;
 }
 
 long TecSendEvent(TecHandle* handle, std::string_view text) {

@@ -20,18 +20,24 @@ constexpr int TEC_MODE_FROM_CONFIG = 2;  // read the ConnectionMode key
 TecHandle* TecOpen(std::string_view location, std::uint16_t port, int reserved, int mode, TecSeams seams = {});
 
 // 0 when a filter holds the event back; its length when it was written to the
-// test file or delivered to a server (the cache is flushed then); otherwise the
-// result of CacheEvent.
+// test file or delivered to a server; otherwise the result of CacheEvent.
+// Events that wait in the cache are sent first, so that events keep the order
+// in which they were sent; while they cannot be, the event is cached behind
+// them.
 long TecSendEvent(TecHandle* handle, std::string_view text);
 
 // What became of one event, for callers that must tell a delivery from a
 // successful hand-over to the cache.
-enum class TecOutcome { Filtered, Written, Delivered, Cached, CacheRefused };
+enum class TecOutcome { Filtered, Written, Delivered, Cached, CacheRefused, NotDelivered };
 struct TecSendResult {
   TecOutcome outcome;
   long value;  // as TecSendEvent returns it
 };
 TecSendResult TecDeliverEvent(TecHandle& handle, std::string_view text);
+
+// One try to hand the event to a server or to the test file, with the cache
+// left alone: NotDelivered (value -1) when no server took it.
+TecSendResult TecTrySend(TecHandle& handle, std::string_view text);
 
 // Closes the connection and releases the handle.
 void TecClose(TecHandle* handle);

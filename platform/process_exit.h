@@ -9,4 +9,9 @@ namespace platform {
 // first. False when it cannot be registered.
 bool RunAtProcessExit(void (*function)());
 
+// Ends the process at once with the status (0 to 255), running none of the
+// work registered for its end: for a process whose other threads may be in
+// the middle of calls that cannot be left.
+[[noreturn]] void EndProcessNow(int status);
+
 }  // namespace platform

@@ -70,8 +70,9 @@ bool RemoveService(const std::string& name);
 // registered handler on the calling thread, and returns true once the service
 // has ended: its last acts are to report itself stopped and to return from
 // serviceMain. It holds control codes back while the service has not yet
-// reported a state past start pending, and drops those that arrive once it
-// has reported itself stopped.
+// reported a state past start pending, the stop control aside, which reaches
+// a service whose start is pending; it drops the codes that arrive once the
+// service has reported itself stopped.
 bool StartServiceCtrlDispatcher(const std::string& name, ServiceMainFunction serviceMain);
 
 // Called by serviceMain: the handler receives the control codes, user control

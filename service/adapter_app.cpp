@@ -4,8 +4,10 @@
 
 #include "platform/event_log.h"
 #include "platform/path_search.h"
+#include "platform/process_exit.h"
 #include "platform/socket_startup.h"
 #include "service/service_messages.h"
+#include "service/service_trace.h"
 
 namespace {
 constexpr std::size_t kSettingsPathSize = 255;
@@ -58,6 +60,10 @@ void AdapterApp::StartUp() {
     return;
   }
   if (!startAdapter_ || !startAdapter_(*settingsPath, stopEvent_)) {
+    if (stopEvent_.IsSignalled()) {
+      Trace("The start-up was given up: the service has stopped");
+      return;
+    }
     service_.ReportEventMessage(platform::EVENTLOG_INFORMATION_TYPE, MSG_TEC_HANDLER_FAILED, CNTService::ServiceName());
     FailStart();
   }
@@ -70,8 +76,22 @@ void AdapterApp::FailStart() {
 
 std::uint32_t AdapterApp::DispatcherMain() {
   service_.RunDispatcher();
+  // Signalled here as well as on the main thread, so that a start-up still
+  // running there sees that the service has ended.
+  stopEvent_.Set();
   platform::PostThreadMessage(mainThreadId_, ServiceEndedMessage, 0, 0);
+  EndAStartThatDoesNotGiveUp();
   return service_.CurrentStatus().win32ExitCode;
+}
+
+// A start-up held inside a call that does not return (an engine waiting for
+// printers that do not answer) would keep the stopped service's process
+// alive; it is ended without the start-up once that has had its time.
+void AdapterApp::EndAStartThatDoesNotGiveUp() {
+  if (startFinishedEvent_.Wait(kStartGiveUpMs)) return;
+  Trace("The start-up has not ended %lu ms after the service stopped; ending the process",
+        static_cast<unsigned long>(kStartGiveUpMs));
+  platform::EndProcessNow(exitStatus_);
 }
 
 int AdapterApp::MessageLoop() {

@@ -21,6 +21,9 @@ constexpr const char* kSettingsFileName = "KorEvntS.ini";
 // The process's exit status after a failed start whose status record holds
 // no exit code that fits an exit status (1 to 255).
 constexpr int kStartFailedExitStatus = 1;
+// How long a start-up still under way when the service has stopped may take
+// to give up by itself before the process ends without it.
+constexpr std::uint32_t kStartGiveUpMs = 3000;
 
 // The exit status of a process whose service stopped without having started:
 // the status record's exit code when it is 1 to 255, else
@@ -64,6 +67,7 @@ class AdapterApp {
   void StartUp();
   void FailStart();
   std::uint32_t DispatcherMain();
+  void EndAStartThatDoesNotGiveUp();
   [[noreturn]] void OnServiceEnded();
 
   AdapterService& service_;
@@ -71,7 +75,7 @@ class AdapterApp {
   SocketStartup startSockets_;
   platform::Event& startFailedEvent_;
   platform::Event& stopEvent_;
-  // Signalled once the start-up has ended, whether it failed or not.
+  // Signalled once the start-up has ended, whether it failed, gave up or not.
   platform::Event startFinishedEvent_{true, false};
   std::string commandLine_;
   std::atomic<int> exitStatus_{0};

@@ -1,5 +1,6 @@
 #include "service/adapter_service.h"
 
+#include <array>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -37,8 +38,12 @@ bool AdapterService::OnInit() {
     ReadParameter(parameters, "Inc", increment);
   }
   // Answer only once the adapter's start-up has ended, so that a start-up
-  // that fails late never leaves a running service without an adapter.
-  if (startFinishedEvent_ != nullptr) startFinishedEvent_->Wait(platform::kInfinite);
+  // that fails late never leaves a running service without an adapter; or
+  // once a stop has been asked for, which the start-up gives up for.
+  if (startFinishedEvent_ != nullptr) {
+    const std::array<platform::Event*, 2> ends = {startFinishedEvent_, &StopRequestedEvent()};
+    platform::WaitForAny(ends);
+  }
   if (startFailedEvent_ != nullptr && startFailedEvent_->Wait(0)) return false;
   currentValue = startValue;
   return true;

@@ -27,9 +27,13 @@ std::span<const ALERT_ENTRY> EntriesOf(const _VIGILIX_RETURN& report) {
   return {report.pAlerts, report.wAlertCount};
 }
 
-void QueueEvent(const PrinterTable& table, std::uint16_t printerId, const std::string& key, bool resolved,
-                EventQueue& queue) {
-  queue.PushFront(ComposeEvent(table, printerId, key, resolved));
+// The slots of the printer's states; alert keys hold ";-;", these do not.
+constexpr const char* kOfflineSlot = "offline";
+constexpr const char* kCommunicationSlot = "communication";
+
+void QueueEvent(const PrinterTable& table, std::uint16_t printerId, const std::string& slot, const std::string& key,
+                bool resolved, EventQueue& queue) {
+  queue.Offer({printerId, slot, ComposeEvent(table, printerId, key, resolved)});
 }
 
 }  // namespace
@@ -52,17 +56,20 @@ void ProcessStateCodes(PrinterTable& table, const _VIGILIX_RETURN& report, Event
   const bool wasCommunicating = table.IsCommunicating(printerId) != 0;
   for (const ALERT_ENTRY& entry : EntriesOf(report)) {
     std::int32_t severity;
+    const char* slot;
     if ((entry.nCode == VX_CODE_OFFLINE && !wasOffline) || (entry.nCode == VX_CODE_READY && wasOffline)) {
       table.ToggleOffline(printerId);
       severity = kStateSeverityWarning;
+      slot = kOfflineSlot;
     } else if ((entry.nCode == VX_CODE_COMM_LOST && wasCommunicating) ||
                (entry.nCode == VX_CODE_COMM_RESTORED && !wasCommunicating)) {
       table.ToggleCommunicating(printerId);
       severity = entry.nCode == VX_CODE_COMM_LOST ? kStateSeverityWarning : kStateSeverityHarmless;
+      slot = kCommunicationSlot;
     } else {
       continue;
     }
-    QueueEvent(table, printerId, MakeAlertKey(TextOf(entry), severity), false, queue);
+    QueueEvent(table, printerId, slot, MakeAlertKey(TextOf(entry), severity), false, queue);
   }
 }
 
@@ -77,12 +84,12 @@ void ProcessAlertReport(PrinterTable& table, std::list<std::string>& activeAlert
       leftover.erase(stillActive);
       continue;
     }
-    QueueEvent(table, report.wPrinter, key, false, queue);
+    QueueEvent(table, report.wPrinter, key, key, false, queue);
     activeAlerts.push_front(std::move(key));
   }
   for (const std::string& gone : leftover) {
     activeAlerts.erase(std::find(activeAlerts.begin(), activeAlerts.end(), gone));
-    QueueEvent(table, report.wPrinter, gone, true, queue);
+    QueueEvent(table, report.wPrinter, gone, gone, true, queue);
   }
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The service's side of alert capture: each report of a printer's alert
 // situation is compared with the alerts still active for that printer, and
-// every change becomes an event at the front of the event queue: one per new
+// every change becomes an event at the back of the event queue: one per new
 // alert, one "Resolved" per alert gone, one per change of the offline and
 // communication state.
 

@@ -27,6 +27,8 @@ bool EventAdapter::StartAdapter(const std::string& settingsPath, platform::Event
   discovery_.ConfigureSubnets();
   settings_.onlyDefinedPorts = ReadEnumerateOnlyDefinedPorts(settingsPath);
   if (!discovery_.DiscoverPrinters(settings_.EnumerationMask)) return false;
+  // Discovery may take long; a service stopped meanwhile starts nothing more.
+  if (stopEvent.IsSignalled()) return false;
   settings_.checkInterval = ReadCheckInterval(settingsPath);
   BindAlertCallback(&table_, &queue_);
   if (!VXInit(AlertCallback, appId_, settings_.checkInterval)) return false;

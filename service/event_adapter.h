@@ -30,7 +30,8 @@ class EventAdapter {
   // Reads the settings, creates the capture window, registers with the
   // engine, discovers the printers, hands the alert callback to the library,
   // opens the TEC sender and starts the worker threads. False at the first
-  // step that fails; the steps done stay as they are.
+  // step that fails, or when stopEvent is found signalled once the printers
+  // are discovered; the steps done stay as they are.
   bool StartAdapter(const std::string& settingsPath, platform::Event& stopEvent);
 
  private:

@@ -174,6 +174,12 @@ bool CNTService::Initialize() {
     SetStatus(platform::SERVICE_STOPPED);
     return false;
   }
+  // A stop control during the start ends the service without its running
+  // ever being reported; the stop has been reported already.
+  if (stopRequested_.IsSignalled()) {
+    Trace("Stopped while starting");
+    return false;
+  }
   ReportEventMessage(platform::EVENTLOG_INFORMATION_TYPE, MSG_SERVICE_STARTED, serviceName);
   SetStatus(platform::SERVICE_RUNNING);
   Trace("Leaving CNTService::Initialize()");
@@ -204,6 +210,7 @@ void CNTService::Handler(std::uint32_t control) {
       service->SetStatus(platform::SERVICE_STOP_PENDING);
       service->OnStop();
       service->running = 0;
+      service->stopRequested_.Set();
       service->ReportEventMessage(platform::EVENTLOG_INFORMATION_TYPE, MSG_SERVICE_STOPPED, serviceName);
       break;
     case platform::SERVICE_CONTROL_PAUSE: service->OnPause(); break;

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "platform/critical_section.h"
+#include "platform/event.h"
 #include "platform/event_log.h"
 #include "platform/service_manager.h"
 
@@ -63,10 +64,15 @@ class CNTService {
 
   platform::ServiceStatus CurrentStatus() const EXCLUDES(statusLock_);
 
+  // Signalled by the stop control and never reset, so that a start that is
+  // still under way can see the stop and give up.
+  platform::Event& StopRequestedEvent() { return stopRequested_; }
+
  protected:
   bool IsRunning() const { return running.load() != 0; }
 
  private:
+  platform::Event stopRequested_{true, false};
   mutable platform::CriticalSection statusLock_;
   platform::CriticalSection eventSourceLock_;
   platform::EventSourceHandle eventSource_ GUARDED_BY(eventSourceLock_) = nullptr;

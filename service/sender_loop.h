@@ -1,7 +1,8 @@
 #pragma once
-// The body of the sender thread: waits for queued events or the stop event,
-// drains the queue into send, and ends with exit code 717 once stopEvent is
-// signalled; events still queued then are not sent.
+// The body of the sender thread: waits for queued events, for held events
+// that their printers' budgets let go, or for the stop event; drains the
+// queue into send, and ends with exit code 717 once stopEvent is signalled;
+// events still queued or held then are not sent.
 
 #include <cstdint>
 #include <functional>

@@ -22,6 +22,7 @@ using platform::ProfileSection;
 
 constexpr std::string_view kPrinterSectionPrefix = "Printer ";
 constexpr std::string_view kEngineSection = "Engine";
+constexpr std::uint32_t kLongestEnumDelayMs = 600000;
 // Read by the network printer source.
 constexpr std::string_view kSnmpSection = "SNMP";
 constexpr std::uint32_t kHighestPrinterId = 65534;
@@ -232,6 +233,8 @@ class FleetParser {
         ReadFlag(entry, engine.enumFails);
       } else if (EqualsIgnoreCase(entry.key, "RegisterFails")) {
         ReadFlag(entry, engine.registerFails);
+      } else if (EqualsIgnoreCase(entry.key, "EnumDelay")) {
+        ReadNumber(entry, kLongestEnumDelayMs, engine.enumDelayMs);
       } else {
         Report(entry.line, "unknown key " + entry.key + " ignored");
       }

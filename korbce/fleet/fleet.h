@@ -30,12 +30,14 @@ struct FleetPrinter : PrinterState {
 
 // How the simulated engine answers the calls that concern no printer, from
 // the section "Engine": like an engine whose network or driver is down, it may
-// refuse registrations and enumerations and fail the network-information query.
+// refuse registrations and enumerations and fail the network-information query;
+// like one whose printers answer slowly, it may take long to enumerate.
 struct EngineBehaviour {
   std::vector<std::vector<std::uint8_t>> netInfoReplies;  // the records the query answers
   bool netInfoFails = false;
   bool enumFails = false;
   bool registerFails = false;
+  std::uint32_t enumDelayMs = 0;  // how long an enumeration takes
 };
 
 struct Fleet {

@@ -1,5 +1,8 @@
 #include "korbce/fleet/fleet_source.h"
 
+#include <chrono>
+#include <thread>
+
 #include "platform/critical_section.h"
 #include "platform/path_search.h"
 #include "profile/profile.h"
@@ -101,6 +104,7 @@ PrinterList PrintersOf(const std::shared_ptr<const Fleet>& fleet, Matches matche
 std::optional<PrinterList> FleetSource::Enumerate(std::uint32_t mask) {
   const auto fleet = LastRead();
   if (!fleet || fleet->engine.enumFails) return std::nullopt;
+  std::this_thread::sleep_for(std::chrono::milliseconds(fleet->engine.enumDelayMs));
   return PrintersOf(fleet, [mask](const FleetPrinter& printer) { return (mask & printer.classes) != 0; });
 }
 

@@ -6,4 +6,6 @@ namespace platform {
 
 bool RunAtProcessExit(void (*function)()) { return std::atexit(function) == 0; }
 
+void EndProcessNow(int status) { std::_Exit(status); }
+
 }  // namespace platform

@@ -23,6 +23,9 @@ namespace platform {
 
 namespace {
 
+// How long systemd lets an installed service start.
+constexpr const char* kServiceStartTimeout = "5min";
+
 // Codes in the control pipe besides the control codes themselves.
 constexpr std::uint32_t kStateChanged = 0xFFFFFFFE;
 constexpr std::uint32_t kServiceMainEnded = 0xFFFFFFFF;
@@ -102,7 +105,16 @@ std::vector<std::uint32_t> ReadControlCodes(int fd) {
   return {codes.begin(), codes.begin() + got / static_cast<ssize_t>(sizeof(std::uint32_t))};
 }
 
-// Delivers the waiting control codes while the service can take them.
+// The codes that the service takes in its state: none before its first
+// report, only the stop control while its start is pending (so that a long
+// start can be given up), all of them later.
+bool TakesControl(std::uint32_t state, std::uint32_t code) {
+  if (state == 0) return false;
+  return state != SERVICE_START_PENDING || code == SERVICE_CONTROL_STOP;
+}
+
+// Delivers the waiting control codes that the service can take; the others
+// wait for a later state.
 void DeliverWaiting(Dispatcher& dispatcher, std::vector<std::uint32_t>& waiting) {
   ServiceHandlerFunction handler;
   std::uint32_t state;
@@ -113,10 +125,17 @@ void DeliverWaiting(Dispatcher& dispatcher, std::vector<std::uint32_t>& waiting)
   }
   if (state == SERVICE_STOPPED) {
     waiting.clear();
-  } else if (handler != nullptr && state != 0 && state != SERVICE_START_PENDING) {
-    std::vector<std::uint32_t> codes;
-    codes.swap(waiting);
-    for (std::uint32_t code : codes) handler(code);
+    return;
+  }
+  if (handler == nullptr) return;
+  std::vector<std::uint32_t> codes;
+  codes.swap(waiting);
+  for (std::uint32_t code : codes) {
+    if (TakesControl(state, code)) {
+      handler(code);
+    } else {
+      waiting.push_back(code);
+    }
   }
 }
 
@@ -153,6 +172,9 @@ std::string UnitFileText(const ServiceDefinition& service) {
   std::string text = "[Unit]\nDescription=" + service.displayName + "\n";
   if (!after.empty()) text += "After=" + after + "\n";
   text += "\n[Service]\nType=notify\nExecStart=" + QuotedCommand(service.programPath) + "\n";
+  // A start may wait for slow networks longer than systemd's default 90 s;
+  // a stop is taken during the start, so waiting long delays no shutdown.
+  text += "TimeoutStartSec=" + std::string(kServiceStartTimeout) + "\n";
   text += "\n[Install]\nWantedBy=multi-user.target\n";
   return text;
 }

@@ -1,9 +1,9 @@
 #pragma once
 // The service control manager on systemd. A service is installed as the unit
 // file root/etc/systemd/system/<name>.service (Type=notify, ExecStart the
-// quoted program path, ordered after the units of its dependencies, the
-// spooler being cups.service, wanted by multi-user.target); "installed" means
-// that the file exists.
+// quoted program path, a start timeout of five minutes, ordered after the
+// units of its dependencies, the spooler being cups.service, wanted by
+// multi-user.target); "installed" means that the file exists.
 //
 // A program that systemd starts finds NOTIFY_SOCKET in its environment;
 // without it the dispatcher fails. The dispatcher receives

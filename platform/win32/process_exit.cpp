@@ -47,4 +47,11 @@ bool RunAtProcessExit(void (*function)()) {
   return true;
 }
 
+// Terminated rather than exited: ExitProcess would run the libraries' detach
+// work while another thread may still hold their locks.
+void EndProcessNow(int status) {
+  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(status));
+  ExitProcess(static_cast<UINT>(status));
+}
+
 }  // namespace platform

@@ -148,10 +148,10 @@ TEST_F(AdapterEndToEndTest, TheFirstReportsGiveOneEventPerAlertAndTheServiceStop
   WriteFleet(kReceptionPrinter + kPaperJam + kTonerLow + kStudioPrinter + kBasementPrinter);
   StartService();
 
-  // One report's events are sent newest first.
+  // One report's events are sent in the order they were composed.
   ASSERT_TRUE(WaitForEventsOf(kReception, 2) && WaitForEventsOf(kBasement, 1)) << Diagnostics();
-  EXPECT_EQ(EventsOf(kReception), (Lines{Event("WARNING", "Toner Low - Toner Cartridge", kReception),
-                                         Event("CRITICAL", "Paper Jam At Input - Upper Tray", kReception)}));
+  EXPECT_EQ(EventsOf(kReception), (Lines{Event("CRITICAL", "Paper Jam At Input - Upper Tray", kReception),
+                                         Event("WARNING", "Toner Low - Toner Cartridge", kReception)}));
   EXPECT_EQ(EventsOf(kBasement), (Lines{Event("WARNING", "Paper Input Low - Dual Feeder 1", kBasement)}));
   EXPECT_EQ(EventsOf(kStudio), Lines{});
 
@@ -257,7 +257,25 @@ TEST_F(AdapterEndToEndTest, ARegistrationRefusedByTheEngineStopsTheStartUp) {
   EXPECT_EQ(receiver_.Events(), Lines{});
 }
 
-TEST_F(AdapterEndToEndTest, EventsCachedWhileTheServerIsDownAreSentAfterTheNextDelivery) {
+TEST_F(AdapterEndToEndTest, AStopWhileDiscoveryHoldsTheStartEndsTheServiceWithinSeconds) {
+  WriteSettings(receiver_.Port());
+  WriteFleet("[Engine]\nEnumDelay = 120000\n\n" + kReceptionPrinter + kPaperJam);
+  StartService();
+  ASSERT_TRUE(Eventually([&] { return !EngineCalls("BceRegisterApp").empty(); })) << Diagnostics();
+  std::this_thread::sleep_for(300ms);  // into the enumeration, which takes two minutes
+
+  host_.RequestStop();
+  EXPECT_EQ(host_.Wait(8000), 0) << Diagnostics();
+  const std::string out = HostOutput();
+  EXPECT_EQ(out.find("READY=1"), std::string::npos) << out;
+  EXPECT_NE(out.find("status: STOPPING=1; STATUS=Stop pending\n"), std::string::npos) << out;
+  EXPECT_NE(out.find("status: STOPPING=1; STATUS=Stopped\n"), std::string::npos) << out;
+  EXPECT_EQ(EventLogEntries(Root()), (Lines{"KorEvntS Information 104 The KorEvntS service was stopped."}));
+  EXPECT_EQ(EngineCalls("BceCaptureAlerts"), Lines{});
+  EXPECT_EQ(receiver_.Events(), Lines{});
+}
+
+TEST_F(AdapterEndToEndTest, EventsCachedWhileTheServerIsDownAreSentBeforeLaterOnes) {
   Receiver refusing(dir_, "refusing");
   ASSERT_TRUE(refusing.Start({"--refuse"}));
   WriteSettings(refusing.Port());
@@ -272,7 +290,7 @@ TEST_F(AdapterEndToEndTest, EventsCachedWhileTheServerIsDownAreSentAfterTheNextD
   ASSERT_TRUE(back.Start({}, refusing.Port())) << back.Errors();
   WriteFleet(kReceptionPrinter + kPaperJam + kTonerLow);
   ASSERT_TRUE(back.WaitForEvents(2)) << Diagnostics();
-  EXPECT_EQ(back.Events(), (Lines{Event("WARNING", "Toner Low - Toner Cartridge", kReception), jam}));
+  EXPECT_EQ(back.Events(), (Lines{jam, Event("WARNING", "Toner Low - Toner Cartridge", kReception)}));
   EXPECT_TRUE(Eventually([&] { return ReadText(CachePath()).empty(); })) << ReadText(CachePath());
 
   EXPECT_EQ(StopService(), 0) << Diagnostics();

@@ -118,13 +118,13 @@ TEST_F(EventCacheTest, DirectoriesOfThePathAreCreated) {
   EXPECT_EQ(CacheEvent(event), ENOTDIR);
 }
 
-TEST_F(EventCacheTest, AFlushSendsEveryRecordAndKeepsThoseThatFailAgain) {
+TEST_F(EventCacheTest, AFlushSendsTheRecordsInOrderAndStopsAtTheFirstThatFails) {
   Load("");
   std::string one = MakeEvent("MINOR", "One"), two = MakeEvent("MINOR", "Two"), three = MakeEvent("MINOR", "Three");
   WriteFile(cache, one + two + three);
   TecHandlePtr handle = Open();
   ASSERT_TRUE(handle);
-  EXPECT_EQ(FlushCache(handle.get()), 0);  // no server yet: every record fails and is kept
+  EXPECT_EQ(FlushCache(handle.get()), 0);  // no server yet: the first record fails and all are kept
   EXPECT_EQ(ReadFile(cache), one + two + three);
 
   Server();
@@ -132,7 +132,8 @@ TEST_F(EventCacheTest, AFlushSendsEveryRecordAndKeepsThoseThatFailAgain) {
   EXPECT_EQ(network.Events(1, kPort), (std::vector<std::string>{one, two, three}));
   EXPECT_EQ(ReadFile(cache), "");
 
-  // The second record fails again while the file is at its limit: nothing is lost.
+  // The second record fails again while the file is at its limit: it and the
+  // records behind it stay in their order, and nothing is lost.
   Load("BufEvtMaxSize=1\nBufEvtShrinkSize=1\n");
   WriteFile(cache, one + two + std::string(5, '\x01') + three + "torn tail");
   Server().bytes.clear();
@@ -148,12 +149,12 @@ TEST_F(EventCacheTest, AFlushSendsEveryRecordAndKeepsThoseThatFailAgain) {
     }
   } failSecond(network, sends);
   TecHandlePtr failing(TecOpen("", 0, 0, TEC_CONNECTION_LESS, {&failSecond, &clock}));
-  EXPECT_EQ(FlushCache(failing.get()), 2);
-  EXPECT_EQ(network.Events(1, kPort), (std::vector<std::string>{one, three}));
-  EXPECT_EQ(ReadFile(cache), two);
+  EXPECT_EQ(FlushCache(failing.get()), 1);
+  EXPECT_EQ(network.Events(1, kPort), (std::vector<std::string>{one}));
+  EXPECT_EQ(ReadFile(cache), two + std::string(5, '\x01') + three);
 }
 
-TEST_F(EventCacheTest, DeliveryFlushesTheCacheAndAFlushRatePacesIt) {
+TEST_F(EventCacheTest, ASendFlushesTheCacheFirstAndAFlushRatePacesIt) {
   Load("BufferFlushRate=2\n");
   WriteFile(cache, Records(5, 50));
   Server();
@@ -162,8 +163,9 @@ TEST_F(EventCacheTest, DeliveryFlushesTheCacheAndAFlushRatePacesIt) {
   EXPECT_EQ(TecSendEvent(handle.get(), event), static_cast<long>(event.size()));
   std::vector<std::string> events = network.Events(1, kPort);
   ASSERT_EQ(events.size(), 6u);
-  EXPECT_EQ(events[0], event);
-  EXPECT_EQ(events[5], Records(1, 50, 'r' + 4));
+  EXPECT_EQ(events[0], Records(1, 50, 'r'));
+  EXPECT_EQ(events[4], Records(1, 50, 'r' + 4));
+  EXPECT_EQ(events[5], event);
   EXPECT_EQ(clock.sleeps, (std::vector<std::int64_t>{60000, 60000}));
   EXPECT_EQ(ReadFile(cache), "");
 }

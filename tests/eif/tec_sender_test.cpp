@@ -96,9 +96,9 @@ TEST_F(TecSenderTest, AServerRestartIsWaitedForAndTheSameEventSentAgain) {
   EXPECT_EQ(clock.sleeps.size(), 48u);
   EXPECT_EQ(ReadFile(cache), next + next);
 
-  server.accepting = true;  // the next delivery sends the cached events too
+  server.accepting = true;  // the next send delivers the cached events first
   Send(handle.get(), event);
-  EXPECT_EQ(network.Events(1, 1), (std::vector<std::string>{event, next, event, next, next}));
+  EXPECT_EQ(network.Events(1, 1), (std::vector<std::string>{event, next, next, next, event}));
   EXPECT_EQ(ReadFile(cache), "");
 }
 

@@ -77,15 +77,15 @@ class AlertIntakeTest : public ::testing::Test {
 };
 
 TEST_F(AlertIntakeTest, NewRepeatedChangedAndResolvedAlerts) {
-  EXPECT_EQ(Deliver(Report(7, {{3, "Paper Jam"}, {2, "Toner Low"}})), (Strings{"WARNING Toner Low", "MINOR Paper Jam"}));
+  EXPECT_EQ(Deliver(Report(7, {{3, "Paper Jam"}, {2, "Toner Low"}})), (Strings{"MINOR Paper Jam", "WARNING Toner Low"}));
   EXPECT_EQ(Active(7), (Strings{"Toner Low;-;2", "Paper Jam;-;3"}));
   EXPECT_EQ(table_.GetPrinterModel(7), "Laser");
   EXPECT_EQ(Deliver(Report(7, {{2, "Toner Low"}, {3, "Paper Jam"}})), Strings{});
   // Same text, new code: the old alert is resolved and the new one raised.
   EXPECT_EQ(Deliver(Report(7, {{3, "Paper Jam"}, {4, "Toner Low"}})),
-            (Strings{"WARNING Toner Low(Resolved)", "CRITICAL Toner Low"}));
+            (Strings{"CRITICAL Toner Low", "WARNING Toner Low(Resolved)"}));
   EXPECT_EQ(Deliver(Report(7, {{-2000, "Ready"}})),
-            (Strings{"MINOR Paper Jam(Resolved)", "CRITICAL Toner Low(Resolved)"}));
+            (Strings{"CRITICAL Toner Low(Resolved)", "MINOR Paper Jam(Resolved)"}));
   EXPECT_TRUE(Active(7).empty());
   EXPECT_TRUE(Active(8).empty());
 }
@@ -106,12 +106,16 @@ TEST_F(AlertIntakeTest, OfflineReadyAndCommunicationChanges) {
   EXPECT_TRUE(Active(8).empty());
 }
 
-TEST_F(AlertIntakeTest, QueueIsLastInFirstOutAcrossReports) {
+TEST_F(AlertIntakeTest, EventsLeaveInTheOrderTheyWereComposedAcrossReports) {
   ASSERT_EQ(AlertCallback(Report(7, {{3, "A"}, {3, "B"}}).Get()), 0);
   ASSERT_EQ(AlertCallback(Report(8, {{-1000, "Offline"}, {5, "C"}}).Get()), 0);
+  // A jam and its end, both reported before the sender drains the queue.
+  ASSERT_EQ(AlertCallback(Report(7, {{3, "A"}, {3, "B"}, {4, "Jam"}}).Get()), 0);
+  ASSERT_EQ(AlertCallback(Report(7, {{3, "A"}, {3, "B"}}).Get()), 0);
   Strings events;
   queue_.Drain([&](const std::string& event) { events.push_back(Summary(event)); });
-  EXPECT_EQ(events, (Strings{"FATAL C", "WARNING Offline", "MINOR B", "MINOR A"}));
+  EXPECT_EQ(events, (Strings{"MINOR A", "MINOR B", "WARNING Offline", "FATAL C", "CRITICAL Jam",
+                             "CRITICAL Jam(Resolved)"}));
 }
 
 TEST_F(AlertIntakeTest, EventsCarryThePrinterAndOddTextsStayInTheirValue) {
@@ -121,7 +125,7 @@ TEST_F(AlertIntakeTest, EventsCarryThePrinterAndOddTextsStayInTheirValue) {
             "printer_address='0080A1B2C30D';printer_model='ModelX';origin='';hostname='';"
             "port_attachment='Parallel 1';adapter_product='';END\n\x01");
   EXPECT_EQ(Deliver(Report(7, {{120, "Odd"}})),
-            (Strings{"WARNING Tray ''A'';-;5 empty(Resolved)", "UNKNOWN Odd", "WARNING Tray ''A'';-;5 empty"}));
+            (Strings{"WARNING Tray ''A'';-;5 empty", "UNKNOWN Odd", "WARNING Tray ''A'';-;5 empty(Resolved)"}));
 }
 
 TEST_F(AlertIntakeTest, UnknownPrintersAndEmptyReportsOnlyWakeTheSender) {

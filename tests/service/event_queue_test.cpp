@@ -13,33 +13,85 @@ namespace {
 
 using Strings = std::vector<std::string>;
 
-TEST(EventQueueTest, IsLastInFirstOut) {
+TEST(EventQueueTest, IsFirstInFirstOut) {
   EventQueue queue;
   EXPECT_TRUE(queue.Empty());
   EXPECT_FALSE(queue.Front().has_value());
   queue.PopFront();  // nothing to remove
-  queue.PushFront("a");
-  queue.PushFront("b");
-  queue.PushFront("");
+  queue.PushBack("a");
+  queue.PushBack("b");
+  queue.PushBack("");
   EXPECT_EQ(queue.Size(), 3u);
   Strings sent;
   queue.QueueEvent().Set();
   queue.Drain([&](const std::string& event) { sent.push_back(event); });
-  EXPECT_EQ(sent, (Strings{"", "b", "a"}));
+  EXPECT_EQ(sent, (Strings{"a", "b", ""}));
   EXPECT_TRUE(queue.Empty());
   EXPECT_FALSE(queue.QueueEvent().IsSignalled());
 }
 
-TEST(EventQueueTest, EventsQueuedDuringASendAreSentFirst) {
+TEST(EventQueueTest, EventsQueuedDuringASendFollowTheOlderOnes) {
   EventQueue queue;
-  queue.PushFront("old 1");
-  queue.PushFront("old 2");
+  queue.PushBack("old 1");
+  queue.PushBack("old 2");
   Strings sent;
   queue.Drain([&](const std::string& event) {
     sent.push_back(event);
-    if (event == "old 2") queue.PushFront("new");  // the lock is re-entrant for its holder
+    if (event == "old 1") queue.PushBack("new");  // the lock is re-entrant for its holder
   });
-  EXPECT_EQ(sent, (Strings{"old 2", "new", "old 1"}));
+  EXPECT_EQ(sent, (Strings{"old 1", "old 2", "new"}));
+}
+
+TEST(EventQueueTest, APrinterOverItsBudgetHasItsChangesHeldMergedAndSentAsTheBudgetRefills) {
+  std::int64_t now = 0;
+  EventQueue queue({.burst = 2, .refillMs = 1000}, [&] { return now; });
+  auto drain = [&] {
+    Strings sent;
+    queue.Drain([&](const std::string& event) { sent.push_back(event); });
+    return sent;
+  };
+  queue.Offer({1, "jam", "jam"});
+  queue.Offer({1, "toner", "toner"});
+  queue.Offer({1, "jam", "jam resolved"});  // over the budget: held
+  queue.Offer({1, "tray", "tray"});
+  queue.Offer({1, "tray", "tray resolved"});  // undoes the held tray: neither is sent
+  queue.Offer({1, "door", "door"});
+  queue.Offer({2, "jam", "other printer's jam"});  // another printer has its own budget
+  EXPECT_EQ(drain(), (Strings{"jam", "toner", "other printer's jam"}));
+  EXPECT_EQ(queue.UntilRelease(), 1000);
+
+  now = 1500;
+  EXPECT_EQ(drain(), (Strings{"jam resolved"}));
+  EXPECT_EQ(queue.UntilRelease(), 500);
+  // A new change of the printer waits behind its held one.
+  queue.Offer({1, "toner", "toner resolved"});
+  now = 4000;
+  EXPECT_EQ(drain(), (Strings{"door", "toner resolved"}));
+  EXPECT_FALSE(queue.UntilRelease().has_value());
+}
+
+TEST(SenderLoopTest, HeldEventsAreSentOnceTheBudgetRefillsWithoutAnotherWakeUp) {
+  EventQueue queue({.burst = 1, .refillMs = 50});
+  platform::Event stopEvent(true, false);
+  platform::Event sentBoth(true, false);
+  std::mutex mutex;
+  Strings sent;
+  platform::Thread sender;
+  ASSERT_TRUE(sender.Start([&] {
+    return RunSenderLoop(queue, stopEvent, [&](const std::string& event) {
+      std::lock_guard lock(mutex);
+      sent.push_back(event);
+      if (sent.size() == 2) sentBoth.Set();
+    });
+  }));
+  queue.Offer({1, "jam", "jam"});
+  queue.Offer({1, "jam", "jam resolved"});
+  queue.QueueEvent().Set();
+  EXPECT_TRUE(sentBoth.Wait(10000));
+  stopEvent.Set();
+  ASSERT_TRUE(sender.Wait(10000));
+  std::lock_guard lock(mutex);
+  EXPECT_EQ(sent, (Strings{"jam", "jam resolved"}));
 }
 
 TEST(SenderLoopTest, SendsEachWakeUpsEventsAndEndsOnStopWithQueuedEventsLeft) {
@@ -60,8 +112,8 @@ TEST(SenderLoopTest, SendsEachWakeUpsEventsAndEndsOnStopWithQueuedEventsLeft) {
   }));
   {
     platform::ScopedLock<EventQueue::Lock> hold(queue.GetLock());
-    queue.PushFront("first");
-    queue.PushFront("second");
+    queue.PushBack("first");
+    queue.PushBack("second");
   }
   queue.QueueEvent().Set();
   for (;;) {
@@ -75,14 +127,14 @@ TEST(SenderLoopTest, SendsEachWakeUpsEventsAndEndsOnStopWithQueuedEventsLeft) {
   // Queued without a wake-up, then stopped: never sent.
   {
     platform::ScopedLock<EventQueue::Lock> hold(queue.GetLock());
-    queue.PushFront("left");
+    queue.PushBack("left");
     stopEvent.Set();
   }
   ASSERT_TRUE(sender.Wait(10000));
   EXPECT_EQ(sender.ExitCode(), kSenderThreadExitCode);
   EXPECT_EQ(queue.Front(), "left");
   std::lock_guard lock(mutex);
-  EXPECT_EQ(sent, (Strings{"second", "first"}));
+  EXPECT_EQ(sent, (Strings{"first", "second"}));
 }
 
 }  // namespace
