@@ -146,12 +146,19 @@ TEST(SnmpConfigTest, PrinterIdsAreKeptAcrossRestartsAndAvoidTakenIds) {
     WriteIdFile(ids.Path(), ids.TakeChanges().value_or(""), problem);
   }
   EXPECT_EQ(platform::ReadWholeFile(path).value_or(""), "32768 mac:001122334455\n32770 127.0.0.1:161\n");
+  // A printer known by its hardware address is named by where it was last
+  // found too; one id has one hardware address at most.
   ASSERT_TRUE(platform::WriteFileAtomically(path, "32768 mac:001122334455\n32770 127.0.0.1:161\nbad line\n"
-                                                  "5 low\n32768 duplicate\n").ok());
+                                                  "5 low\n32768 mac:0000000000FF\n32768 127.0.0.1:9161\n").ok());
   TraceCapture trace;
   PrinterIds again(path);
   EXPECT_EQ(again.IdOf("127.0.0.1:161", none), 32770);
+  EXPECT_EQ(again.Known("127.0.0.1:9161"), 32768);
+  EXPECT_FALSE(again.Known("mac:0000000000FF"));
   EXPECT_EQ(again.IdOf("new", none), 32769);
+  again.Bind("127.0.0.1:9161", 32769);
+  EXPECT_EQ(again.TakeChanges().value_or(""),
+            "32768 mac:001122334455\n32769 new\n32769 127.0.0.1:9161\n32770 127.0.0.1:161\n");
   EXPECT_NE(trace.Text().find("snmp-printers:3: "), std::string::npos) << trace.Text();
   EXPECT_NE(trace.Text().find("snmp-printers:5: "), std::string::npos);
   std::filesystem::remove_all(dir);
