@@ -271,13 +271,9 @@ struct SnmpTransport::Fetch {
   }
 
   void NoteDroppedAnswers() {
-    if (foreignAnswers != 0) {
-      result.problems.push_back(std::to_string(foreignAnswers) +
-                                " answer(s) from another address or port than the printer's ignored");
-    }
+    if (foreignAnswers != 0) result.problems.push_back("answers from another address or port than the printer's ignored");
     if (unreadableAnswers != 0) {
-      result.problems.push_back(std::to_string(unreadableAnswers) +
-                                " answer(s) malformed or matching no request (a wrong request-id) ignored");
+      result.problems.push_back("answers that are malformed or match no request sent (a wrong request-id) ignored");
     }
     for (std::string& message : libraryMessages) result.problems.push_back("net-snmp: " + std::move(message));
     libraryMessages.clear();
