@@ -23,6 +23,7 @@ struct DecodedPrinter {
   bool isPrinter = false;
   std::optional<std::int32_t> deviceIndex;  // hrDeviceIndex of the printer
   std::optional<std::array<std::uint8_t, 6>> macAddress;
+  bool tablesCut = false;  // a table had more than kMaxTableRows rows
   PrinterSnapshot snapshot;
 };
 

@@ -74,6 +74,10 @@ FetchPlan PollPlan(std::int32_t device) {
   return plan;
 }
 
+std::string TablesCut() {
+  return "a table has more than " + std::to_string(kMaxTableRows) + " rows; the rows past them are left out";
+}
+
 std::string Endpoint(const SessionSettings& settings) { return settings.host + ":" + std::to_string(settings.port); }
 
 void TraceProblems(ProblemLog& log, const SessionSettings& settings, const FetchResult& result) {
@@ -257,6 +261,7 @@ std::shared_ptr<const PrinterState> SnmpSource::Found(const Probe& probe, const 
 bool SnmpSource::ShowsPrinter(const Probe& probe, const FetchResult& result, DecodedPrinter& decoded) {
   if (!result.answered) return false;
   decoded = DecodeObjects(result.objects, probe.address);
+  if (decoded.tablesCut) problems_.Report(Endpoint(probe.settings), TablesCut());
   return decoded.isPrinter;
 }
 
@@ -450,7 +455,8 @@ void SnmpSource::Polled(std::uint16_t id, FetchResult result) {
   NetworkPrinter& printer = *ended;
   if (!result.answered) return Missed(printer);
   DecodedPrinter decoded = DecodeObjects(result.objects, printer.probe.address, printer.deviceIndex);
-  if (!result.intact || LostValues(printer.snapshot, decoded.snapshot)) {
+  if (decoded.tablesCut) problems_.Report(Endpoint(printer.probe.settings), TablesCut());
+  if (!result.intact || decoded.tablesCut || LostValues(printer.snapshot, decoded.snapshot)) {
     problems_.Report(Endpoint(printer.probe.settings),
                      "the poll's answer is broken or incomplete; the printer's conditions are kept as they were");
     return Missed(printer);
@@ -490,6 +496,7 @@ void SnmpSource::Refreshed(std::uint16_t id, FetchResult result) {
   printer.refreshDue = false;
   printer.online = true;
   DecodedPrinter decoded = DecodeObjects(result.objects, printer.probe.address, printer.deviceIndex);
+  if (decoded.tablesCut) problems_.Report(Endpoint(printer.probe.settings), TablesCut());
   printer.snapshot = std::move(decoded.snapshot);
   Publish(printer, true);
 }

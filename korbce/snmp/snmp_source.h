@@ -65,7 +65,7 @@ class SnmpSource : public PrinterSource {
   PrinterList ProbeAll(const std::vector<Probe>& probes);
   std::shared_ptr<const PrinterState> Found(const Probe& probe, const snmp::FetchResult& result) EXCLUDES(mutex_);
   // Whether the answer shows a printer; decoded receives what it holds.
-  static bool ShowsPrinter(const Probe& probe, const snmp::FetchResult& result, snmp::DecodedPrinter& decoded);
+  bool ShowsPrinter(const Probe& probe, const snmp::FetchResult& result, snmp::DecodedPrinter& decoded);
   std::shared_ptr<const PrinterState> Remember(const Probe& probe, snmp::DecodedPrinter& decoded) EXCLUDES(mutex_);
   std::optional<std::uint16_t> IdFor(const Probe& probe, const std::string& key) REQUIRES(mutex_);
   // A probe that got no answer: the printer the id file or an earlier probe
