@@ -115,6 +115,17 @@ class SnmpEngineTest : public EngineFixture {
     ASSERT_EQ(engine.CaptureAlerts(1, id, &everyCategory_, window.Handle(), 0), kBceSuccess);
   }
 
+  // Starts an engine watching the one printer at endpoint, captured into
+  // window: its id, 0 when the printer was not found.
+  std::uint16_t CaptureTheOnlyPrinter(const std::string& endpoint, NotificationWindow& window) {
+    WriteFleet(SectionFor(endpoint));
+    Engine& engine = StartEngine(50);
+    const auto records = Enumerate(engine);
+    if (records.size() != 1) return 0;
+    Capture(engine, IdOf(records[0]), window);
+    return IdOf(records[0]);
+  }
+
   // Whether any alert notification told that no paper is jammed.
   static bool ToldJamGone(const std::vector<Notification>& all) {
     return std::any_of(all.begin(), all.end(), [](const Notification& n) {
@@ -296,12 +307,8 @@ TEST_F(SnmpEngineTest, AnswersFromAnotherPortAreIgnored) {
   HostileSnmpAgent::Behaviour forging;
   forging.forged = PrinterRecords(jammed);
   printer.Set(forging);
-  WriteFleet(SectionFor(printer.Endpoint()));
-  Engine& engine = StartEngine(50);
-  const auto records = Enumerate(engine);
-  ASSERT_EQ(records.size(), 1u) << Trace();
   NotificationWindow window;
-  Capture(engine, IdOf(records[0]), window);
+  ASSERT_NE(CaptureTheOnlyPrinter(printer.Endpoint(), window), 0) << Trace();
   const std::size_t before = printer.Requests();
   const auto told = window.WaitFor(100, 3s);
   EXPECT_GT(printer.Requests(), before + 2) << "the printer was polled";
@@ -353,12 +360,8 @@ TEST_F(SnmpEngineTest, ABrokenAnswerKeepsThePrintersConditions) {
   jammed.alerts = {Jam(1, 8, 1)};
   HostileSnmpAgent printer;
   ASSERT_TRUE(printer.Start(PrinterRecords(jammed)));
-  WriteFleet(SectionFor(printer.Endpoint()));
-  Engine& engine = StartEngine(50);
-  const auto records = Enumerate(engine);
-  ASSERT_EQ(records.size(), 1u) << Trace();
   NotificationWindow window;
-  Capture(engine, IdOf(records[0]), window);
+  ASSERT_NE(CaptureTheOnlyPrinter(printer.Endpoint(), window), 0) << Trace();
   const auto jam = WaitForMessage(window, WM_VX_ALERTS);
   ASSERT_TRUE(Has(jam, WM_VX_ALERTS));
   ASSERT_FALSE(ToldJamGone(jam)) << ::testing::PrintToString(jam) << Trace();

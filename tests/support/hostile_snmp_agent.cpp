@@ -15,7 +15,7 @@ using Value = HostileSnmpAgent::Value;
 using Objects = HostileSnmpAgent::Objects;
 
 const std::uint32_t kLoopback = common::HostToNetwork32(0x7F000001);
-constexpr std::uint8_t kGet = 0xA0, kGetNext = 0xA1, kResponse = 0xA2, kGetBulk = 0xA5;
+constexpr std::uint8_t kGet = 0xA0, kResponse = 0xA2, kGetBulk = 0xA5;  // GETNEXT is any other
 constexpr std::uint8_t kEndOfMibView = 0x82;
 
 // BER, as far as SNMPv2c needs it.
