@@ -7,6 +7,7 @@
 #include <random>
 
 #include "korbce/snmp/printer_ids.h"
+#include "korbce/snmp/problem_log.h"
 #include "korbce/snmp/snmp_config.h"
 #include "korbce/snmp/snmp_target.h"
 #include "korbce/subnet_block.h"
@@ -162,6 +163,21 @@ TEST(SnmpConfigTest, PrinterIdsAreKeptAcrossRestartsAndAvoidTakenIds) {
   EXPECT_NE(trace.Text().find("snmp-printers:3: "), std::string::npos) << trace.Text();
   EXPECT_NE(trace.Text().find("snmp-printers:5: "), std::string::npos);
   std::filesystem::remove_all(dir);
+}
+
+// A problem that keeps coming is written once a minute per printer, and the
+// next line tells how often it came.
+TEST(SnmpConfigTest, ProblemsAreWrittenOnceAMinutePerPrinterWithTheirCount) {
+  TraceCapture trace;
+  ProblemLog log;
+  const auto start = ProblemLog::Clock::now();
+  for (int poll = 0; poll < 5; ++poll) log.Report("127.0.0.1:161", "walk cut short", start + std::chrono::seconds(poll));
+  log.Report("127.0.0.1:1161", "walk cut short", start);
+  log.Report("127.0.0.1:161", "walk cut short", start + ProblemLog::kQuietPeriod + std::chrono::seconds(1));
+  EXPECT_EQ(trace.Text(),
+            "korbce: SNMP printer 127.0.0.1:161: walk cut short\n"
+            "korbce: SNMP printer 127.0.0.1:1161: walk cut short\n"
+            "korbce: SNMP printer 127.0.0.1:161: walk cut short (5 times since it was last written)\n");
 }
 
 }  // namespace
