@@ -279,6 +279,14 @@ struct SnmpTransport::Fetch {
     libraryMessages.clear();
   }
 
+  // The agent answered with a report (SNMPv3: an unknown user, wrong keys):
+  // it tells nothing of the printer.
+  void Refused(netsnmp_pdu* pdu) {
+    const std::string reason = pdu->variables != nullptr ? OidText(Copy(*pdu->variables).oid) : "none";
+    Broken("the printer refused the request (report " + reason + ")");
+    End(true);
+  }
+
   void EndIfPastDeadline(std::chrono::steady_clock::time_point now) {
     if (ended || now < deadline) return;
     result.problems.push_back("no whole answer within " +
@@ -432,9 +440,14 @@ int AcceptOnlyFromPeer(netsnmp_session*, netsnmp_transport* transport, void* fro
 int Callback(int operation, netsnmp_session*, int, netsnmp_pdu* pdu, void* magic) {
   auto* fetch = static_cast<SnmpTransport::Fetch*>(magic);
   const bool received = operation == NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE && pdu != nullptr;
+  // Only a response or a report answers; any other message the printer
+  // sends is left unread, and counted as such.
+  if (received && pdu->command != SNMP_MSG_RESPONSE && pdu->command != SNMP_MSG_REPORT) return 1;
   if (received) ++fetch->answersTaken;
   if (fetch->ended) return 1;
-  if (received) {
+  if (received && pdu->command == SNMP_MSG_REPORT) {
+    fetch->Refused(pdu);
+  } else if (received) {
     fetch->Received(pdu);
   } else {
     fetch->End(false);  // timed out, or the session failed

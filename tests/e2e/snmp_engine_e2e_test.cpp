@@ -252,8 +252,18 @@ TEST_F(SnmpEngineTest, SnmpV3AuthPrivPrinterIsFoundOnlyWithTheRightPasswords) {
   Engine& engine = StartEngine();
   EXPECT_EQ(Enumerate(engine).size(), 1u) << Trace();
   engine_.reset();
+  // With a wrong password the target is watched under its id as not
+  // communicating, and nothing the agent sends is taken.
   WriteFleet(SnmpSection(v3 + "AuthPassword = wrongsecret\n"));
-  EXPECT_TRUE(Enumerate(StartEngine()).empty());
+  Engine& refused = StartEngine();
+  const auto records = Enumerate(refused);
+  ASSERT_EQ(records.size(), 1u) << Trace();
+  EXPECT_EQ(IdOf(records[0]), 32768);
+  EXPECT_EQ(std::vector<std::uint8_t>(records[0].begin(), records[0].begin() + 6), std::vector<std::uint8_t>(6, 0));
+  EXPECT_TRUE(Ask(refused, IdOf(records[0]), BIDI_GET_MODEL).empty());
+  EXPECT_NE(Trace().find("SNMP printer " + agent_->Endpoint() + ": net-snmp: Authentication failed for watcher"),
+            std::string::npos)
+      << Trace();
 }
 
 TEST_F(SnmpEngineTest, MalformedAgentsNeitherCrashNorHangTheEngine) {
