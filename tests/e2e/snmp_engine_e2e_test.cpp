@@ -306,10 +306,11 @@ TEST_F(SnmpEngineTest, MalformedAgentsNeitherCrashNorHangTheEngine) {
   EXPECT_EQ(jammed.back().mask & ALERT_PAPER_JAM, static_cast<platform::LParam>(ALERT_PAPER_JAM));
 }
 
-// An answer counts only from the address and port the request went to: a
-// forger that sees every request and answers first, from another port, with
-// the right request-id, changes nothing.
-TEST_F(SnmpEngineTest, AnswersFromAnotherPortAreIgnored) {
+// An answer counts only from the address and port the request went to, and
+// only with the request's id: a forger that sees every request and answers
+// first, from another port with the right request-id, or from the printer's
+// port with another one, changes nothing.
+TEST_F(SnmpEngineTest, AnswersFromAnotherPortOrWithAnotherIdAreIgnored) {
   HostileSnmpAgent printer;
   ASSERT_TRUE(printer.Start(PrinterRecords(RecordedPrinter{})));
   RecordedPrinter jammed;
@@ -325,6 +326,14 @@ TEST_F(SnmpEngineTest, AnswersFromAnotherPortAreIgnored) {
   ASSERT_TRUE(Has(told, WM_VX_ALERTS));
   for (const Notification& n : told) EXPECT_EQ(n.mask & ALERT_PAPER_JAM, 0) << Trace();
   EXPECT_NE(Trace().find("SNMP printer " + printer.Endpoint() + ": answers from another address or port"),
+            std::string::npos)
+      << Trace();
+
+  forging.forgedWithWrongId = true;
+  printer.Set(forging);
+  const auto later = window.WaitFor(100, 3s);
+  for (const Notification& n : later) EXPECT_EQ(n.mask & ALERT_PAPER_JAM, 0) << Trace();
+  EXPECT_NE(Trace().find("SNMP printer " + printer.Endpoint() + ": answers that are malformed or match no request"),
             std::string::npos)
       << Trace();
 }

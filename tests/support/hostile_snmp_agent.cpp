@@ -259,10 +259,17 @@ void HostileSnmpAgent::Answer(const std::string& datagram, std::uint32_t peerAdd
     std::lock_guard lock(mutex_);
     behaviour = behaviour_;
     if (behaviour.silent) return;
-    if (!forged_.empty()) forged = Response(*request, Lookup(*request, forged_, behaviour), 0);
+    if (!forged_.empty()) {
+      Request misdirected = *request;
+      if (behaviour.forgedWithWrongId) misdirected.id = request->id % 0x7FFFFFFF + 1;
+      forged = Response(misdirected, Lookup(*request, forged_, behaviour), 0);
+    }
     answer = Response(*request, Lookup(*request, objects_, behaviour), behaviour.errorStatus);
   }
-  if (!forged.empty()) platform::SendDatagramTo(forger_.Get(), forged.data(), forged.size(), peerAddress, peerPort);
+  if (!forged.empty()) {
+    const auto& from = behaviour.forgedWithWrongId ? socket_ : forger_;
+    platform::SendDatagramTo(from.Get(), forged.data(), forged.size(), peerAddress, peerPort);
+  }
   if (behaviour.delay.count() > 0) std::this_thread::sleep_for(behaviour.delay);
   if (!stop_) platform::SendDatagramTo(socket_.Get(), answer.data(), answer.size(), peerAddress, peerPort);
 }

@@ -29,6 +29,9 @@ class HostileSnmpAgent {
     // When not empty: before each answer, one with the same request-id built
     // from these records, sent from another port of 127.0.0.1.
     std::vector<SnmpRecord> forged;
+    // The forged answer comes from the agent's own port with another
+    // request-id instead.
+    bool forgedWithWrongId = false;
   };
 
   HostileSnmpAgent() = default;
