@@ -4,6 +4,7 @@
 
 #include "bce/bce_records.h"
 #include "common/byte_order.h"
+#include "common/decimal_text.h"
 #include "common/ipv4_text.h"
 #include "korbce/snmp/printer_conditions.h"
 #include "korbce/snmp/printer_oids.h"
@@ -41,6 +42,19 @@ std::string HexOf(const std::array<std::uint8_t, 6>& mac) {
     text += kDigits[byte & 0xF];
   }
   return text;
+}
+
+// The hardware address of an id file key "mac:" and 12 hexadecimal digits.
+std::optional<std::array<std::uint8_t, 6>> MacOfKey(const std::string& key) {
+  constexpr std::size_t kDigitsAt = 4;
+  if (key.size() != kDigitsAt + 12) return std::nullopt;
+  std::array<std::uint8_t, 6> mac{};
+  for (std::size_t i = 0; i < mac.size(); ++i) {
+    const auto byte = common::ParseHexadecimal(std::string_view(key).substr(kDigitsAt + 2 * i, 2));
+    if (!byte) return std::nullopt;
+    mac[i] = static_cast<std::uint8_t>(*byte);
+  }
+  return mac;
 }
 
 std::vector<Oid> ProbeWalks() {
@@ -306,6 +320,7 @@ std::shared_ptr<const PrinterState> SnmpSource::Remember(const Probe& probe, Dec
   printer->online = true;
   printer->probed = true;
   Publish(*printer, false);
+  if (const auto& model = printer->state->model; model && !model->empty()) ids_->SetModel(*id, *model);
   return printer->state;
 }
 
@@ -330,6 +345,9 @@ std::shared_ptr<const PrinterState> SnmpSource::Silent(const Probe& probe) {
     printer->probed = false;
     printer->probeInterval = printer->interval;
     printer->nextProbe = Clock::now() + printer->probeInterval;
+    // What the id file knows of it: its hardware address and model.
+    if (const auto key = ids_->HardwareKeyOf(*id)) printer->macAddress = MacOfKey(*key);
+    printer->snapshot.deviceDescr = ids_->ModelOf(*id).value_or("");
     Publish(*printer, false);
   }
   problems_.Report(endpoint, "did not answer its probe; watched as printer " + std::to_string(*id) +

@@ -41,6 +41,9 @@ std::uint16_t Collect(const std::uint8_t* record) {
 
 std::uint16_t IdOf(const EnumRecord& record) { return ReadLe16(&record[PrinterEnumRecordLayout::kEnumPrinterId]); }
 
+std::vector<std::uint8_t> MacOf(const EnumRecord& record) { return {record.begin(), record.begin() + 6}; }
+const std::vector<std::uint8_t> kRecordedMac = {0x00, 0x11, 0x22, 0x33, 0x44, 0xAA};
+
 RecordedAlert Jam(int index, int group, int groupIndex) {
   RecordedAlert alert;
   alert.index = index;
@@ -147,8 +150,7 @@ TEST_F(SnmpEngineTest, TargetsAreEnumeratedWithStableIdsAndAnsweredFromTheLastFe
     ASSERT_EQ(records.size(), 1u) << Trace();
     id = IdOf(records[0]);
     EXPECT_EQ(id, 32768);
-    EXPECT_EQ(std::vector<std::uint8_t>(records[0].begin(), records[0].begin() + 6),
-              (std::vector<std::uint8_t>{0x00, 0x11, 0x22, 0x33, 0x44, 0xAA}));
+    EXPECT_EQ(MacOf(records[0]), kRecordedMac);
     EXPECT_EQ(ReadLe32(&records[0][PrinterEnumRecordLayout::kProtocolFlags]), PROTOCOL_TCPIP);
     EXPECT_TRUE(Enumerate(engine, 0x800).empty());
 
@@ -252,14 +254,14 @@ TEST_F(SnmpEngineTest, SnmpV3AuthPrivPrinterIsFoundOnlyWithTheRightPasswords) {
   Engine& engine = StartEngine();
   EXPECT_EQ(Enumerate(engine).size(), 1u) << Trace();
   engine_.reset();
-  // With a wrong password the target is watched under its id as not
-  // communicating, and nothing the agent sends is taken.
+  // With a wrong password the target is watched as not communicating, as
+  // the id file knows it, and nothing the agent sends is taken.
   WriteFleet(SnmpSection(v3 + "AuthPassword = wrongsecret\n"));
   Engine& refused = StartEngine();
   const auto records = Enumerate(refused);
   ASSERT_EQ(records.size(), 1u) << Trace();
   EXPECT_EQ(IdOf(records[0]), 32768);
-  EXPECT_EQ(std::vector<std::uint8_t>(records[0].begin(), records[0].begin() + 6), std::vector<std::uint8_t>(6, 0));
+  EXPECT_EQ(MacOf(records[0]), kRecordedMac);
   EXPECT_TRUE(Ask(refused, IdOf(records[0]), BIDI_GET_MODEL).empty());
   EXPECT_NE(Trace().find("SNMP printer " + agent_->Endpoint() + ": net-snmp: Authentication failed for watcher"),
             std::string::npos)
@@ -357,6 +359,7 @@ TEST_F(SnmpEngineTest, ATargetSilentAtStartIsWatchedUnderItsIdUntilItAnswers) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
   ASSERT_EQ(records.size(), 1u) << Trace();
   EXPECT_EQ(IdOf(records[0]), IdOf(first[0]));
+  EXPECT_EQ(MacOf(records[0]), kRecordedMac);
   EXPECT_NE(Trace().find("SNMP printer " + printer.Endpoint() + ": did not answer its probe"), std::string::npos);
   NotificationWindow window;
   Capture(engine, IdOf(records[0]), window);
@@ -415,6 +418,7 @@ TEST_F(SnmpEngineTest, ASlowPrinterHoldsNeitherTheEnumerationNorTheOthersNorTheS
   RecordedPrinter healthy;
   StartAgent(healthy);
   RecordedPrinter busy;
+  busy.mac = "0011223344BB";
   for (int row = 1; row <= 21; ++row) busy.alerts.push_back(Jam(row, 8, 1));
   HostileSnmpAgent slow;
   ASSERT_TRUE(slow.Start(PrinterRecords(busy)));
@@ -428,9 +432,8 @@ TEST_F(SnmpEngineTest, ASlowPrinterHoldsNeitherTheEnumerationNorTheOthersNorTheS
   const auto records = Enumerate(engine);
   EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
   ASSERT_EQ(records.size(), 2u) << Trace();
-  const auto healthyRecord = std::find_if(records.begin(), records.end(), [](const EnumRecord& record) {
-    return record[0] == 0x00 && record[1] == 0x11 && record[5] == 0xAA;
-  });
+  const auto healthyRecord = std::find_if(records.begin(), records.end(),
+                                          [](const EnumRecord& record) { return MacOf(record) == kRecordedMac; });
   ASSERT_NE(healthyRecord, records.end());
   NotificationWindow window;
   Capture(engine, IdOf(*healthyRecord), window);

@@ -158,8 +158,13 @@ TEST(SnmpConfigTest, PrinterIdsAreKeptAcrossRestartsAndAvoidTakenIds) {
   EXPECT_FALSE(again.Known("mac:0000000000FF"));
   EXPECT_EQ(again.IdOf("new", none), 32769);
   again.Bind("127.0.0.1:9161", 32769);
-  EXPECT_EQ(again.TakeChanges().value_or(""),
-            "32768 mac:001122334455\n32769 new\n32769 127.0.0.1:9161\n32770 127.0.0.1:161\n");
+  EXPECT_EQ(again.HardwareKeyOf(32768), "mac:001122334455");
+  again.SetModel(32768, "Laser\n9000");
+  EXPECT_EQ(again.TakeChanges().value_or(""), "32768 mac:001122334455\n32769 new\n32769 127.0.0.1:9161\n"
+                                              "32770 127.0.0.1:161\n32768 model=Laser 9000\n");
+  std::string problem;
+  WriteIdFile(again.Path(), "32768 mac:001122334455\n32768 model=Laser 9000\n", problem);
+  EXPECT_EQ(PrinterIds(path).ModelOf(32768), "Laser 9000");
   EXPECT_NE(trace.Text().find("snmp-printers:3: "), std::string::npos) << trace.Text();
   EXPECT_NE(trace.Text().find("snmp-printers:5: "), std::string::npos);
   std::filesystem::remove_all(dir);
