@@ -1,5 +1,6 @@
 #include "korbce/snmp/printer_ids.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <sstream>
 
@@ -10,7 +11,66 @@
 
 namespace korbce::snmp {
 
+namespace {
+
+bool IsHardwareKey(const std::string& key) { return key.starts_with("mac:"); }
+
+// A model line: the id, a blank, "model=" and the text.
+constexpr std::string_view kModelPrefix = "model=";
+
+}  // namespace
+
 PrinterIds::PrinterIds(std::string path) : path_(std::move(path)) { Load(); }
+
+bool PrinterIds::HasHardwareKey(std::uint16_t id) const {
+  const auto [first, last] = keys_.equal_range(id);
+  return std::any_of(first, last, [](const auto& entry) { return IsHardwareKey(entry.second); });
+}
+
+std::optional<std::uint16_t> PrinterIds::Known(const std::string& key) const {
+  const auto found = ids_.find(key);
+  if (found == ids_.end()) return std::nullopt;
+  return found->second;
+}
+
+std::optional<std::string> PrinterIds::HardwareKeyOf(std::uint16_t id) const {
+  const auto [first, last] = keys_.equal_range(id);
+  const auto found = std::find_if(first, last, [](const auto& entry) { return IsHardwareKey(entry.second); });
+  if (found == last) return std::nullopt;
+  return found->second;
+}
+
+void PrinterIds::SetModel(std::uint16_t id, const std::string& model) {
+  std::string text = model;
+  std::replace_if(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }, ' ');
+  auto [found, added] = models_.try_emplace(id, text);
+  if (!added && found->second == text) return;
+  found->second = std::move(text);
+  changed_ = true;
+}
+
+std::optional<std::string> PrinterIds::ModelOf(std::uint16_t id) const {
+  const auto found = models_.find(id);
+  if (found == models_.end()) return std::nullopt;
+  return found->second;
+}
+
+void PrinterIds::Bind(const std::string& key, std::uint16_t id) {
+  const auto [found, added] = ids_.try_emplace(key, id);
+  if (!added) {
+    if (found->second == id) return;
+    const auto [first, last] = keys_.equal_range(found->second);
+    for (auto entry = first; entry != last; ++entry) {
+      if (entry->second == key) {
+        keys_.erase(entry);
+        break;
+      }
+    }
+    found->second = id;
+  }
+  keys_.emplace(id, key);
+  changed_ = true;
+}
 
 // One printer a line: the id, a blank, the key.
 void PrinterIds::Load() {
@@ -24,10 +84,14 @@ void PrinterIds::Load() {
     const std::size_t blank = line.find(' ');
     const auto id = common::ParseDecimal(std::string_view(line).substr(0, blank));
     const std::string key = blank == std::string::npos ? "" : line.substr(blank + 1);
+    if (id && *id >= kFirstNetworkId && *id <= kLastNetworkId && key.starts_with(kModelPrefix)) {
+      models_[static_cast<std::uint16_t>(*id)] = key.substr(kModelPrefix.size());
+      continue;
+    }
     if (!id || *id < kFirstNetworkId || *id > kLastNetworkId || key.empty() || ids_.count(key) != 0 ||
-        keys_.count(static_cast<std::uint16_t>(*id)) != 0) {
+        (IsHardwareKey(key) && HasHardwareKey(static_cast<std::uint16_t>(*id)))) {
       platform::OutputDebugString("korbce: " + path_ + ":" + std::to_string(number) +
-                                  ": not an unused printer id from 32768 to 65534 and a new key; line ignored\n");
+                                  ": not a printer id from 32768 to 65534 with a new key; line ignored\n");
       continue;
     }
     ids_.emplace(key, static_cast<std::uint16_t>(*id));
@@ -40,6 +104,9 @@ std::optional<std::string> PrinterIds::TakeChanges() {
   changed_ = false;
   std::string text;
   for (const auto& [id, key] : keys_) text += std::to_string(id) + " " + key + "\n";
+  for (const auto& [id, model] : models_) {
+    if (keys_.count(id) != 0) text += std::to_string(id) + " " + std::string(kModelPrefix) + model + "\n";
+  }
   return text;
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 // The ids of network printers, kept in a file so that a printer keeps its id
 // across enumerations and restarts. A printer is known by its hardware
-// address, else by its address and port.
+// address, else by its address and port; a printer known by its hardware
+// address is named by the address and port it was last found at too, so
+// that it keeps its id while it does not answer; the model it last told is
+// kept beside its id.
 
 #include <cstdint>
 #include <functional>
@@ -23,6 +26,15 @@ class PrinterIds {
   // The id of the printer with this key; a new one, the lowest free id that
   // taken does not claim, is given. Nothing when every id is used.
   std::optional<std::uint16_t> IdOf(const std::string& key, const std::function<bool(std::uint16_t)>& taken);
+  // The id of the key, without giving one.
+  std::optional<std::uint16_t> Known(const std::string& key) const;
+  // From now on the key names the id (an id is free once no key names it).
+  void Bind(const std::string& key, std::uint16_t id);
+  // The hardware address key ("mac:" and 12 hexadecimal digits) of the id.
+  std::optional<std::string> HardwareKeyOf(std::uint16_t id) const;
+  // The model the printer of the id last told; control characters become blanks.
+  void SetModel(std::uint16_t id, const std::string& model);
+  std::optional<std::string> ModelOf(std::uint16_t id) const;
 
   // The file's text when ids were given since it was last taken.
   std::optional<std::string> TakeChanges();
@@ -31,10 +43,12 @@ class PrinterIds {
 
  private:
   void Load();
+  bool HasHardwareKey(std::uint16_t id) const;
 
   std::string path_;
   std::map<std::string, std::uint16_t> ids_;
-  std::map<std::uint16_t, std::string> keys_;
+  std::multimap<std::uint16_t, std::string> keys_;
+  std::map<std::uint16_t, std::string> models_;
   bool changed_ = false;
 };
 

@@ -44,7 +44,10 @@ class TableRows {
     const RowKey key{*device, *index};
     auto found = rows_.find(key);
     if (found == rows_.end()) {
-      if (CountOf(*device) >= kMaxTableRows) return nullptr;
+      if (CountOf(*device) >= kMaxTableRows) {
+        cut = true;
+        return nullptr;
+      }
       found = rows_.emplace(key, Row{}).first;
       found->second.index = *index;
     }
@@ -61,6 +64,7 @@ class TableRows {
   }
 
   std::set<std::int32_t> devices;
+  bool cut = false;  // rows past the bound were left out
 
  private:
   std::size_t CountOf(std::int32_t device) const {
@@ -130,6 +134,7 @@ class Decoder {
     decoded.isPrinter = anyPrinterObject_ || PrinterRowOf().has_value();
     decoded.deviceIndex = device;
     decoded.macAddress = MacAddress(polledAddress);
+    decoded.tablesCut = inputs_.cut || outputs_.cut || supplies_.cut || colorants_.cut || alerts_.cut;
     PrinterSnapshot& snapshot = decoded.snapshot;
     snapshot.sysDescr = sysDescr_;
     if (!device) return decoded;

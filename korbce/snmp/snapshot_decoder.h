@@ -23,6 +23,10 @@ struct DecodedPrinter {
   bool isPrinter = false;
   std::optional<std::int32_t> deviceIndex;  // hrDeviceIndex of the printer
   std::optional<std::array<std::uint8_t, 6>> macAddress;
+  // Filled by the source, not the decoder: what this machine's neighbour
+  // table holds for a printer whose answers hold no hardware address.
+  std::optional<std::array<std::uint8_t, 6>> neighbourAddress;
+  bool tablesCut = false;  // a table had more than kMaxTableRows rows
   PrinterSnapshot snapshot;
 };
 

@@ -2,6 +2,7 @@
 // One fetch from one printer: the session settings, the objects to get and the
 // subtrees to walk, and what came back.
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <functional>
@@ -29,7 +30,11 @@ struct FetchPlan {
 };
 
 struct FetchResult {
-  bool answered = false;  // every request of the fetch got an answer
+  bool answered = false;  // every request of the fetch got an answer in time
+  // false when an answer was broken (an error status, an exception where a
+  // value belongs, a walk that does not increase, an object not asked for) or
+  // a bound cut the fetch short: the objects are not all the printer holds.
+  bool intact = true;
   std::vector<VarBind> objects;
   std::vector<std::string> problems;  // what was cut short, for the trace
 };
@@ -38,5 +43,15 @@ struct FetchResult {
 constexpr std::size_t kMaxObjectsPerFetch = 8192;
 constexpr std::size_t kMaxRequestsPerFetch = 2048;
 constexpr long kBulkRepetitions = 24;
+
+// The longest a fetch may take, however its printer answers: a few times
+// what one unanswered request may wait with its retries, and never less than
+// a busy agent needs for a whole probe.
+inline std::chrono::milliseconds FetchTimeBound(const SessionSettings& settings) {
+  constexpr int kRequestTimesPerFetch = 4;
+  constexpr std::chrono::milliseconds kShortest{5000};
+  const auto attempts = static_cast<std::chrono::milliseconds::rep>(settings.retries) + 1;
+  return std::max(kShortest, settings.timeout * attempts * kRequestTimesPerFetch);
+}
 
 }  // namespace korbce::snmp

@@ -5,6 +5,7 @@
 
 #include "bce/bce_records.h"
 #include "common/byte_order.h"
+#include "common/decimal_text.h"
 #include "common/ipv4_text.h"
 #include "korbce/snmp/condition.h"
 #include "korbce/snmp/flap_damper.h"
@@ -38,6 +39,9 @@ constexpr std::size_t kMaxSweepHosts = 65536;
 // New words of a printer are told this long before the alerts that show them,
 // so that the library has re-read the printer's list when it composes them.
 constexpr std::chrono::seconds kWordsLead{2};
+// A printer that has not answered a probe is probed again after Poll
+// seconds, then after twice as long each time, up to this (or Poll when longer).
+constexpr std::chrono::seconds kLongestProbeInterval{300};
 
 std::string HexOf(const std::array<std::uint8_t, 6>& mac) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -47,6 +51,19 @@ std::string HexOf(const std::array<std::uint8_t, 6>& mac) {
     text += kDigits[byte & 0xF];
   }
   return text;
+}
+
+// The hardware address of an id file key "mac:" and 12 hexadecimal digits.
+std::optional<std::array<std::uint8_t, 6>> MacOfKey(const std::string& key) {
+  constexpr std::size_t kDigitsAt = 4;
+  if (key.size() != kDigitsAt + 12) return std::nullopt;
+  std::array<std::uint8_t, 6> mac{};
+  for (std::size_t i = 0; i < mac.size(); ++i) {
+    const auto byte = common::ParseHexadecimal(std::string_view(key).substr(kDigitsAt + 2 * i, 2));
+    if (!byte) return std::nullopt;
+    mac[i] = static_cast<std::uint8_t>(*byte);
+  }
+  return mac;
 }
 
 std::vector<Oid> ProbeWalks() {
@@ -83,10 +100,25 @@ FetchPlan PollPlan(std::int32_t device) {
   return plan;
 }
 
-void TraceProblems(const std::string& host, const FetchResult& result) {
-  for (const std::string& problem : result.problems) {
-    platform::OutputDebugString("korbce: SNMP printer " + host + ": " + problem + "\n");
-  }
+std::string TablesCut() {
+  return "a table has more than " + std::to_string(kMaxTableRows) + " rows; the rows past them are left out";
+}
+
+std::string Endpoint(const SessionSettings& settings) { return settings.host + ":" + std::to_string(settings.port); }
+
+void TraceProblems(ProblemLog& log, const SessionSettings& settings, const FetchResult& result) {
+  for (const std::string& problem : result.problems) log.Report(Endpoint(settings), problem);
+}
+
+// A poll whose answer lacks a value the printer gave before has lost it on
+// the way (an exception or a wrong type where the value belongs).
+bool LostValues(const PrinterSnapshot& before, const PrinterSnapshot& now) {
+  return (before.deviceStatus && !now.deviceStatus) || (before.printerStatus && !now.printerStatus) ||
+         (before.configChanges && !now.configChanges);
+}
+
+std::string KeyOf(const std::string& addressKey, const DecodedPrinter& decoded) {
+  return decoded.macAddress ? "mac:" + HexOf(*decoded.macAddress) : addressKey;
 }
 
 // The library learns a printer's lists when it registers the printer, or from
@@ -118,6 +150,10 @@ struct SnmpSource::NetworkPrinter {
   FlapDamper damper;
   bool pollToJudge = false;      // a poll's conditions are yet to be shown to the damper
   PrinterSnapshot toldSnapshot;  // what the conditions told last were mapped from
+  // false: it has not answered a probe yet, and is probed again until it does
+  bool probed = true;
+  std::chrono::seconds probeInterval{60};
+  Clock::time_point nextProbe;
 };
 
 SnmpSource::SnmpSource(std::string defaultIdFile, std::function<bool(std::uint16_t)> taken)
@@ -190,7 +226,10 @@ std::optional<PrinterList> SnmpSource::Enumerate(std::uint32_t mask) {
   if (!config || (mask & kEnumTcpIp) == 0) return PrinterList();
   std::vector<Probe> probes;
   for (const SnmpTarget& target : config->targets) {
-    if (auto probe = ProbeOf(*config, target)) probes.push_back(std::move(*probe));
+    if (auto probe = ProbeOf(*config, target)) {
+      probe->target = true;
+      probes.push_back(std::move(*probe));
+    }
   }
   if (config->scanSubnets) {
     for (const Subnet& subnet : subnets) {
@@ -249,30 +288,53 @@ PrinterList SnmpSource::ProbeAll(const std::vector<Probe>& probes) {
 
 // A probe's answer: the printer it found, known by its id from now on.
 std::shared_ptr<const PrinterState> SnmpSource::Found(const Probe& probe, const FetchResult& result) {
-  TraceProblems(probe.settings.host, result);
-  if (!result.answered) return nullptr;
-  DecodedPrinter decoded = DecodeObjects(result.objects, probe.address);
-  if (!decoded.isPrinter) return nullptr;
-  const std::string key = decoded.macAddress ? "mac:" + HexOf(*decoded.macAddress) : probe.key;
-  // A printer that publishes no hardware address of its own is told apart by
-  // the one this machine's neighbour table holds when it is on the same link.
-  // Its id stays keyed by address and port: ids kept before stay, and a table
-  // that has lost the entry never gives the printer a second id.
-  if (!decoded.macAddress)
-    decoded.macAddress = platform::NeighbourHardwareAddress(common::HostToNetwork32(probe.address));
-  std::shared_ptr<const PrinterState> state = Remember(probe, key, decoded);
+  TraceProblems(problems_, probe.settings, result);
+  DecodedPrinter decoded;
+  std::shared_ptr<const PrinterState> state;
+  if (!result.answered) state = Silent(probe);
+  else if (ShowsPrinter(probe, result, decoded)) state = Remember(probe, decoded);
   SaveIds();
   return state;
 }
 
-// Gives the printer of the key its id, and keeps what the probe found of it.
-std::shared_ptr<const PrinterState> SnmpSource::Remember(const Probe& probe, const std::string& key,
-                                                         DecodedPrinter& decoded) {
+bool SnmpSource::ShowsPrinter(const Probe& probe, const FetchResult& result, DecodedPrinter& decoded) {
+  if (!result.answered) return false;
+  decoded = DecodeObjects(result.objects, probe.address);
+  if (decoded.tablesCut) problems_.Report(Endpoint(probe.settings), TablesCut());
+  // A printer that publishes no hardware address of its own is told apart by
+  // the one this machine's neighbour table holds when it is on the same link.
+  // Its id stays keyed by address and port: ids kept before stay, and a table
+  // that has lost the entry never gives the printer a second id.
+  if (decoded.isPrinter && !decoded.macAddress)
+    decoded.neighbourAddress = platform::NeighbourHardwareAddress(common::HostToNetwork32(probe.address));
+  return decoded.isPrinter;
+}
+
+// The id of the printer the probe found: the one its hardware address has,
+// else the one its address had while it did not answer, else a new one.
+std::optional<std::uint16_t> SnmpSource::IdFor(const Probe& probe, const std::string& key) {
+  if (key == probe.key) return ids_->IdOf(key, taken_);
+  const auto byHardware = ids_->Known(key);
+  const auto byAddress = ids_->Known(probe.key);
+  const auto id = byHardware ? byHardware : byAddress ? byAddress : ids_->IdOf(key, taken_);
+  if (!id) return std::nullopt;
+  ids_->Bind(key, *id);
+  ids_->Bind(probe.key, *id);
+  if (byAddress && *byAddress != *id) {
+    // The stand-in for the silent address gives way to the printer's own id.
+    const auto standIn = printers_.find(*byAddress);
+    if (standIn != printers_.end() && !standIn->second->probed) printers_.erase(standIn);
+  }
+  return id;
+}
+
+// Gives the printer its id, and keeps what the probe found of it.
+std::shared_ptr<const PrinterState> SnmpSource::Remember(const Probe& probe, DecodedPrinter& decoded) {
   platform::ScopedLock lock(mutex_);
   if (!ids_) return nullptr;
-  const auto id = ids_->IdOf(key, taken_);
+  const auto id = IdFor(probe, KeyOf(probe.key, decoded));
   if (!id) {
-    platform::OutputDebugString("korbce: no printer id left for " + probe.settings.host + "\n");
+    problems_.Report(Endpoint(probe.settings), "no printer id left");
     return nullptr;
   }
   auto& printer = printers_[*id];
@@ -282,12 +344,45 @@ std::shared_ptr<const PrinterState> SnmpSource::Remember(const Probe& probe, con
     printer->interval = config_ ? config_->poll : std::chrono::seconds(60);
   }
   printer->probe = probe;
-  printer->macAddress = decoded.macAddress;
+  printer->macAddress = decoded.macAddress ? decoded.macAddress : decoded.neighbourAddress;
   printer->deviceIndex = decoded.deviceIndex.value_or(1);
   printer->snapshot = std::move(decoded.snapshot);
   printer->missedPolls = 0;
   printer->online = true;
+  printer->probed = true;
   Publish(*printer, false);
+  if (const auto& model = printer->state->model; model && !model->empty()) ids_->SetModel(*id, *model);
+  return printer->state;
+}
+
+std::shared_ptr<const PrinterState> SnmpSource::Silent(const Probe& probe) {
+  platform::ScopedLock lock(mutex_);
+  if (!ids_ || !transportStarted_) return nullptr;
+  auto id = ids_->Known(probe.key);
+  if (!id && !probe.target) return nullptr;
+  if (!id) id = ids_->IdOf(probe.key, taken_);
+  const std::string endpoint = Endpoint(probe.settings);
+  if (!id) {
+    problems_.Report(endpoint, "no printer id left");
+    return nullptr;
+  }
+  auto& printer = printers_[*id];
+  if (!printer) {
+    printer = std::make_unique<NetworkPrinter>();
+    printer->id = *id;
+    printer->probe = probe;
+    printer->interval = config_ ? config_->poll : std::chrono::seconds(60);
+    printer->online = false;
+    printer->probed = false;
+    printer->probeInterval = printer->interval;
+    printer->nextProbe = Clock::now() + printer->probeInterval;
+    // What the id file knows of it: its hardware address and model.
+    if (const auto key = ids_->HardwareKeyOf(*id)) printer->macAddress = MacOfKey(*key);
+    printer->snapshot.deviceDescr = ids_->ModelOf(*id).value_or("");
+    Publish(*printer, false);
+  }
+  problems_.Report(endpoint, "did not answer its probe; watched as printer " + std::to_string(*id) +
+                                 ", not communicating until it answers");
   return printer->state;
 }
 
@@ -322,14 +417,51 @@ void SnmpSource::Watch(std::uint16_t id, std::optional<std::chrono::seconds> che
   printer.watched = true;
 }
 
-// On the transport's thread: starts the polls that are due.
+// On the transport's thread: starts the polls and probes that are due.
 void SnmpSource::Tick() {
   platform::ScopedLock lock(mutex_);
   const auto now = Clock::now();
   for (auto& [id, printer] : printers_) {
     if (printer->wordsDue && now >= *printer->wordsDue) Publish(*printer, false);
-    if (printer->watched && !printer->polling && now >= printer->nextPoll) StartPoll(*printer, now);
+    if (printer->polling) continue;
+    if (!printer->probed) {
+      if (now >= printer->nextProbe) StartProbe(*printer);
+    } else if (printer->watched && now >= printer->nextPoll) {
+      StartPoll(*printer, now);
+    }
   }
+}
+
+void SnmpSource::StartProbe(NetworkPrinter& printer) {
+  printer.polling = true;
+  FetchPlan plan;
+  plan.walks = ProbeWalks();
+  transport_.Submit(printer.probe.settings, std::move(plan),
+                    [this, id = printer.id, probe = printer.probe](FetchResult result) { Probed(id, probe, result); });
+}
+
+// A probe of a printer that had not answered one: it is known from now on,
+// or probed again later.
+void SnmpSource::Probed(std::uint16_t id, const Probe& probe, const FetchResult& result) {
+  TraceProblems(problems_, probe.settings, result);
+  DecodedPrinter decoded;
+  const bool found = ShowsPrinter(probe, result, decoded);
+  {
+    platform::ScopedLock lock(mutex_);
+    const auto standIn = printers_.find(id);
+    if (standIn == printers_.end()) return;
+    NetworkPrinter& printer = *standIn->second;
+    printer.polling = false;
+    if (!found) {
+      const auto poll = config_ ? config_->poll : printer.interval;
+      printer.probeInterval = std::min(std::max(poll, kLongestProbeInterval), printer.probeInterval * 2);
+      printer.nextProbe = Clock::now() + printer.probeInterval;
+      return;
+    }
+  }
+  problems_.Report(Endpoint(probe.settings), "answers its probe now");
+  Remember(probe, decoded);
+  SaveIds();
 }
 
 void SnmpSource::StartPoll(NetworkPrinter& printer, Clock::time_point now) {
@@ -347,31 +479,39 @@ void SnmpSource::StartPoll(NetworkPrinter& printer, Clock::time_point now) {
                     [this, id](FetchResult result) { Polled(id, std::move(result)); });
 }
 
-// The end of a fetch of the printer: the printer when it answered; null when
-// it did not (it counts as a missed poll) or is gone.
-SnmpSource::NetworkPrinter* SnmpSource::AnsweringPrinter(std::uint16_t id, const FetchResult& result) {
+// The end of a fetch of the printer: the printer, null when it is gone.
+SnmpSource::NetworkPrinter* SnmpSource::FetchEnded(std::uint16_t id, const FetchResult& result) {
   const auto found = printers_.find(id);
   if (found == printers_.end()) return nullptr;
   NetworkPrinter& printer = *found->second;
   printer.polling = false;
-  TraceProblems(printer.probe.settings.host, result);
-  if (!result.answered) {
-    if (++printer.missedPolls >= kMissedPollsForLoss && printer.online) {
-      printer.online = false;
-      Publish(printer, false);
-    }
-    return nullptr;
-  }
-  printer.missedPolls = 0;
+  TraceProblems(problems_, printer.probe.settings, result);
   return &printer;
+}
+
+// A poll without a whole answer leaves the printer's conditions as they were;
+// after a few in a row it is not communicating.
+void SnmpSource::Missed(NetworkPrinter& printer) {
+  if (++printer.missedPolls >= kMissedPollsForLoss && printer.online) {
+    printer.online = false;
+    Publish(printer, false);
+  }
 }
 
 void SnmpSource::Polled(std::uint16_t id, FetchResult result) {
   platform::ScopedLock lock(mutex_);
-  NetworkPrinter* const answering = AnsweringPrinter(id, result);
-  if (answering == nullptr) return;
-  NetworkPrinter& printer = *answering;
+  NetworkPrinter* const ended = FetchEnded(id, result);
+  if (ended == nullptr) return;
+  NetworkPrinter& printer = *ended;
+  if (!result.answered) return Missed(printer);
   DecodedPrinter decoded = DecodeObjects(result.objects, printer.probe.address, printer.deviceIndex);
+  if (decoded.tablesCut) problems_.Report(Endpoint(printer.probe.settings), TablesCut());
+  if (!result.intact || decoded.tablesCut || LostValues(printer.snapshot, decoded.snapshot)) {
+    problems_.Report(Endpoint(printer.probe.settings),
+                     "the poll's answer is broken or incomplete; the printer's conditions are kept as they were");
+    return Missed(printer);
+  }
+  printer.missedPolls = 0;
   PrinterSnapshot& snapshot = printer.snapshot;
   const auto previousChanges = snapshot.configChanges;
   snapshot.deviceStatus = decoded.snapshot.deviceStatus;
@@ -394,12 +534,21 @@ void SnmpSource::Polled(std::uint16_t id, FetchResult result) {
 
 void SnmpSource::Refreshed(std::uint16_t id, FetchResult result) {
   platform::ScopedLock lock(mutex_);
-  NetworkPrinter* const answering = AnsweringPrinter(id, result);
-  if (answering == nullptr) return;
-  NetworkPrinter& printer = *answering;
+  NetworkPrinter* const ended = FetchEnded(id, result);
+  if (ended == nullptr) return;
+  NetworkPrinter& printer = *ended;
+  if (!result.answered || !result.intact) {
+    if (result.answered) {
+      problems_.Report(Endpoint(printer.probe.settings),
+                       "the answer is broken or incomplete; the printer's tables are kept as they were");
+    }
+    return Missed(printer);
+  }
+  printer.missedPolls = 0;
   printer.refreshDue = false;
   printer.online = true;
   DecodedPrinter decoded = DecodeObjects(result.objects, printer.probe.address, printer.deviceIndex);
+  if (decoded.tablesCut) problems_.Report(Endpoint(printer.probe.settings), TablesCut());
   printer.snapshot = std::move(decoded.snapshot);
   Publish(printer, true);
 }

@@ -17,6 +17,7 @@
 #include "korbce/snmp/printer_conditions.h"
 #include "korbce/snmp/printer_ids.h"
 #include "korbce/snmp/printer_snapshot.h"
+#include "korbce/snmp/problem_log.h"
 #include "korbce/snmp/snmp_config.h"
 #include "korbce/snmp/snmp_request.h"
 #include "korbce/snmp/snmp_transport.h"
@@ -57,18 +58,27 @@ class SnmpSource : public PrinterSource {
     snmp::SessionSettings settings;
     std::uint32_t address = 0;  // first dotted part most significant
     std::string key;            // the id file's key when the printer has no hardware address
+    bool target = false;        // configured: watched even while it does not answer
   };
 
   // Resolves the target's name when it is one, so never called with mutex_ held.
   static std::optional<Probe> ProbeOf(const snmp::SnmpConfig& config, const snmp::SnmpTarget& target);
   PrinterList ProbeAll(const std::vector<Probe>& probes);
   std::shared_ptr<const PrinterState> Found(const Probe& probe, const snmp::FetchResult& result) EXCLUDES(mutex_);
-  std::shared_ptr<const PrinterState> Remember(const Probe& probe, const std::string& key,
-                                               snmp::DecodedPrinter& decoded) EXCLUDES(mutex_);
+  // Whether the answer shows a printer; decoded receives what it holds.
+  bool ShowsPrinter(const Probe& probe, const snmp::FetchResult& result, snmp::DecodedPrinter& decoded);
+  std::shared_ptr<const PrinterState> Remember(const Probe& probe, snmp::DecodedPrinter& decoded) EXCLUDES(mutex_);
+  std::optional<std::uint16_t> IdFor(const Probe& probe, const std::string& key) REQUIRES(mutex_);
+  // A probe that got no answer: the printer the id file or an earlier probe
+  // knows at that address, or a new one for a target, watched until it answers.
+  std::shared_ptr<const PrinterState> Silent(const Probe& probe) EXCLUDES(mutex_);
   void SaveIds() EXCLUDES(idFileLock_, mutex_);
   void Tick() EXCLUDES(mutex_);
   void StartPoll(NetworkPrinter& printer, std::chrono::steady_clock::time_point now) REQUIRES(mutex_);
-  NetworkPrinter* AnsweringPrinter(std::uint16_t id, const snmp::FetchResult& result) REQUIRES(mutex_);
+  void StartProbe(NetworkPrinter& printer) REQUIRES(mutex_);
+  void Probed(std::uint16_t id, const Probe& probe, const snmp::FetchResult& result) EXCLUDES(mutex_);
+  NetworkPrinter* FetchEnded(std::uint16_t id, const snmp::FetchResult& result) REQUIRES(mutex_);
+  void Missed(NetworkPrinter& printer) REQUIRES(mutex_);
   void Polled(std::uint16_t id, snmp::FetchResult result) EXCLUDES(mutex_);
   void Refreshed(std::uint16_t id, snmp::FetchResult result) EXCLUDES(mutex_);
   void Publish(NetworkPrinter& printer, bool configChanged) REQUIRES(mutex_);
@@ -94,6 +104,7 @@ class SnmpSource : public PrinterSource {
   std::map<std::uint16_t, std::unique_ptr<NetworkPrinter>> printers_ GUARDED_BY(mutex_);
   bool transportStarted_ GUARDED_BY(mutex_) = false;
 
+  snmp::ProblemLog problems_;
   snmp::SnmpTransport transport_;  // last: its thread ends before the rest goes
 };
 

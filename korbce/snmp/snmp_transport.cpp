@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <map>
+#include <random>
 #include <string>
 
 #include "platform/trace.h"
@@ -16,10 +17,20 @@ namespace {
 // The loop's longest wait, so that new fetches and the tick are not delayed.
 constexpr long kTurnMicroseconds = 20000;
 
+// The fetch whose answers the transport's thread is reading, so that what
+// net-snmp says meanwhile is told with the printer's address.
+thread_local SnmpTransport::Fetch* reading = nullptr;
+
+void NoteLibraryMessage(SnmpTransport::Fetch& fetch, std::string message);
+
 // net-snmp's own messages go to the trace, never to the process's stderr.
 int TraceLibraryMessage(int, int, void* message, void*) {
   const auto* logged = static_cast<const snmp_log_message*>(message);
-  if (logged != nullptr && logged->msg != nullptr) platform::OutputDebugString(std::string("korbce: net-snmp: ") + logged->msg);
+  if (logged == nullptr || logged->msg == nullptr) return 0;
+  std::string text = logged->msg;
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+  if (reading != nullptr) NoteLibraryMessage(*reading, std::move(text));
+  else platform::OutputDebugString("korbce: net-snmp: " + text + "\n");
   return 0;
 }
 
@@ -163,6 +174,16 @@ void ForgetUserWhoseCredentialsChanged(const V3User& credentials) {
 }
 
 int Callback(int operation, netsnmp_session*, int, netsnmp_pdu* pdu, void* magic);
+int AcceptOnlyFromPeer(netsnmp_session* session, netsnmp_transport* transport, void* from, int fromLength);
+
+long NextRequestId(std::mt19937& generator) {
+  return std::uniform_int_distribution<long>(1, 0x7FFFFFFF)(generator);
+}
+
+bool IsException(const VarBind& bind) {
+  return bind.kind == ValueKind::NoSuchObject || bind.kind == ValueKind::NoSuchInstance ||
+         bind.kind == ValueKind::EndOfMibView;
+}
 
 }  // namespace
 
@@ -181,6 +202,14 @@ struct SnmpTransport::Fetch {
   std::size_t requests = 0;
   bool getDone = false;
   bool ended = false;
+  std::chrono::steady_clock::time_point deadline;
+  std::mt19937* requestIds = nullptr;  // the transport's
+  // Datagrams dropped before they reached the fetch, counted for the trace.
+  std::size_t foreignAnswers = 0;    // from another address or port than the printer's
+  std::size_t unreadableAnswers = 0; // malformed, or matching no request sent
+  std::size_t datagramsAccepted = 0; // from the printer
+  std::size_t answersTaken = 0;      // reached Received
+  std::vector<std::string> libraryMessages;
 
   bool Open() {
     netsnmp_session setup;
@@ -206,16 +235,63 @@ struct SnmpTransport::Fetch {
       setup.community = reinterpret_cast<u_char*>(const_cast<char*>(credentials.community.data()));
       setup.community_len = credentials.community.size();
     }
-    session = snmp_open(&setup);
+    // A transport of its own, so that each datagram's sender is checked
+    // before net-snmp reads it.
+    netsnmp_transport* transport = netsnmp_transport_open_client("korbce", peer.c_str());
+    if (transport != nullptr) session = snmp_add(&setup, transport, AcceptOnlyFromPeer, nullptr);
     SNMP_FREE(setup.securityAuthProto);
     SNMP_FREE(setup.securityPrivProto);
     if (session == nullptr) result.problems.push_back("no session to " + peer);
     return session != nullptr;
   }
 
+  // Whether the datagram came from the address and port the requests go to.
+  bool FromPeer(netsnmp_transport* transport, void* from, int fromLength) {
+    if (transport == nullptr || transport->f_fmtaddr == nullptr) return false;
+    char* text = transport->f_fmtaddr(transport, from, fromLength);
+    const bool fromPeer =
+        text != nullptr && std::string_view(text).find("[" + settings.host + "]:" + std::to_string(settings.port) + "->") !=
+                               std::string_view::npos;
+    SNMP_FREE(text);
+    ++(fromPeer ? datagramsAccepted : foreignAnswers);
+    return fromPeer;
+  }
+
   void End(bool answered) {
+    if (ended) return;
     result.answered = answered;
     ended = true;
+    NoteDroppedAnswers();
+  }
+
+  // Cuts the fetch short: an answer is broken, or a bound is reached.
+  void Broken(std::string problem) {
+    result.intact = false;
+    result.problems.push_back(std::move(problem));
+  }
+
+  void NoteDroppedAnswers() {
+    if (foreignAnswers != 0) result.problems.push_back("answers from another address or port than the printer's ignored");
+    if (unreadableAnswers != 0) {
+      result.problems.push_back("answers that are malformed or match no request sent (a wrong request-id) ignored");
+    }
+    for (std::string& message : libraryMessages) result.problems.push_back("net-snmp: " + std::move(message));
+    libraryMessages.clear();
+  }
+
+  // The agent answered with a report (SNMPv3: an unknown user, wrong keys):
+  // it tells nothing of the printer.
+  void Refused(netsnmp_pdu* pdu) {
+    const std::string reason = pdu->variables != nullptr ? OidText(Copy(*pdu->variables).oid) : "none";
+    Broken("the printer refused the request (report " + reason + ")");
+    End(true);
+  }
+
+  void EndIfPastDeadline(std::chrono::steady_clock::time_point now) {
+    if (ended || now < deadline) return;
+    result.problems.push_back("no whole answer within " +
+                              std::to_string(FetchTimeBound(settings).count()) + " ms; fetch abandoned");
+    End(false);
   }
 
   // Sends the next request of the plan, or ends the fetch when none is left.
@@ -230,10 +306,14 @@ struct SnmpTransport::Fetch {
 
   void Send(int command, const std::vector<Oid>& objects) {
     if (++requests > kMaxRequestsPerFetch) {
-      result.problems.push_back("more than " + std::to_string(kMaxRequestsPerFetch) + " requests; fetch cut short");
+      Broken("more than " + std::to_string(kMaxRequestsPerFetch) + " requests; fetch cut short");
       return End(true);
     }
     netsnmp_pdu* pdu = snmp_pdu_create(command);
+    // net-snmp counts its ids up for every session of the process: one
+    // printer's answers would tell the ids another printer is asked with.
+    pdu->reqid = NextRequestId(*requestIds);
+    pdu->msgid = NextRequestId(*requestIds);
     if (command == SNMP_MSG_GETBULK) {
       pdu->non_repeaters = 0;
       pdu->max_repetitions = repetitions;
@@ -244,7 +324,12 @@ struct SnmpTransport::Fetch {
     }
     if (snmp_send(session, pdu) == 0) {
       snmp_free_pdu(pdu);
-      result.problems.push_back("cannot send to " + settings.host);
+      int systemError = 0;
+      int libraryError = 0;
+      char* reason = nullptr;
+      snmp_error(session, &systemError, &libraryError, &reason);
+      result.problems.push_back("cannot send (" + std::string(reason != nullptr ? reason : "no reason given") + ")");
+      SNMP_FREE(reason);
       End(false);
     }
   }
@@ -256,26 +341,41 @@ struct SnmpTransport::Fetch {
       return Next();
     }
     if (pdu->errstat != SNMP_ERR_NOERROR) {
-      // noSuchName ends a GETNEXT walk in SNMPv1; anything else ends it too
-      if (pdu->errstat != SNMP_ERR_NOSUCHNAME) {
-        result.problems.push_back("walk of " + OidText(plan.walks[walk]) + " ended by error " +
-                                  std::to_string(pdu->errstat));
-      }
+      // noSuchName is how an SNMPv1 agent ends a GETNEXT walk
+      const bool v1End = pdu->errstat == SNMP_ERR_NOSUCHNAME && settings.credentials.version == SnmpVersion::V1;
+      if (!v1End) Broken("walk of " + OidText(plan.walks[walk]) + " ended by error status " + std::to_string(pdu->errstat));
       return NextWalk();
     }
+    bool walkEnded = false;
     for (netsnmp_variable_list* variable = pdu->variables; variable != nullptr; variable = variable->next_variable) {
       VarBind bind = Copy(*variable);
-      if (bind.kind == ValueKind::EndOfMibView || !StartsWith(bind.oid, plan.walks[walk])) return NextWalk();
+      const bool inSubtree = StartsWith(bind.oid, plan.walks[walk]);
+      if (walkEnded) {
+        // Past the end of the walk, a later object back in the subtree is not
+        // an end but a broken answer.
+        if (inSubtree && bind.kind != ValueKind::EndOfMibView) {
+          Broken("walk of " + OidText(plan.walks[walk]) + " goes on after its end at " + OidText(bind.oid));
+          return NextWalk();
+        }
+        continue;
+      }
+      if (bind.kind == ValueKind::EndOfMibView || (!inSubtree && cursor < bind.oid)) {
+        walkEnded = true;
+        continue;
+      }
       if (!(cursor < bind.oid)) {
-        result.problems.push_back("walk of " + OidText(plan.walks[walk]) + " does not increase at " +
-                                  OidText(bind.oid));
+        Broken("walk of " + OidText(plan.walks[walk]) + " does not increase at " + OidText(bind.oid));
+        return NextWalk();
+      }
+      if (IsException(bind)) {
+        Broken("walk of " + OidText(plan.walks[walk]) + " has no value at " + OidText(bind.oid));
         return NextWalk();
       }
       cursor = bind.oid;
       ++walkObjects;
       if (!Keep(std::move(bind))) return End(true);
     }
-    if (pdu->variables == nullptr) return NextWalk();
+    if (walkEnded || pdu->variables == nullptr) return NextWalk();
     Next();
   }
 
@@ -285,21 +385,28 @@ struct SnmpTransport::Fetch {
       gets.erase(gets.begin() + (pdu->errindex - 1));  // SNMPv1: ask again without the missing object
       return Next();
     }
-    if (pdu->errstat == SNMP_ERR_NOERROR) {
-      for (netsnmp_variable_list* variable = pdu->variables; variable != nullptr;
-           variable = variable->next_variable) {
-        if (!Keep(Copy(*variable))) return End(true);
-      }
-    } else {
-      result.problems.push_back("GET failed with error " + std::to_string(pdu->errstat));
-    }
     getDone = true;
+    if (pdu->errstat != SNMP_ERR_NOERROR) {
+      Broken("GET answered with error status " + std::to_string(pdu->errstat));
+      return Next();
+    }
+    std::size_t asked = 0;
+    for (netsnmp_variable_list* variable = pdu->variables; variable != nullptr; variable = variable->next_variable) {
+      VarBind bind = Copy(*variable);
+      if (asked >= gets.size() || bind.oid != gets[asked]) {
+        Broken("GET answered with " + OidText(bind.oid) + ", an object not asked for");
+        return Next();
+      }
+      ++asked;
+      if (!Keep(std::move(bind))) return End(true);
+    }
+    if (asked != gets.size()) Broken("GET answered " + std::to_string(asked) + " of " + std::to_string(gets.size()) + " objects");
     Next();
   }
 
   bool Keep(VarBind bind) {
     if (result.objects.size() >= kMaxObjectsPerFetch) {
-      result.problems.push_back("more than " + std::to_string(kMaxObjectsPerFetch) + " objects; fetch cut short");
+      Broken("more than " + std::to_string(kMaxObjectsPerFetch) + " objects; fetch cut short");
       return false;
     }
     result.objects.push_back(std::move(bind));
@@ -318,15 +425,52 @@ struct SnmpTransport::Fetch {
 
 namespace {
 
+void NoteLibraryMessage(SnmpTransport::Fetch& fetch, std::string message) {
+  constexpr std::size_t kMessagesKept = 4;
+  if (fetch.libraryMessages.size() < kMessagesKept) fetch.libraryMessages.push_back(std::move(message));
+}
+
+// The session's callback data is not the fetch while net-snmp waits for an
+// answer itself (the SNMPv3 engine discovery), so the fetch being read is
+// the one asked.
+int AcceptOnlyFromPeer(netsnmp_session*, netsnmp_transport* transport, void* from, int fromLength) {
+  return reading != nullptr && reading->FromPeer(transport, from, fromLength) ? 1 : 0;
+}
+
 int Callback(int operation, netsnmp_session*, int, netsnmp_pdu* pdu, void* magic) {
   auto* fetch = static_cast<SnmpTransport::Fetch*>(magic);
+  const bool received = operation == NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE && pdu != nullptr;
+  // Only a response or a report answers; any other message the printer
+  // sends is left unread, and counted as such.
+  if (received && pdu->command != SNMP_MSG_RESPONSE && pdu->command != SNMP_MSG_REPORT) return 1;
+  if (received) ++fetch->answersTaken;
   if (fetch->ended) return 1;
-  if (operation == NETSNMP_CALLBACK_OP_RECEIVED_MESSAGE && pdu != nullptr) {
+  if (received && pdu->command == SNMP_MSG_REPORT) {
+    fetch->Refused(pdu);
+  } else if (received) {
     fetch->Received(pdu);
   } else {
     fetch->End(false);  // timed out, or the session failed
   }
   return 1;
+}
+
+// Each session is read on its own, so that a datagram that reached no
+// request (malformed, or with a wrong request-id) and what net-snmp says of
+// it are put down to the printer it came from. SNMPv3 answers some requests
+// with reports that net-snmp handles itself, so those are not counted.
+void ReadAnswers(std::vector<std::unique_ptr<SnmpTransport::Fetch>>& active, netsnmp_large_fd_set& descriptors) {
+  for (const auto& fetch : active) {
+    if (fetch->session == nullptr) continue;
+    const std::size_t accepted = fetch->datagramsAccepted;
+    const std::size_t taken = fetch->answersTaken;
+    reading = fetch.get();
+    snmp_sess_read2(snmp_sess_pointer(fetch->session), &descriptors);
+    reading = nullptr;
+    const std::size_t unread = (fetch->datagramsAccepted - accepted) - std::min(fetch->datagramsAccepted - accepted,
+                                                                                fetch->answersTaken - taken);
+    if (fetch->settings.credentials.version != SnmpVersion::V3) fetch->unreadableAnswers += unread;
+  }
 }
 
 }  // namespace
@@ -369,8 +513,14 @@ void SnmpTransport::SetMaxInFlight(std::uint32_t count) {
 
 void SnmpTransport::StartWaiting() {
   while (std::unique_ptr<Fetch> fetch = NextToStart()) {
+    fetch->deadline = std::chrono::steady_clock::now() + FetchTimeBound(fetch->settings);
+    fetch->requestIds = &requestIds_;
+    // Opening, and an SNMPv3 session's first send, wait for the agent's
+    // engine discovery.
+    reading = fetch.get();
     if (fetch->Open()) fetch->Next();
     else fetch->End(false);
+    reading = nullptr;
     active_.push_back(std::move(fetch));
   }
 }
@@ -397,6 +547,11 @@ void SnmpTransport::FinishEnded() {
   }
 }
 
+void SnmpTransport::EndFetchesPastDeadline() {
+  const auto now = std::chrono::steady_clock::now();
+  for (const auto& fetch : active_) fetch->EndIfPastDeadline(now);
+}
+
 std::uint32_t SnmpTransport::Loop() {
   InitialiseLibrary();
   netsnmp_large_fd_set descriptors;
@@ -412,8 +567,9 @@ std::uint32_t SnmpTransport::Loop() {
     snmp_select_info2(&count, &descriptors, &wait, &block);
     if (block != 0 || wait.tv_sec > 0 || wait.tv_usec > kTurnMicroseconds) wait = timeval{0, kTurnMicroseconds};
     const int ready = netsnmp_large_fd_set_select(count, &descriptors, nullptr, nullptr, &wait);
-    if (ready > 0) snmp_read2(&descriptors);
+    if (ready > 0) ReadAnswers(active_, descriptors);
     snmp_timeout();
+    EndFetchesPastDeadline();
     FinishEnded();
   }
   // Those still waiting for their results are told that nothing came.

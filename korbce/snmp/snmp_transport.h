@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <random>
 #include <vector>
 
 #include "korbce/snmp/snmp_request.h"
@@ -45,6 +46,7 @@ class SnmpTransport {
   // The next queued fetch when fewer than MaxInFlight are active; null else.
   std::unique_ptr<Fetch> NextToStart() EXCLUDES(mutex_);
   void FinishEnded();
+  void EndFetchesPastDeadline();
 
   std::function<void()> tick_;
   // Hands work to the thread; never held while net-snmp is called.
@@ -54,6 +56,7 @@ class SnmpTransport {
   std::uint32_t maxInFlight_ GUARDED_BY(mutex_) = 64;
   // Owned by the thread alone.
   std::vector<std::unique_ptr<Fetch>> active_;
+  std::mt19937 requestIds_{std::random_device{}()};
 
   platform::Event stopEvent_{true, false};
   platform::Thread thread_;

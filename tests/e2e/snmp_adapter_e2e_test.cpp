@@ -346,6 +346,31 @@ TEST_F(SnmpAdapterTest, ChangesSilenceAndRestartOfOnePrinter) {
   EXPECT_EQ(ReadText(dir_.Path("snmp-printers")), idFile);
 }
 
+// A target switched off when the service starts is watched all the same: it
+// is reported as not communicating, and its jam arrives once it answers.
+TEST_F(SnmpAdapterTest, ATargetSilentAtStartIsWatchedUntilItAnswers) {
+  std::vector<Printer> printers = {{"night", WithAlerts({Alert(8, 1, 8)}), {}}};
+  Serve(printers);
+  ASSERT_TRUE(agent_.Start()) << agent_.Problem();
+  ASSERT_TRUE(agent_.Pause());
+  WriteSettings();
+  WriteEngineFile(TargetsOf(printers));
+  StartService();
+  const auto shown = [&](const std::string& message) {
+    const auto events = receiver_.Events();
+    return std::any_of(events.begin(), events.end(),
+                       [&](const std::string& event) { return event.find("msg='" + message + "'") != std::string::npos; });
+  };
+  ASSERT_TRUE(Eventually([&] { return shown("Printer Not Communicating"); }, 20s)) << Diagnostics();
+  EXPECT_NE(ReadText(dir_.Path("service.err")).find(": did not answer its probe"), std::string::npos);
+  ASSERT_TRUE(agent_.Resume());
+  // Enumerated before it answered, it is known by no model or hardware
+  // address until the next enumeration, so its jam has no location text.
+  ASSERT_TRUE(Eventually([&] { return shown("Paper Jam"); }, 20s)) << Diagnostics();
+  ASSERT_TRUE(Eventually([&] { return shown("Printer Communication Restored"); }, 5s)) << Diagnostics();
+  EXPECT_FALSE(shown("Paper Jam(Resolved)"));
+}
+
 // A printer the adapter finds by sweeping its one-host subnet, with no
 // targets named.
 TEST_F(SnmpAdapterTest, ASweepOfAOneHostSubnetFindsThePrinter) {

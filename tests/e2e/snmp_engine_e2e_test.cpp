@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 #include "bce/bce.h"
 #include "bce/bce_records.h"
@@ -14,6 +16,7 @@
 #include "platform/neighbour_table.h"
 #include "settings/subnet_list.h"
 #include "tests/korbce/engine_fixture.h"
+#include "tests/support/hostile_snmp_agent.h"
 #include "tests/support/printer_recording.h"
 #include "vigilix/vigilix.h"
 
@@ -21,6 +24,7 @@ namespace korbce {
 namespace {
 
 using namespace std::chrono_literals;
+using snmp_test::HostileSnmpAgent;
 using snmp_test::PrinterRecords;
 using snmp_test::RecordedAlert;
 using snmp_test::RecordedPrinter;
@@ -38,6 +42,9 @@ std::uint16_t Collect(const std::uint8_t* record) {
 }
 
 std::uint16_t IdOf(const EnumRecord& record) { return ReadLe16(&record[PrinterEnumRecordLayout::kEnumPrinterId]); }
+
+std::vector<std::uint8_t> MacOf(const EnumRecord& record) { return {record.begin(), record.begin() + 6}; }
+const std::vector<std::uint8_t> kRecordedMac = {0x00, 0x11, 0x22, 0x33, 0x44, 0xAA};
 
 RecordedAlert Jam(int index, int group, int groupIndex) {
   RecordedAlert alert;
@@ -103,7 +110,36 @@ class SnmpEngineTest : public EngineFixture {
     return std::any_of(all.begin(), all.end(), [&](const Notification& n) { return n.message == message; });
   }
 
+  static std::string SectionFor(const std::string& targets, const std::string& timing = "Timeout = 300\nRetries = 0\n") {
+    return "[SNMP]\nTargets = " + targets + "\n" + timing + "Poll = 1\n";
+  }
+
+  // Monitors every printer and captures the one given, for every category.
+  void Capture(Engine& engine, std::uint16_t id, NotificationWindow& window) {
+    ASSERT_EQ(engine.MonitorPrinter(1, 0xFFFF, 1, 1), kBceSuccess);
+    ASSERT_EQ(engine.CaptureAlerts(1, id, &everyCategory_, window.Handle(), 0), kBceSuccess);
+  }
+
+  // Starts an engine watching the one printer at endpoint, captured into
+  // window: its id, 0 when the printer was not found.
+  std::uint16_t CaptureTheOnlyPrinter(const std::string& endpoint, NotificationWindow& window) {
+    WriteFleet(SectionFor(endpoint));
+    Engine& engine = StartEngine(50);
+    const auto records = Enumerate(engine);
+    if (records.size() != 1) return 0;
+    Capture(engine, IdOf(records[0]), window);
+    return IdOf(records[0]);
+  }
+
+  // Whether any alert notification told that no paper is jammed.
+  static bool ToldJamGone(const std::vector<Notification>& all) {
+    return std::any_of(all.begin(), all.end(), [](const Notification& n) {
+      return n.message == WM_VX_ALERTS && (n.mask & ALERT_PAPER_JAM) == 0;
+    });
+  }
+
   std::unique_ptr<SnmpAgent> agent_;
+  ALERTS everyCategory_{0xFF};  // read by the engine for as long as a capture lasts
 };
 
 TEST_F(SnmpEngineTest, TargetsAreEnumeratedWithStableIdsAndAnsweredFromTheLastFetch) {
@@ -116,8 +152,7 @@ TEST_F(SnmpEngineTest, TargetsAreEnumeratedWithStableIdsAndAnsweredFromTheLastFe
     ASSERT_EQ(records.size(), 1u) << Trace();
     id = IdOf(records[0]);
     EXPECT_EQ(id, 32768);
-    EXPECT_EQ(std::vector<std::uint8_t>(records[0].begin(), records[0].begin() + 6),
-              (std::vector<std::uint8_t>{0x00, 0x11, 0x22, 0x33, 0x44, 0xAA}));
+    EXPECT_EQ(MacOf(records[0]), kRecordedMac);
     EXPECT_EQ(ReadLe32(&records[0][PrinterEnumRecordLayout::kProtocolFlags]), PROTOCOL_TCPIP);
     EXPECT_TRUE(Enumerate(engine, 0x800).empty());
 
@@ -248,8 +283,18 @@ TEST_F(SnmpEngineTest, SnmpV3AuthPrivPrinterIsFoundOnlyWithTheRightPasswords) {
   Engine& engine = StartEngine();
   EXPECT_EQ(Enumerate(engine).size(), 1u) << Trace();
   engine_.reset();
+  // With a wrong password the target is watched as not communicating, as
+  // the id file knows it, and nothing the agent sends is taken.
   WriteFleet(SnmpSection(v3 + "AuthPassword = wrongsecret\n"));
-  EXPECT_TRUE(Enumerate(StartEngine()).empty());
+  Engine& refused = StartEngine();
+  const auto records = Enumerate(refused);
+  ASSERT_EQ(records.size(), 1u) << Trace();
+  EXPECT_EQ(IdOf(records[0]), 32768);
+  EXPECT_EQ(MacOf(records[0]), kRecordedMac);
+  EXPECT_TRUE(Ask(refused, IdOf(records[0]), BIDI_GET_MODEL).empty());
+  EXPECT_NE(Trace().find("SNMP printer " + agent_->Endpoint() + ": net-snmp: Authentication failed for watcher"),
+            std::string::npos)
+      << Trace();
 }
 
 TEST_F(SnmpEngineTest, MalformedAgentsNeitherCrashNorHangTheEngine) {
@@ -290,6 +335,156 @@ TEST_F(SnmpEngineTest, MalformedAgentsNeitherCrashNorHangTheEngine) {
   const auto jammed = WaitForMessage(window, WM_VX_ALERTS);
   ASSERT_TRUE(Has(jammed, WM_VX_ALERTS)) << Trace();
   EXPECT_EQ(jammed.back().mask & ALERT_PAPER_JAM, static_cast<platform::LParam>(ALERT_PAPER_JAM));
+}
+
+// An answer counts only from the address and port the request went to, and
+// only with the request's id: a forger that sees every request and answers
+// first, from another port with the right request-id, or from the printer's
+// port with another one, changes nothing.
+TEST_F(SnmpEngineTest, AnswersFromAnotherPortOrWithAnotherIdAreIgnored) {
+  HostileSnmpAgent printer;
+  ASSERT_TRUE(printer.Start(PrinterRecords(RecordedPrinter{})));
+  RecordedPrinter jammed;
+  jammed.alerts = {Jam(1, 8, 1)};
+  HostileSnmpAgent::Behaviour forging;
+  forging.forged = PrinterRecords(jammed);
+  printer.Set(forging);
+  NotificationWindow window;
+  ASSERT_NE(CaptureTheOnlyPrinter(printer.Endpoint(), window), 0) << Trace();
+  const std::size_t before = printer.Requests();
+  const auto told = window.WaitFor(100, 3s);
+  EXPECT_GT(printer.Requests(), before + 2) << "the printer was polled";
+  ASSERT_TRUE(Has(told, WM_VX_ALERTS));
+  for (const Notification& n : told) EXPECT_EQ(n.mask & ALERT_PAPER_JAM, 0) << Trace();
+  EXPECT_NE(Trace().find("SNMP printer " + printer.Endpoint() + ": answers from another address or port"),
+            std::string::npos)
+      << Trace();
+
+  forging.forgedWithWrongId = true;
+  printer.Set(forging);
+  const auto later = window.WaitFor(100, 3s);
+  for (const Notification& n : later) EXPECT_EQ(n.mask & ALERT_PAPER_JAM, 0) << Trace();
+  EXPECT_NE(Trace().find("SNMP printer " + printer.Endpoint() + ": answers that are malformed or match no request"),
+            std::string::npos)
+      << Trace();
+}
+
+// A printer switched off when the engine starts keeps the id it had, is
+// watched as not communicating, and reports its jam once it answers again.
+TEST_F(SnmpEngineTest, ATargetSilentAtStartIsWatchedUnderItsIdUntilItAnswers) {
+  HostileSnmpAgent printer;
+  ASSERT_TRUE(printer.Start(PrinterRecords(RecordedPrinter{})));
+  WriteFleet(SectionFor(printer.Endpoint()));
+  const auto first = Enumerate(StartEngine());
+  ASSERT_EQ(first.size(), 1u) << Trace();
+  engine_.reset();
+
+  HostileSnmpAgent::Behaviour off;
+  off.silent = true;
+  printer.Set(off);
+  Engine& engine = StartEngine(50);
+  const auto start = std::chrono::steady_clock::now();
+  const auto records = Enumerate(engine);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+  ASSERT_EQ(records.size(), 1u) << Trace();
+  EXPECT_EQ(IdOf(records[0]), IdOf(first[0]));
+  EXPECT_EQ(MacOf(records[0]), kRecordedMac);
+  EXPECT_NE(Trace().find("SNMP printer " + printer.Endpoint() + ": did not answer its probe"), std::string::npos);
+  NotificationWindow window;
+  Capture(engine, IdOf(records[0]), window);
+  EXPECT_TRUE(Has(WaitForMessage(window, WM_VX_COMM_LOST, 3s), WM_VX_COMM_LOST));
+
+  RecordedPrinter jammed;
+  jammed.alerts = {Jam(1, 8, 1)};
+  printer.Serve(PrinterRecords(jammed));
+  printer.Set({});
+  const auto told = WaitForMessage(window, WM_VX_ALERTS, 15s);
+  ASSERT_TRUE(Has(told, WM_VX_ALERTS)) << Trace();
+  EXPECT_TRUE(Has(told, WM_VX_COMM_RESTORED));
+  EXPECT_EQ(told.back().mask & ALERT_PAPER_JAM, static_cast<platform::LParam>(ALERT_PAPER_JAM));
+}
+
+// An error status or a walk that does not increase is no "no alerts": the
+// jam stays until an intact answer no longer holds it.
+TEST_F(SnmpEngineTest, ABrokenAnswerKeepsThePrintersConditions) {
+  RecordedPrinter jammed;
+  jammed.alerts = {Jam(1, 8, 1)};
+  HostileSnmpAgent printer;
+  ASSERT_TRUE(printer.Start(PrinterRecords(jammed)));
+  NotificationWindow window;
+  ASSERT_NE(CaptureTheOnlyPrinter(printer.Endpoint(), window), 0) << Trace();
+  const auto jam = WaitForMessage(window, WM_VX_ALERTS);
+  ASSERT_TRUE(Has(jam, WM_VX_ALERTS));
+  ASSERT_FALSE(ToldJamGone(jam)) << ::testing::PrintToString(jam) << Trace();
+
+  HostileSnmpAgent::Behaviour genErr;
+  genErr.errorStatus = 5;
+  printer.Set(genErr);
+  EXPECT_FALSE(ToldJamGone(window.WaitFor(100, 3s))) << Trace();
+  HostileSnmpAgent::Behaviour nonIncreasing;
+  nonIncreasing.nonIncreasing = true;
+  printer.Set(nonIncreasing);
+  EXPECT_FALSE(ToldJamGone(window.WaitFor(100, 3s))) << Trace();
+  const std::string trace = Trace();
+  EXPECT_NE(trace.find("SNMP printer " + printer.Endpoint() + ": GET answered with error status 5"), std::string::npos)
+      << trace;
+  EXPECT_NE(trace.find("does not increase"), std::string::npos);
+
+  printer.Serve(PrinterRecords(RecordedPrinter{}));
+  printer.Set({});
+  std::vector<Notification> cleared;
+  for (int i = 0; i < 5 && !ToldJamGone(cleared); ++i) {
+    const auto more = WaitForMessage(window, WM_VX_ALERTS, 3s);
+    cleared.insert(cleared.end(), more.begin(), more.end());
+  }
+  EXPECT_TRUE(ToldJamGone(cleared)) << "an intact answer without the jam resolves it";
+}
+
+// A printer that answers each request late with one object is handled as a
+// silent one: the enumeration does not wait for it, the healthy printer's
+// jam arrives, and a stop ends an enumeration under way at once.
+TEST_F(SnmpEngineTest, ASlowPrinterHoldsNeitherTheEnumerationNorTheOthersNorTheStop) {
+  RecordedPrinter healthy;
+  StartAgent(healthy);
+  RecordedPrinter busy;
+  busy.mac = "0011223344BB";
+  for (int row = 1; row <= 21; ++row) busy.alerts.push_back(Jam(row, 8, 1));
+  HostileSnmpAgent slow;
+  ASSERT_TRUE(slow.Start(PrinterRecords(busy)));
+  HostileSnmpAgent::Behaviour late;
+  late.delay = 450ms;
+  late.bulkObjects = 1;
+  slow.Set(late);
+  WriteFleet(SectionFor(agent_->Endpoint() + ", " + slow.Endpoint(), "Timeout = 500\nRetries = 1\n"));
+  Engine& engine = StartEngine(50);
+  const auto start = std::chrono::steady_clock::now();
+  const auto records = Enumerate(engine);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
+  ASSERT_EQ(records.size(), 2u) << Trace();
+  const auto healthyRecord = std::find_if(records.begin(), records.end(),
+                                          [](const EnumRecord& record) { return MacOf(record) == kRecordedMac; });
+  ASSERT_NE(healthyRecord, records.end());
+  NotificationWindow window;
+  Capture(engine, IdOf(*healthyRecord), window);
+  ASSERT_TRUE(Has(WaitForMessage(window, WM_VX_ALERTS), WM_VX_ALERTS));
+
+  healthy.alerts = {Jam(1, 8, 1)};
+  ASSERT_TRUE(agent_->Write("public", PrinterRecords(healthy)));
+  const auto jam = WaitForMessage(window, WM_VX_ALERTS, 5s);
+  ASSERT_TRUE(Has(jam, WM_VX_ALERTS)) << Trace();
+  EXPECT_EQ(jam.back().mask & ALERT_PAPER_JAM, static_cast<platform::LParam>(ALERT_PAPER_JAM));
+
+  std::atomic<bool> ended{false};
+  std::thread enumeration([&] {
+    engine.EnumPrinters(1, kEnumTcpIp, [](const std::uint8_t*) -> std::uint16_t { return 0; });
+    ended = true;
+  });
+  std::this_thread::sleep_for(300ms);
+  const auto stopping = std::chrono::steady_clock::now();
+  engine.StopThreads();
+  enumeration.join();
+  EXPECT_TRUE(ended);
+  EXPECT_LT(std::chrono::steady_clock::now() - stopping, 2s);
 }
 
 }  // namespace

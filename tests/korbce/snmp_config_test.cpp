@@ -7,6 +7,7 @@
 #include <random>
 
 #include "korbce/snmp/printer_ids.h"
+#include "korbce/snmp/problem_log.h"
 #include "korbce/snmp/snmp_config.h"
 #include "korbce/snmp/snmp_target.h"
 #include "korbce/subnet_block.h"
@@ -153,15 +154,42 @@ TEST(SnmpConfigTest, PrinterIdsAreKeptAcrossRestartsAndAvoidTakenIds) {
     WriteIdFile(ids.Path(), ids.TakeChanges().value_or(""), problem);
   }
   EXPECT_EQ(platform::ReadWholeFile(path).value_or(""), "32768 mac:001122334455\n32770 127.0.0.1:161\n");
+  // A printer known by its hardware address is named by where it was last
+  // found too; one id has one hardware address at most.
   ASSERT_TRUE(platform::WriteFileAtomically(path, "32768 mac:001122334455\n32770 127.0.0.1:161\nbad line\n"
-                                                  "5 low\n32768 duplicate\n").ok());
+                                                  "5 low\n32768 mac:0000000000FF\n32768 127.0.0.1:9161\n").ok());
   TraceCapture trace;
   PrinterIds again(path);
   EXPECT_EQ(again.IdOf("127.0.0.1:161", none), 32770);
+  EXPECT_EQ(again.Known("127.0.0.1:9161"), 32768);
+  EXPECT_FALSE(again.Known("mac:0000000000FF"));
   EXPECT_EQ(again.IdOf("new", none), 32769);
+  again.Bind("127.0.0.1:9161", 32769);
+  EXPECT_EQ(again.HardwareKeyOf(32768), "mac:001122334455");
+  again.SetModel(32768, "Laser\n9000");
+  EXPECT_EQ(again.TakeChanges().value_or(""), "32768 mac:001122334455\n32769 new\n32769 127.0.0.1:9161\n"
+                                              "32770 127.0.0.1:161\n32768 model=Laser 9000\n");
+  std::string problem;
+  WriteIdFile(again.Path(), "32768 mac:001122334455\n32768 model=Laser 9000\n", problem);
+  EXPECT_EQ(PrinterIds(path).ModelOf(32768), "Laser 9000");
   EXPECT_NE(trace.Text().find("snmp-printers:3: "), std::string::npos) << trace.Text();
   EXPECT_NE(trace.Text().find("snmp-printers:5: "), std::string::npos);
   std::filesystem::remove_all(dir);
+}
+
+// A problem that keeps coming is written once a minute per printer, and the
+// next line tells how often it came.
+TEST(SnmpConfigTest, ProblemsAreWrittenOnceAMinutePerPrinterWithTheirCount) {
+  TraceCapture trace;
+  ProblemLog log;
+  const auto start = ProblemLog::Clock::now();
+  for (int poll = 0; poll < 5; ++poll) log.Report("127.0.0.1:161", "walk cut short", start + std::chrono::seconds(poll));
+  log.Report("127.0.0.1:1161", "walk cut short", start);
+  log.Report("127.0.0.1:161", "walk cut short", start + ProblemLog::kQuietPeriod + std::chrono::seconds(1));
+  EXPECT_EQ(trace.Text(),
+            "korbce: SNMP printer 127.0.0.1:161: walk cut short\n"
+            "korbce: SNMP printer 127.0.0.1:1161: walk cut short\n"
+            "korbce: SNMP printer 127.0.0.1:161: walk cut short (5 times since it was last written)\n");
 }
 
 }  // namespace

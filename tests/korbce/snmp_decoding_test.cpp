@@ -60,6 +60,7 @@ TEST(SnmpDecodingTest, PrinterRowTablesAndHardwareAddressAreDecoded) {
   const DecodedPrinter decoded = DecodeObjects(objects, kLoopback);
   EXPECT_TRUE(decoded.isPrinter);
   EXPECT_EQ(decoded.deviceIndex, 2);
+  EXPECT_FALSE(decoded.tablesCut);
   ASSERT_TRUE(decoded.macAddress);
   EXPECT_EQ((*decoded.macAddress)[0], 0xAA);  // the interface of the polled address
   EXPECT_EQ(DecodeObjects(objects, 0x0A000001).macAddress.value()[0], 0x01);  // else the first one
@@ -114,6 +115,7 @@ TEST(SnmpDecodingTest, WrongTypesShapesAndOversizedTablesAreLeftOut) {
   EXPECT_FALSE(snapshot.alerts[0].group);
   EXPECT_EQ(snapshot.generalPrinterName.size(), kMaxTextBytes);
   EXPECT_EQ(snapshot.outputs.size(), kMaxTableRows);
+  EXPECT_TRUE(decoded.tablesCut);
 
   // Any object of prtGeneralTable makes a printer, of the device it names.
   const auto serialNumberOnly = DecodeObjects({Text(With(oids::kPrtGeneralEntry, {17, 3}), "SN-1")}, kLoopback);
