@@ -188,13 +188,12 @@ bool CNTService::Initialize() {
 
 void CNTService::SetStatus(std::uint32_t state) {
   Trace("CNTService::SetStatus(%lu, %lu)", AsUnsigned(statusHandle), static_cast<unsigned long>(state));
-  platform::ServiceStatus report;
-  {
-    platform::ScopedLock lock(statusLock_);
-    status.currentState = state;
-    report = status;
-  }
-  platform::SetServiceStatus(statusHandle, report);
+  // Sent under the lock, so that the manager gets the reports in the order
+  // the states were set, whoever sets them.
+  platform::ScopedLock lock(statusLock_);
+  status.currentState = state;
+  platform::SetServiceStatus(statusHandle, status);
+  if (state == platform::SERVICE_STOPPED) stopReported_ = true;
 }
 
 platform::ServiceStatus CNTService::CurrentStatus() const {
@@ -222,9 +221,16 @@ void CNTService::Handler(std::uint32_t control) {
         service->ReportEventMessage(platform::EVENTLOG_ERROR_TYPE, MSG_INVALID_REQUEST, serviceName);
       }
   }
-  const platform::ServiceStatus report = service->CurrentStatus();
-  Trace("Updating status (%lu, %lu)", AsUnsigned(service->statusHandle), static_cast<unsigned long>(report.currentState));
-  platform::SetServiceStatus(service->statusHandle, report);
+  service->ReportCurrentStatus();
+}
+
+// A service reported stopped (its thread can end as soon as a stop control
+// is taken) is never reported as anything else afterwards.
+void CNTService::ReportCurrentStatus() {
+  platform::ScopedLock lock(statusLock_);
+  if (stopReported_) return;
+  Trace("Updating status (%lu, %lu)", AsUnsigned(statusHandle), static_cast<unsigned long>(status.currentState));
+  platform::SetServiceStatus(statusHandle, status);
 }
 
 void CNTService::ReportEventMessage(std::uint16_t type, std::uint32_t eventId, const char* string1,

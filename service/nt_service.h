@@ -44,7 +44,7 @@ class CNTService {
   static void Handler(std::uint32_t control);
 
   bool Initialize();
-  void SetStatus(std::uint32_t state);
+  void SetStatus(std::uint32_t state) EXCLUDES(statusLock_);
   // Strings may be null; the non-null ones come first.
   void ReportEventMessage(std::uint16_t type, std::uint32_t eventId, const char* string1 = nullptr,
                           const char* string2 = nullptr, const char* string3 = nullptr);
@@ -59,6 +59,7 @@ class CNTService {
   platform::ServiceStatusHandle statusHandle = 0;
   // Written by the service thread and the control handler.
   platform::ServiceStatus status GUARDED_BY(statusLock_);
+  bool stopReported_ GUARDED_BY(statusLock_) = false;
   // 1 while the work loop shall run; cleared by the stop control.
   std::atomic<std::int32_t> running{0};
 
@@ -72,6 +73,8 @@ class CNTService {
   bool IsRunning() const { return running.load() != 0; }
 
  private:
+  void ReportCurrentStatus() EXCLUDES(statusLock_);
+
   platform::Event stopRequested_{true, false};
   mutable platform::CriticalSection statusLock_;
   platform::CriticalSection eventSourceLock_;
