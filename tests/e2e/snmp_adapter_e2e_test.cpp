@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -16,6 +17,7 @@
 #include "platform/child_process.h"
 #include "platform/file_io.h"
 #include "tests/korbce/snmp_snapshot_builders.h"
+#include "tests/support/hostile_snmp_agent.h"
 #include "tests/support/snapshot_recording.h"
 #include "tests/support/snmp_agent.h"
 
@@ -29,6 +31,7 @@ using builders::Alert;
 using builders::ErrorState;
 using builders::kWarning;
 using builders::OfficePrinter;
+using snmp_test::HostileSnmpAgent;
 using snmp_test::SnapshotRecords;
 using snmp_test::SnmpAgent;
 
@@ -87,9 +90,12 @@ class SnmpAdapterTest : public ::testing::Test {
     }
   }
   bool Write(const Printer& printer, std::size_t number) {
+    return agent_.Write(printer.community, RecordsOf(printer, number));
+  }
+  static std::vector<snmp_test::SnmpRecord> RecordsOf(const Printer& printer, std::size_t number) {
     char mac[13];
     std::snprintf(mac, sizeof mac, "0011223344%02x", static_cast<unsigned>(number & 0xFF));
-    return agent_.Write(printer.community, SnapshotRecords(printer.snapshot, mac));
+    return SnapshotRecords(printer.snapshot, mac);
   }
 
   // The service's settings: every TCP/IP printer, every category, printer
@@ -145,10 +151,11 @@ class SnmpAdapterTest : public ::testing::Test {
   }
 
   // The events of the printer so far, as the console shows them.
-  std::vector<Shown> ShownOf(const Printer& printer) const {
+  std::vector<Shown> ShownOf(const Printer& printer) const { return ShownOf(printer, receiver_); }
+  static std::vector<Shown> ShownOf(const Printer& printer, const Receiver& receiver) {
     static const std::regex kEvent(";severity=([A-Z]+);msg='([^']*)';.*;printer_model='([^']*)';");
     std::vector<Shown> shown;
-    for (const std::string& event : receiver_.Events()) {
+    for (const std::string& event : receiver.Events()) {
       std::smatch match;
       if (std::regex_search(event, match, kEvent) && match[3] == "Model " + printer.community)
         shown.push_back({match[1], match[2]});
@@ -369,6 +376,117 @@ TEST_F(SnmpAdapterTest, ATargetSilentAtStartIsWatchedUntilItAnswers) {
   ASSERT_TRUE(Eventually([&] { return shown("Paper Jam"); }, 20s)) << Diagnostics();
   ASSERT_TRUE(Eventually([&] { return shown("Printer Communication Restored"); }, 5s)) << Diagnostics();
   EXPECT_FALSE(shown("Paper Jam(Resolved)"));
+}
+
+// A printer whose alerts come and go at every poll is reported once as
+// flapping and then floods nothing; the healthy printer beside it has its jam
+// and the jam's end told, in that order.
+TEST_F(SnmpAdapterTest, AFlappingPrinterIsToldOnceAndHoldsUpNoOther) {
+  std::vector<Printer> printers = {{"healthy", OfficePrinter(), {}}};
+  Printer& healthy = printers[0];
+  Serve(printers);
+  ASSERT_TRUE(agent_.Start()) << agent_.Problem();
+  Printer flapping{"flapping", WithAlerts({Alert(8, 1, 8), Alert(8, 2, 8), Alert(6, 1, 3), Alert(9, 1, 903)}), {}};
+  flapping.snapshot.deviceDescr = "Model flapping";
+  Printer quiet = flapping;
+  quiet.snapshot.alerts.clear();
+  const auto alerting = RecordsOf(flapping, 1), settled = RecordsOf(quiet, 1);
+  HostileSnmpAgent flapper;
+  ASSERT_TRUE(flapper.Start(alerting));
+  // The records switch once after each poll: when the agent has had requests
+  // since the last switch and then none for a while.
+  std::jthread switcher([&](std::stop_token stop) {
+    bool alerts = true;
+    std::size_t switchedAt = flapper.Requests();
+    while (!stop.stop_requested()) {
+      const std::size_t seen = flapper.Requests();
+      std::this_thread::sleep_for(300ms);
+      if (seen == switchedAt || flapper.Requests() != seen) continue;
+      alerts = !alerts;
+      flapper.Serve(alerts ? alerting : settled);
+      switchedAt = seen;
+    }
+  });
+  WriteSettings();
+  WriteEngineFile("Targets = healthy@" + agent_.Endpoint() + ", " + flapper.Endpoint() + "\n");
+  StartService();
+
+  const Shown flaps = Warning("Unknown Warning Alert - alerts changing at every poll");
+  const auto flapsShown = [&] { return std::ranges::count(ShownOf(flapping), flaps); };
+  ASSERT_TRUE(Eventually([&] { return flapsShown() > 0; }, 30s)) << Diagnostics();
+  std::this_thread::sleep_for(1500ms);  // what the same poll told
+  const std::size_t toldOnceFlapping = ShownOf(flapping).size();
+
+  healthy.snapshot.alerts = {Alert(8, 1, 8)};
+  ASSERT_TRUE(Write(healthy, 0));
+  ASSERT_TRUE(WaitForShown(healthy, 1, 5s)) << Diagnostics();
+  healthy.snapshot.alerts.clear();
+  ASSERT_TRUE(Write(healthy, 0));
+  ASSERT_TRUE(WaitForShown(healthy, 2, 5s)) << Diagnostics();
+  std::this_thread::sleep_for(6s);  // ten polls of the flapping printer in all
+  EXPECT_EQ(ShownOf(healthy),
+            (std::vector<Shown>{Critical("Paper Jam At Input - Tray 1"), Critical("Paper Jam At Input - Tray 1(Resolved)")}));
+  EXPECT_EQ(flapsShown(), 1) << ::testing::PrintToString(ShownOf(flapping));
+  EXPECT_EQ(ShownOf(flapping).size(), toldOnceFlapping) << ::testing::PrintToString(ShownOf(flapping));
+
+  // With the server away, the healthy printer's next jam and its end wait
+  // together in the cache, and reach the server in that order, before the
+  // event that finds it back.
+  const std::uint16_t port = receiver_.Port();
+  ASSERT_TRUE(receiver_.Stop());
+  const auto cached = [&](const std::string& message) {
+    return Eventually([&] { return ReadText(dir_.Path("cache.dat")).find("msg='" + message + "'") != std::string::npos; },
+                      10s);
+  };
+  healthy.snapshot.alerts = {Alert(8, 2, 8)};
+  ASSERT_TRUE(Write(healthy, 0));
+  ASSERT_TRUE(cached("Paper Jam At Input - Tray 2")) << Diagnostics();
+  healthy.snapshot.alerts.clear();
+  ASSERT_TRUE(Write(healthy, 0));
+  ASSERT_TRUE(cached("Paper Jam At Input - Tray 2(Resolved)")) << Diagnostics();
+  Receiver back(dir_, "back");
+  ASSERT_TRUE(back.Start({}, port)) << back.Errors();
+  healthy.snapshot.alerts = {Alert(6, 1, 3)};
+  ASSERT_TRUE(Write(healthy, 0));
+  ASSERT_TRUE(Eventually([&] { return ShownOf(healthy, back).size() >= 3; }, 20s))
+      << ::testing::PrintToString(back.Events()) << "\ncache:\n" << ReadText(dir_.Path("cache.dat")) << Diagnostics();
+  EXPECT_EQ(ShownOf(healthy, back), (std::vector<Shown>{Critical("Paper Jam At Input - Tray 2"),
+                                                        Critical("Paper Jam At Input - Tray 2(Resolved)"),
+                                                        Critical("Cover Open")}));
+}
+
+// A printer that answers each request late with one object holds neither the
+// start, nor the healthy printer's events, nor the stop.
+TEST_F(SnmpAdapterTest, ASlowPrinterHoldsNeitherTheStartNorTheOthersNorTheStop) {
+  std::vector<Printer> printers = {{"healthy", OfficePrinter(), {}}};
+  Printer& healthy = printers[0];
+  Serve(printers);
+  ASSERT_TRUE(agent_.Start()) << agent_.Problem();
+  Printer busy{"busy", OfficePrinter(), {}};
+  busy.snapshot.deviceDescr = "Model busy";
+  for (int row = 0; row < 21; ++row) busy.snapshot.alerts.push_back(Alert(8, 1, 8));
+  HostileSnmpAgent slow;
+  ASSERT_TRUE(slow.Start(RecordsOf(busy, 1)));
+  HostileSnmpAgent::Behaviour late;
+  late.delay = 450ms;
+  late.bulkObjects = 1;
+  slow.Set(late);
+  WriteSettings();
+  WriteEngineFile("Targets = healthy@" + agent_.Endpoint() + ", " + slow.Endpoint() + "\n");
+  StartService();
+  ASSERT_TRUE(Eventually([&] { return ReadText(dir_.Path("host.out")).find("status: READY=1; STATUS=Running\n") !=
+                                      std::string::npos; },
+                         10s))
+      << Diagnostics();
+
+  healthy.snapshot.alerts = {Alert(8, 1, 8)};
+  ASSERT_TRUE(Write(healthy, 0));
+  ASSERT_TRUE(WaitForShown(healthy, 1, 5s)) << Diagnostics();
+  EXPECT_EQ(ShownOf(healthy), std::vector<Shown>{Critical("Paper Jam At Input - Tray 1")});
+  EXPECT_GT(slow.Requests(), 0u);
+
+  host_.RequestStop();
+  EXPECT_EQ(host_.Wait(5000), 0) << Diagnostics();
 }
 
 // A printer the adapter finds by sweeping its one-host subnet, with no
