@@ -100,10 +100,6 @@ FetchPlan PollPlan(std::int32_t device) {
   return plan;
 }
 
-std::string TablesCut() {
-  return "a table has more than " + std::to_string(kMaxTableRows) + " rows; the rows past them are left out";
-}
-
 std::string Endpoint(const SessionSettings& settings) { return settings.host + ":" + std::to_string(settings.port); }
 
 void TraceProblems(ProblemLog& log, const SessionSettings& settings, const FetchResult& result) {
@@ -297,10 +293,20 @@ std::shared_ptr<const PrinterState> SnmpSource::Found(const Probe& probe, const 
   return state;
 }
 
+// Decodes the objects, and says on the trace when a table was cut at its bound.
+DecodedPrinter SnmpSource::Decode(const Probe& probe, const std::vector<VarBind>& objects,
+                                  std::optional<std::int32_t> knownDevice) {
+  DecodedPrinter decoded = DecodeObjects(objects, probe.address, knownDevice);
+  if (decoded.tablesCut) {
+    problems_.Report(Endpoint(probe.settings), "a table has more than " + std::to_string(kMaxTableRows) +
+                                                   " rows; the rows past them are left out");
+  }
+  return decoded;
+}
+
 bool SnmpSource::ShowsPrinter(const Probe& probe, const FetchResult& result, DecodedPrinter& decoded) {
   if (!result.answered) return false;
-  decoded = DecodeObjects(result.objects, probe.address);
-  if (decoded.tablesCut) problems_.Report(Endpoint(probe.settings), TablesCut());
+  decoded = Decode(probe, result.objects);
   // A printer that publishes no hardware address of its own is told apart by
   // the one this machine's neighbour table holds when it is on the same link.
   // Its id stays keyed by address and port: ids kept before stay, and a table
@@ -504,8 +510,7 @@ void SnmpSource::Polled(std::uint16_t id, FetchResult result) {
   if (ended == nullptr) return;
   NetworkPrinter& printer = *ended;
   if (!result.answered) return Missed(printer);
-  DecodedPrinter decoded = DecodeObjects(result.objects, printer.probe.address, printer.deviceIndex);
-  if (decoded.tablesCut) problems_.Report(Endpoint(printer.probe.settings), TablesCut());
+  DecodedPrinter decoded = Decode(printer.probe, result.objects, printer.deviceIndex);
   if (!result.intact || decoded.tablesCut || LostValues(printer.snapshot, decoded.snapshot)) {
     problems_.Report(Endpoint(printer.probe.settings),
                      "the poll's answer is broken or incomplete; the printer's conditions are kept as they were");
@@ -547,8 +552,7 @@ void SnmpSource::Refreshed(std::uint16_t id, FetchResult result) {
   printer.missedPolls = 0;
   printer.refreshDue = false;
   printer.online = true;
-  DecodedPrinter decoded = DecodeObjects(result.objects, printer.probe.address, printer.deviceIndex);
-  if (decoded.tablesCut) problems_.Report(Endpoint(printer.probe.settings), TablesCut());
+  DecodedPrinter decoded = Decode(printer.probe, result.objects, printer.deviceIndex);
   printer.snapshot = std::move(decoded.snapshot);
   Publish(printer, true);
 }

@@ -66,6 +66,8 @@ class SnmpSource : public PrinterSource {
   PrinterList ProbeAll(const std::vector<Probe>& probes);
   std::shared_ptr<const PrinterState> Found(const Probe& probe, const snmp::FetchResult& result) EXCLUDES(mutex_);
   // Whether the answer shows a printer; decoded receives what it holds.
+  snmp::DecodedPrinter Decode(const Probe& probe, const std::vector<snmp::VarBind>& objects,
+                              std::optional<std::int32_t> knownDevice = std::nullopt);
   bool ShowsPrinter(const Probe& probe, const snmp::FetchResult& result, snmp::DecodedPrinter& decoded);
   std::shared_ptr<const PrinterState> Remember(const Probe& probe, snmp::DecodedPrinter& decoded) EXCLUDES(mutex_);
   std::optional<std::uint16_t> IdFor(const Probe& probe, const std::string& key) REQUIRES(mutex_);
