@@ -6,8 +6,10 @@
 #include <vector>
 
 #include "common/directories.h"
+#include "eif/cache_tail_copy.h"
 #include "eif/eif_config.h"
 #include "eif/event_filter.h"
+#include "eif/flush_progress.h"
 #include "eif/tec_handle.h"
 #include "eif/tec_sender.h"
 #include "platform/environment_expansion.h"
@@ -133,28 +135,13 @@ int FindCut(const RandomAccessFile& file, std::uint64_t from, std::uint64_t size
 // The file that replaces the cache when its front is removed.
 std::string ReplacementPath(const std::string& path) { return path + ".new"; }
 
-int CopyFrom(const RandomAccessFile& source, std::uint64_t from, RandomAccessFile& target) {
-  std::vector<char> buffer = AllocateBuffer(kCopyBlock);
-  for (std::uint64_t copied = 0;;) {
-    std::size_t got = 0;
-    if (int error = source.ReadAt(from + copied, buffer.data(), buffer.size(), got); error != 0) return error;
-    if (got == 0) return 0;
-    if (int error = target.WriteAt(copied, buffer.data(), got); error != 0) return error;
-    copied += got;
-  }
-}
-
 // Replaces the cache at path, open as file, by its bytes after from. They are
 // copied to a file beside it, flushed and renamed over it, so that a crash at
 // any point leaves either the old file or the new one, each whole. The cache
 // is closed before the rename: not every system replaces a file still open.
 int KeepFrom(const std::string& path, RandomAccessFile& file, std::uint64_t from) {
   const std::string replacement = ReplacementPath(path);
-  RandomAccessFile target;
-  if (int error = target.Open(replacement, RandomAccessFile::Mode::Truncate); error != 0) return error;
-  if (int error = CopyFrom(file, from, target); error != 0) return error;
-  if (int error = target.Sync(); error != 0) return error;
-  target.Close();
+  if (int error = CopyTailTo(file, from, replacement); error != 0) return error;
   file.Close();
   return platform::RenameFile(replacement, path);
 }
@@ -184,17 +171,17 @@ long AppendRecord(RandomAccessFile& file, std::uint64_t size, std::string_view t
   return static_cast<long>(text.size());
 }
 
-// Reads the front block of the flushed part: up to readBlock bytes of the
-// first limit bytes of the file, cut after the last record end in them. A
-// record longer than the block grows the buffer until it fits. The number of
-// bytes taken, 0 when nothing can be read.
-std::uint64_t ReadFrontBlock(const RandomAccessFile& file, std::uint64_t limit, std::uint64_t readBlock,
-                             std::vector<char>& block) {
+// Reads the next block of the flushed part: up to readBlock bytes of the
+// limit bytes at from, cut after the last record end in them. A record longer
+// than the block grows the buffer until it fits. The number of bytes taken, 0
+// when nothing can be read.
+std::uint64_t ReadBlockAt(const RandomAccessFile& file, std::uint64_t from, std::uint64_t limit,
+                          std::uint64_t readBlock, std::vector<char>& block) {
   std::size_t want = static_cast<std::size_t>(std::clamp<std::uint64_t>(readBlock, 1, limit));
   for (;;) {
     GrowBuffer(block, want);
     std::size_t got = 0;
-    if (file.ReadAt(0, block.data(), want, got) != 0 || got == 0) return 0;
+    if (file.ReadAt(from, block.data(), want, got) != 0 || got == 0) return 0;
     auto last = std::find(block.rbegin() + static_cast<std::ptrdiff_t>(want - got), block.rend(), CACHE_RECORD_END);
     if (last != block.rend()) return static_cast<std::uint64_t>(block.rend() - last);
     if (got < want || want >= limit) return 0;
@@ -243,6 +230,9 @@ long CacheEvent(std::string_view text) {
   if (EventIsFiltered(text, EifFilterCacheList()) != 0) return 0;
   knownEmptyPath.clear();
   if (int result = MakeCacheDirectory(settings.path); result != 0) return result;
+  if (!flushInProgress) {
+    if (int error = FlushProgress(settings.path).Settle(); error != 0) return error;
+  }
   RandomAccessFile file;
   if (int error = file.Open(settings.path, RandomAccessFile::Mode::ReadWrite); error != 0) return error;
   std::uint64_t size = 0;
@@ -263,35 +253,35 @@ long FlushCache(TecHandle* handle) {
   if (handle == nullptr) return 0;
   const std::string& path = ExpandedCachePath();
   if (path == knownEmptyPath) return 0;
-  std::uint64_t size = 0;
-  {
-    RandomAccessFile file;
-    // Every send flushes first: a cache that was never written stays absent.
-    if (int error = file.Open(path, RandomAccessFile::Mode::ReadWriteExisting); error != 0) {
-      if (error == ENOENT) knownEmptyPath = path;
-      return error == ENOENT ? 0 : error;
-    }
-    if (int error = file.Size(size); error != 0) return error;
-    if (DropTornTail(file, size) != 0) return 0;
+  FlushProgress progress(path);
+  if (int error = progress.FinishInterruptedRemoval(); error != 0) return error;
+  RandomAccessFile file;
+  // Every send flushes first: a cache that was never written stays absent.
+  if (int error = file.Open(path, RandomAccessFile::Mode::ReadWriteExisting); error != 0) {
+    if (error == ENOENT) knownEmptyPath = path;
+    return error == ENOENT ? 0 : error;
   }
+  std::uint64_t size = 0;
+  if (int error = file.Size(size); error != 0) return error;
+  if (DropTornTail(file, size) != 0) return 0;
   if (size == 0) {
     knownEmptyPath = path;
     return 0;
   }
   CacheSettings settings = ReadCacheSettings();
 
-  // The flushed part is sent one read block at a time, and each block is
-  // removed from the front of the file once it has been sent, so that a crash
-  // sends again at most the block it interrupted. A record that is not
-  // delivered ends the flush; it and those behind it stay in their order.
+  // The flushed part is sent one read block at a time from where an
+  // interrupted flush stopped, and the offset after each block sent is
+  // recorded, so that a crash sends again at most the block it interrupted.
+  // A record that is not delivered ends the flush; it and those behind it
+  // stay in their order. The delivered front is removed once, at the end.
   FlushGuard guard;
   long resent = 0;
   long records = 0;
   std::vector<char> block;
-  for (std::uint64_t left = size; left > 0 && !flushStopped;) {
-    RandomAccessFile file;
-    if (file.Open(settings.path, RandomAccessFile::Mode::ReadWriteExisting) != 0) break;
-    std::uint64_t taken = ReadFrontBlock(file, left, settings.readBlock, block);
+  std::uint64_t sent = progress.RecordedOffset(file, size);
+  while (sent < size && !flushStopped) {
+    std::uint64_t taken = ReadBlockAt(file, sent, size - sent, settings.readBlock, block);
     if (taken == 0) break;
     const std::uint64_t done = ForEachRecord(block, taken, [&](std::string_view record) {
       ++records;
@@ -304,10 +294,12 @@ long FlushCache(TecHandle* handle) {
       if (settings.flushRate != 0 && records % settings.flushRate == 0) handle->clock->Sleep(kFlushPauseMs);
       return true;
     });
-    const std::uint64_t removed = flushStopped ? done : taken;
-    if (removed > 0 && KeepFrom(settings.path, file, removed) != 0) break;
-    left -= taken;
+    const std::uint64_t passed = flushStopped ? done : taken;
+    if (passed == 0) break;
+    sent += passed;
+    if (progress.Record(sent) != 0) break;
   }
+  if (sent > 0) progress.RemoveFront(file, sent);
   return resent;
 }
 

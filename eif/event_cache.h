@@ -38,7 +38,8 @@ long CacheEvent(std::string_view text);
 // Sends the records the file held when the flush began, oldest first, and
 // removes them, until one is not delivered: that one and those behind it stay
 // as they are, in their order. The number of records delivered, or a system
-// error number when the file cannot be opened or sized.
+// error number when the file cannot be opened or sized. A flush cut short by
+// a crash goes on where it stopped (eif/flush_progress.h).
 long FlushCache(TecHandle* handle);
 bool CacheFlushInProgress();
 // Whether the last flush stopped at a record that was not delivered, so that

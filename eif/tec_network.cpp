@@ -2,7 +2,7 @@
 
 #include "common/ipv4_text.h"
 #include "platform/host_lookup.h"
-#include "portmapper/portmapper.h"
+#include "platform/portmapper.h"
 #include "platform/tcp_socket.h"
 
 namespace {

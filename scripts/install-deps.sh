@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build make pkg-config ccache
   libgtest-dev libgmock-dev libbenchmark-dev
-  rpcbind
+  libtirpc-dev rpcbind
   libsnmp-dev snmpsim snmp
   clang libclang-rt-14-dev
   libsystemd-dev

@@ -1,5 +1,5 @@
 // Events per second through TecSendEvent to tec-receiver on loopback, beside
-// a raw loop sending the same frames on one socket, and the flush of a 10 MB cache.
+// a raw loop sending the same frames on one socket, and the flush of a cache of 10 and of 100 MB.
 
 #include <benchmark/benchmark.h>
 
@@ -88,11 +88,13 @@ void SendThroughTec(benchmark::State& state, const char* mode) {
 void BM_TecSendEvent_ConnectionOriented(benchmark::State& state) { SendThroughTec(state, "co"); }
 void BM_TecSendEvent_ConnectionLess(benchmark::State& state) { SendThroughTec(state, "connection_less"); }
 
-void BM_FlushCache_10MB(benchmark::State& state) {
-  Configure("ConnectionMode=co\nBufEvtMaxSize=20480\n");
+// A cache of state.range(0) megabytes.
+void BM_FlushCache(benchmark::State& state) {
+  const std::size_t megabytes = static_cast<std::size_t>(state.range(0));
+  Configure("ConnectionMode=co\nBufEvtMaxSize=" + std::to_string(megabytes * 2048) + "\n");
   std::string event = Event();
   std::string cache;
-  while (cache.size() + event.size() <= 10 * 1024 * 1024) cache += event;
+  while (cache.size() + event.size() <= megabytes * 1024 * 1024) cache += event;
   std::string path = (kScratch / "cache.dat").string();
   TecHandlePtr handle(TecOpen("", 0, 0, TEC_MODE_FROM_CONFIG));
   long records = static_cast<long>(cache.size() / event.size());
@@ -110,7 +112,7 @@ void BM_FlushCache_10MB(benchmark::State& state) {
 BENCHMARK(BM_RawFrameLoop)->UseRealTime();
 BENCHMARK(BM_TecSendEvent_ConnectionOriented)->UseRealTime();
 BENCHMARK(BM_TecSendEvent_ConnectionLess)->UseRealTime();
-BENCHMARK(BM_FlushCache_10MB)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FlushCache)->Arg(10)->Arg(100)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 

@@ -27,7 +27,7 @@ Lines ErrorsAndWarnings(const std::string& output) {
 TEST_F(PackageChecksTest, DependsOnTheSystemLibrariesAndKeepsTheSettingsAsConffiles) {
   const ToolRun depends = RunTool("dpkg-deb", {"-f", Package().string(), "Depends"}, dir_);
   ASSERT_EQ(depends.status, 0) << depends.errors;
-  for (const char* library : {"libcups2", "libsystemd0", "libfltk1.3", "libstdc++6", "libc6"}) {
+  for (const char* library : {"libcups2", "libsystemd0", "libfltk1.3", "libtirpc3", "libstdc++6", "libc6"}) {
     EXPECT_NE(depends.output.find(library), std::string::npos) << library << " missing in " << depends.output;
   }
   EXPECT_EQ(depends.output.find("korevnts"), std::string::npos) << depends.output;

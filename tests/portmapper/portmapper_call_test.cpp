@@ -1,4 +1,4 @@
-#include "portmapper/portmapper_call.h"
+#include "platform/win32/portmapper_call.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "portmapper/portmapper_message.h"
+#include "platform/win32/portmapper_message.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "portmapper/portmapper.h"
+#include "platform/portmapper.h"
 
 #include <gtest/gtest.h>
 

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "common/byte_order.h"
-#include "portmapper/portmapper.h"
+#include "platform/portmapper.h"
 
 namespace test_support {
 

@@ -8,7 +8,7 @@
 #include "eif/tec_network.h"
 #include "platform/file_io.h"
 #include "platform/host_lookup.h"
-#include "portmapper/portmapper.h"
+#include "platform/portmapper.h"
 #include "platform/stop_signal.h"
 #include "platform/tcp_socket.h"
 #include "tools/tec-receiver/receiver_loop.h"

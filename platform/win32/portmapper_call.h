@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "portmapper/portmapper_message.h"
+#include "platform/win32/portmapper_message.h"
 
 namespace platform {
 

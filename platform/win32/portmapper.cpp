@@ -1,7 +1,7 @@
-#include "portmapper/portmapper.h"
+#include "platform/portmapper.h"
 
 #include "common/byte_order.h"
-#include "portmapper/portmapper_call.h"
+#include "platform/win32/portmapper_call.h"
 
 namespace platform {
 

@@ -1,6 +1,8 @@
 #pragma once
 // The ONC RPC portmapper: asking a host which port a program listens on, and
-// registering a program with the local portmapper (rpcbind).
+// registering a program with the local portmapper (rpcbind). On Linux the
+// calls go through the distribution's RPC library (libtirpc); Windows has
+// none, and a client of our own makes them (win32/portmapper_call.h).
 
 #include <cstdint>
 
