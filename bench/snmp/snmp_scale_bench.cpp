@@ -55,6 +55,7 @@
 #include "platform/child_process.h"
 #include "platform/cpu_time.h"
 #include "platform/file_io.h"
+#include "platform/path_search.h"
 #include "platform/process_footprint.h"
 #include "tests/support/fast_snmp_agent.h"
 #include "vigilix/vigilix.h"
@@ -368,8 +369,8 @@ int main(int argc, char** argv) {
     return RunRow(std::string(argv[2]) == "v3", *printers, argv[4], argv[5], *cap);
   }
   Bench bench;
-  bench.self = argv[0];
-  bench.agentProgram = bench.self.parent_path() / "fast_snmp_agent";
+  bench.self = platform::ProgramPath();
+  bench.agentProgram = fs::path(platform::ProgramDirectory()) / "fast_snmp_agent";
   const auto cap = common::ParseDecimal(ListOption(argc, argv, "--cap", "300").front());
   const auto baseline = common::ParseDecimal(ListOption(argc, argv, "--baseline", "200").front());
   if (!cap || !baseline || *baseline == 0) {

@@ -129,6 +129,7 @@ struct FastSnmpAgent::Serving {
       if (platform::WaitReadable(handles, std::span<bool>(readable.get(), handles.size()), kTurnMs) <= 0) continue;
       for (std::size_t i = 0; i < handles.size(); ++i) {
         if (!readable[i]) continue;
+        ++requests;
         netsnmp_large_fd_setfd(listeners[i].socket, &ready);
         snmp_sess_read2(listeners[i].session, &ready);
         netsnmp_large_fd_clr(listeners[i].socket, &ready);
@@ -168,11 +169,7 @@ struct FastSnmpAgent::Serving {
       case SNMP_MSG_SET: answered = Set(request, everyPrinter ? 0 : printer, *reply); break;
       default: break;
     }
-    if (answered && snmp_sess_send(listener.session, reply) != 0) {
-      ++requests;
-      return;
-    }
-    snmp_free_pdu(reply);
+    if (!answered || snmp_sess_send(listener.session, reply) == 0) snmp_free_pdu(reply);
   }
 
   static bool IsV1(const netsnmp_pdu& request) { return request.version == SNMP_VERSION_1; }

@@ -54,7 +54,7 @@ class FastSnmpAgent {
   // The port printer is asked at.
   std::uint16_t Port(std::size_t printer) const;
   std::size_t Printers() const;
-  // Requests answered so far.
+  // Datagrams received so far: requests, SNMPv3 discovery included.
   std::uint64_t Requests() const;
   const std::string& Problem() const { return problem_; }
 

@@ -5,7 +5,8 @@
 //                        [--ports-file path]
 // Once it listens it writes its ports to the file, one line per port (one
 // line, or one per printer in order), and runs until asked to stop; it then
-// prints "requests N", the number it answered. A SET of
+// prints "requests N", the number of datagrams it
+// received. A SET of
 // hrPrinterDetectedErrorState.1 switches a printer's jam (community "all":
 // every printer), as FastSnmpAgent describes.
 
