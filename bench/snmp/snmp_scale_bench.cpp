@@ -8,8 +8,8 @@
 // targets tell SNMPv3 printers apart by their port only.
 //
 // Each row runs in a process of its own (this program with --row), so that
-// its peak memory and descriptors are the engine's alone, and so that a row
-// that takes longer than the cap is ended there ("over N s").
+// its peak memory and descriptors are the engine's alone, and so that a probe
+// or a poll round that takes longer than the cap is ended there ("over N s").
 //  - probe: the engine enumerates every printer (BceEnumPrinters, mask 0x2);
 //  - poll: every printer is jammed (one SET to the agent) and
 //    BceCaptureAlerts is called on each, which polls the printer at once; the
@@ -121,7 +121,9 @@ std::string SnmpSection(bool v3, const std::vector<std::uint16_t>& ports, std::s
   return section;
 }
 
-// The most descriptors open and the peak memory, sampled on a thread of its own.
+// The most descriptors open and the peak memory, sampled on a thread of its
+// own every 50 ms and printed every 5 s, so that a row ended at the cap still
+// tells them.
 class FootprintSampler {
  public:
   FootprintSampler() : thread_([this] { Run(); }) {}
@@ -129,19 +131,30 @@ class FootprintSampler {
     stop_ = true;
     thread_.join();
   }
-  platform::ProcessFootprint Peak() {
+  void Print() {
     Sample();
-    return {peakBytes_, mostHandles_};
+    std::printf("footprint %llu %zu\n", static_cast<unsigned long long>(peakBytes_.load()), mostHandles_.load());
+    std::fflush(stdout);
   }
 
  private:
   void Run() {
-    for (; !stop_; std::this_thread::sleep_for(50ms)) Sample();
+    for (int turn = 1; !stop_; ++turn) {
+      std::this_thread::sleep_for(50ms);
+      Sample();
+      if (turn % 100 == 0) Print();
+    }
   }
+  // From either thread.
   void Sample() {
     if (const auto now = platform::CurrentProcessFootprint()) {
-      peakBytes_ = std::max<std::uint64_t>(peakBytes_, now->peakResidentBytes);
-      mostHandles_ = std::max<std::size_t>(mostHandles_, now->openHandles);
+      StoreMax(peakBytes_, now->peakResidentBytes);
+      StoreMax(mostHandles_, now->openHandles);
+    }
+  }
+  template <typename Number>
+  static void StoreMax(std::atomic<Number>& most, Number value) {
+    for (Number seen = most; value > seen && !most.compare_exchange_weak(seen, value);) {
     }
   }
   std::atomic<bool> stop_{false};
@@ -175,7 +188,7 @@ int RunRow(bool v3, std::size_t printers, const fs::path& portsFile, const fs::p
   if (ports.empty() || (v3 && ports.size() < printers)) return 1;
   const fs::path fleet = scratch / "korbce.ini";
   if (!platform::WriteFileAtomically(fleet.string(), SnmpSection(v3, ports, printers, scratch / "ids")).ok()) return 1;
-  const auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(capSeconds));
+  const auto cap = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(capSeconds));
   FootprintSampler footprint;
   snmp_bench::Notifications notifications;
   const snmp_bench::EngineThreads engineThreads;
@@ -197,12 +210,10 @@ int RunRow(bool v3, std::size_t printers, const fs::path& portsFile, const fs::p
     for (std::size_t i = 0; i < ids.size(); ++i) {
       engine.CaptureAlerts(application, ids[i], &categories[i], notifications.Handle(), 0);
     }
-    const std::size_t answered = AwaitJams(notifications, ids, deadline);
+    const std::size_t answered = AwaitJams(notifications, ids, start + cap);
     std::printf("poll %.3f %.3f %zu\n", Seconds(Clock::now() - start), engineThreads.Seconds() - cpuBefore, answered);
   }
-  const auto peak = footprint.Peak();
-  std::printf("footprint %llu %zu\n", static_cast<unsigned long long>(peak.peakResidentBytes), peak.openHandles);
-  std::fflush(stdout);
+  footprint.Print();
   return 0;
 }
 
@@ -335,7 +346,12 @@ void RunSize(bool v3, std::size_t printers, Bench& bench) {
   if (rowProcess.Start(bench.self.string(), {"--row", version, std::to_string(printers), portsFile.string(),
                                              directory.string(), capText},
                        (directory / "row.out").string(), (directory / "row.err").string())) {
-    if (!rowProcess.Wait(static_cast<int>(bench.capSeconds * 1000) + 30000)) rowProcess.Kill();
+    // the probe, then the poll round, each up to the cap
+    const auto end = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                        std::chrono::duration<double>(2 * bench.capSeconds + 30));
+    while (Clock::now() < end && !rowProcess.Wait(1000)) {
+    }
+    if (rowProcess.IsRunning()) rowProcess.Kill();
     rowProcess.Wait(5000);
   }
   ReadRow(directory / "row.out", row);
@@ -396,7 +412,7 @@ int main(int argc, char** argv) {
     }
   } cleanup{bench.scratch};
 
-  std::printf("The engine against fast_snmp_agent on 127.0.0.1; each row capped at %.0f s. Engine CPU in ms per "
+  std::printf("The engine against fast_snmp_agent on 127.0.0.1; probe and poll capped at %.0f s each. Engine CPU in ms per "
               "printer;\none by one: snmpget + snmpbulkwalk per printer, %zu printers timed and scaled to the row.\n\n",
               bench.capSeconds, bench.baselinePrinters);
   std::printf("%-4s %8s %12s %12s %10s %10s %8s %6s %12s %12s %8s\n", "", "printers", "probe s", "poll round s",
