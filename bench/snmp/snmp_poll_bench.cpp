@@ -43,11 +43,11 @@
 
 #include "bce/bce_messages.h"
 #include "bce/bce_records.h"
+#include "bench/snmp/engine_measures.h"
+#include "bench/snmp/one_by_one.h"
 #include "korbce/engine.h"
-#include "platform/child_process.h"
 #include "platform/cpu_time.h"
 #include "platform/file_io.h"
-#include "messages/window.h"
 #include "tests/support/printer_recording.h"
 #include "tests/support/snmp_agent.h"
 #include "vigilix/vigilix.h"
@@ -57,6 +57,8 @@ namespace {
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
+using snmp_bench::EngineThreads;
+using snmp_bench::Notifications;
 
 constexpr std::uint32_t kEnumTcpIp = 0x2;
 constexpr int kPollSeconds = 60;
@@ -96,52 +98,6 @@ std::string SnmpSection(const snmp_test::SnmpAgent& agent, std::size_t printers,
   return "[SNMP]\nTargets = " + targets + "\nTimeout = 10000\nRetries = 1\nPoll = " +
          std::to_string(kPollSeconds) + "\nIdFile = " + idFile.string() + "\n";
 }
-
-// The notifications posted to a hidden window of this thread.
-class Notifications {
- public:
-  Notifications() {
-    window_ = platform::CreateHiddenWindow("snmp bench", 0, [this](platform::WindowHandle, platform::MessageId id,
-                                                                   platform::WParam printer, platform::LParam mask) {
-      if (id == WM_VX_ALERTS) alerts_.push_back({static_cast<std::uint16_t>(printer), static_cast<std::uint32_t>(mask)});
-      return platform::LResult{1};
-    });
-  }
-  ~Notifications() { platform::DestroyWindow(window_); }
-  platform::WindowHandle Handle() const { return window_; }
-
-  struct Alert {
-    std::uint16_t printer;
-    std::uint32_t mask;
-  };
-  std::vector<Alert> Take() {
-    platform::Message message;
-    while (platform::PeekMessage(message)) platform::DispatchMessage(message);
-    return std::exchange(alerts_, {});
-  }
-
- private:
-  platform::WindowHandle window_ = nullptr;
-  std::vector<Alert> alerts_;
-};
-
-// CPU seconds of the threads that were not there when the engine was made.
-class EngineThreads {
- public:
-  EngineThreads() {
-    for (const auto& thread : platform::ThreadCpuTimes()) before_.insert(thread.threadId);
-  }
-  double Seconds() const {
-    double seconds = 0;
-    for (const auto& thread : platform::ThreadCpuTimes()) {
-      if (!before_.contains(thread.threadId)) seconds += thread.seconds;
-    }
-    return seconds;
-  }
-
- private:
-  std::set<int> before_;
-};
 
 struct Span {
   double seconds = 0;
@@ -199,26 +155,13 @@ std::uint16_t Collect(const std::uint8_t* record) {
   return 1;
 }
 
-bool RunQuietly(const std::string& program, const std::vector<std::string>& arguments) {
-  platform::ChildProcess child;
-  if (!child.Start(program, arguments, "/dev/null", "/dev/null")) return false;
-  const auto status = child.Wait(30000);
-  return status && *status == 0;
-}
-
 // What one poll asks, made by the command-line tools, one printer after the other.
 Span OneByOne(const snmp_test::SnmpAgent& agent, const EngineThreads& engine, std::size_t printers) {
-  const std::vector<std::string> common = {"-m", "", "-v2c", "-t", "10", "-r", "1", "-On"};
   const CpuMeter meter(engine, agent);
   Span span;
   const auto start = Clock::now();
   for (std::size_t i = 0; i < printers; ++i) {
-    auto get = common;
-    get.insert(get.end(), {"-c", Community(i), agent.Endpoint(), "1.3.6.1.2.1.25.3.2.1.5.1", "1.3.6.1.2.1.25.3.5.1.1.1",
-                           "1.3.6.1.2.1.25.3.5.1.2.1", "1.3.6.1.2.1.43.5.1.1.1.1"});
-    auto walk = common;
-    walk.insert(walk.end(), {"-Cr24", "-c", Community(i), agent.Endpoint(), "1.3.6.1.2.1.43.18.1.1"});
-    if (RunQuietly("snmpget", get) && RunQuietly("snmpbulkwalk", walk)) ++span.printers;
+    if (snmp_bench::PollByTools(agent.Endpoint(), {"-v2c", "-c", Community(i)})) ++span.printers;
   }
   span.seconds = Seconds(Clock::now() - start);
   meter.Finish(span);
