@@ -2,13 +2,15 @@
 // while it caches and shrinks: no TEC server takes the events, the cache
 // holds a few records only, and each start adds more. After the last kill the
 // cache file must hold whole records that the service composed, and a start
-// with a server listening must deliver each of them intact.
+// with a server listening must deliver each of them intact. Killed while it
+// flushes a large cache, each restart goes on where the flush had got to.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <random>
 #include <set>
 #include <string>
@@ -69,13 +71,13 @@ class CacheKillEndToEndTest : public testing::Test {
  protected:
   // Settings that watch every category, send to the server on port and keep
   // at most a kilobyte of events, cutting one record per shrink.
-  void WriteSettings(std::uint16_t port) {
+  void WriteSettings(std::uint16_t port, const std::string& moreKeys = "") {
     const std::filesystem::path folder = dir_.Root() / "root/etc/korevnts";
     std::filesystem::create_directories(folder);
     WriteFile((folder / "KorEvntS.ini").string(),
               "[Tivoli Adapter Configuration File]\nServerLocation=127.0.0.1\nServerPort=" + std::to_string(port) +
                   "\nBufEvtPath=" + CachePath() +
-                  "\nBufEvtMaxSize=1\nBufEvtShrinkSize=0\nRetryInterval=1\n\n"
+                  "\nBufEvtMaxSize=1\nBufEvtShrinkSize=0\nRetryInterval=1\n" + moreKeys + "\n"
                   "[Printers To Be Enumerated]\nAll NetWare Printers=No\nAll TCP/IP Printers=Yes\n"
                   "All DLC Printers=No\nAll Local Printers=No\n\n"
                   "[Printer Alerts To Be Monitored]\nInput=Yes\nOutput=Yes\nPaper Jam=Yes\nPrinter Supplies=Yes\n"
@@ -205,6 +207,66 @@ TEST_F(CacheKillEndToEndTest, KillsDuringShrinkingLeaveWholeRecordsThatARestartD
     EXPECT_NE(std::find(delivered.begin(), delivered.end(), record), delivered.end()) << "not delivered: " << record;
   for (const std::string& event : lastStart)
     EXPECT_NE(std::find(delivered.begin(), delivered.end(), event), delivered.end()) << "not delivered: " << event;
+}
+
+TEST_F(CacheKillEndToEndTest, KillsDuringAFlushSendAgainAtMostOneReadBlockEach) {
+  // A cache of records no start composes, flushed in blocks of 4 KB to a
+  // server that takes everything; each kill falls soon after the flush has
+  // recorded its first block.
+  constexpr int kRecords = 30000, kKills = 5;
+  constexpr std::size_t kReadBlock = 4096;
+  Receiver receiver(dir_, "flush");
+  ASSERT_TRUE(receiver.Start({})) << receiver.Errors();
+  WriteSettings(receiver.Port(), "BufEvtRdBlkLen=" + std::to_string(kReadBlock) + "\n");
+  std::vector<std::string> cached;
+  std::string file;
+  for (int i = 0; i < kRecords; ++i) {
+    cached.push_back(std::string(kEventClass) + "source=Korvane_Printers;severity=MINOR;msg='Cached record " +
+                     std::to_string(i) + "';END\n\x01");
+    file += cached.back();
+  }
+  WriteFile(CachePath(), file);
+  const std::string progress = CachePath() + ".progress";
+
+  const unsigned seed = std::random_device{}();
+  SCOPED_TRACE("random seed " + std::to_string(seed));
+  std::mt19937 random(seed);
+  std::uniform_int_distribution<int> killAfterMs(0, 60);
+  int killedWhileFlushing = 0;
+  for (int kill = 1; kill <= kKills && !ReadText(CachePath()).empty(); ++kill) {
+    platform::ChildProcess service;
+    platform::NotifySocket notify;
+    StartService(service, notify, "Korvane LaserLine Flush " + std::to_string(kill));
+    SoonAfter([&] { return std::filesystem::exists(progress) || !service.IsRunning(); });
+    std::this_thread::sleep_for(std::chrono::milliseconds(killAfterMs(random)));
+    ASSERT_TRUE(service.Kill() || !service.IsRunning());
+    ASSERT_TRUE(service.Wait(5000).has_value());
+    if (std::filesystem::exists(progress)) ++killedWhileFlushing;
+  }
+  EXPECT_GT(killedWhileFlushing, 0) << "no kill fell into the flush";
+  {
+    platform::ChildProcess service;
+    platform::NotifySocket notify;
+    StartService(service, notify, "Korvane LaserLine Flush end");
+    ASSERT_TRUE(Eventually([&] { return ReadText(CachePath()).empty(); }, 60s)) << ReadText(dir_.Path("service.err"));
+    EXPECT_EQ(service.Stop(5000), 0);
+  }
+  EXPECT_FALSE(std::filesystem::exists(progress));
+  EXPECT_FALSE(std::filesystem::exists(CachePath() + ".shortened"));
+
+  // Every record arrived whole, and each kill sent again at most the records
+  // of one block.
+  std::map<std::string, int> times;
+  for (const std::string& event : receiver.Events()) {
+    EXPECT_EQ(event.rfind(kEventClass, 0), 0u) << event;
+    ++times[event];
+  }
+  std::size_t again = 0;
+  for (const std::string& record : cached) {
+    EXPECT_GE(times[record], 1) << "not delivered: " << record;
+    again += static_cast<std::size_t>(std::max(times[record] - 1, 0));
+  }
+  EXPECT_LE(again, killedWhileFlushing * (kReadBlock / cached.front().size() + 1));
 }
 
 }  // namespace
