@@ -94,9 +94,10 @@ struct FastSnmpAgent::Serving {
   bool Listen(std::size_t printer) {
     for (std::size_t attempt = 0; attempt < kBindAttempts; ++attempt) {
       const std::uint16_t port = FreeUdpPort();
+      if (port == 0) continue;
       const std::string address = "udp:127.0.0.1:" + std::to_string(port);
       netsnmp_transport* transport = netsnmp_transport_open_server("fast_snmp_agent", address.c_str());
-      if (port == 0 || transport == nullptr) continue;
+      if (transport == nullptr) continue;
       Listener& listener = listeners.emplace_back();
       listener.serving = this;
       listener.printer = printer;
