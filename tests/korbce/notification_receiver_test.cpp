@@ -66,7 +66,7 @@ class Trace {
 std::uint16_t FreePort() {
   std::uint16_t port = 0;
   platform::BindUdp4(common::HostToNetwork32(kLoopback), 0, port);
-  return port;
+  return common::NetworkToHost16(port);
 }
 
 template <class Condition>
