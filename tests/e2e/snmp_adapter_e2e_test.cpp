@@ -22,6 +22,7 @@
 #include "tests/support/hostile_snmp_agent.h"
 #include "tests/support/snapshot_recording.h"
 #include "tests/support/snmp_agent.h"
+#include "tests/support/trap_datagram.h"
 
 namespace {
 
@@ -39,12 +40,6 @@ using snmp_test::SnmpAgent;
 
 // The Printer MIB's notification that a row entered the alert table.
 constexpr char kPrinterV2Alert[] = "1.3.6.1.2.1.43.18.2.0.1";
-// The same as an SNMPv2c trap of community "public", as snmptrap sends it.
-constexpr unsigned char kV2cTrap[] = {
-    0x30, 0x44, 0x02, 0x01, 0x01, 0x04, 0x06, 0x70, 0x75, 0x62, 0x6c, 0x69, 0x63, 0xa7, 0x37, 0x02, 0x04, 0x21,
-    0x2d, 0x94, 0x19, 0x02, 0x01, 0x00, 0x02, 0x01, 0x00, 0x30, 0x29, 0x30, 0x0d, 0x06, 0x08, 0x2b, 0x06, 0x01,
-    0x02, 0x01, 0x01, 0x03, 0x00, 0x43, 0x01, 0x00, 0x30, 0x18, 0x06, 0x0a, 0x2b, 0x06, 0x01, 0x06, 0x03, 0x01,
-    0x01, 0x04, 0x01, 0x00, 0x06, 0x0a, 0x2b, 0x06, 0x01, 0x02, 0x01, 0x2b, 0x12, 0x02, 0x00, 0x01};
 
 // What the console shows of one event.
 struct Shown {
@@ -653,7 +648,7 @@ TEST_F(SnmpAdapterTest, NotificationsPollThePrinterAtOnce) {
   ASSERT_TRUE(sender.IsValid());
   const auto burstStart = std::chrono::steady_clock::now();
   for (int i = 0; i < 1000; ++i) {
-    ASSERT_TRUE(platform::SendDatagramTo(sender.Get(), kV2cTrap, sizeof kV2cTrap, common::HostToNetwork32(0x7F000001),
+    ASSERT_TRUE(platform::SendDatagramTo(sender.Get(), snmp_test::kPrinterAlertTrap, sizeof snmp_test::kPrinterAlertTrap, common::HostToNetwork32(0x7F000001),
                                          common::HostToNetwork16(trapPort_)));
   }
   const std::size_t afterBurst = settled();

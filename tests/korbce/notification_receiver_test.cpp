@@ -17,6 +17,7 @@
 #include "korbce/snmp/snmp_transport.h"
 #include "platform/trace.h"
 #include "platform/udp_socket.h"
+#include "tests/support/trap_datagram.h"
 
 namespace korbce::snmp {
 namespace {
@@ -25,16 +26,12 @@ using namespace std::chrono_literals;
 
 constexpr std::uint32_t kLoopback = 0x7F000001;
 
-// An SNMPv2c trap (printerV2Alert) of community "public", as snmptrap sends it.
+// The test trap with another community of the same length.
 std::vector<unsigned char> TrapOfCommunity(const std::string& community) {
-  std::vector<unsigned char> trap = {
-      0x30, 0x44, 0x02, 0x01, 0x01, 0x04, 0x06, 0x70, 0x75, 0x62, 0x6c, 0x69, 0x63, 0xa7, 0x37, 0x02, 0x04, 0x21,
-      0x2d, 0x94, 0x19, 0x02, 0x01, 0x00, 0x02, 0x01, 0x00, 0x30, 0x29, 0x30, 0x0d, 0x06, 0x08, 0x2b, 0x06, 0x01,
-      0x02, 0x01, 0x01, 0x03, 0x00, 0x43, 0x01, 0x00, 0x30, 0x18, 0x06, 0x0a, 0x2b, 0x06, 0x01, 0x06, 0x03, 0x01,
-      0x01, 0x04, 0x01, 0x00, 0x06, 0x0a, 0x2b, 0x06, 0x01, 0x02, 0x01, 0x2b, 0x12, 0x02, 0x00, 0x01};
-  constexpr std::size_t kCommunityAt = 7;
-  EXPECT_EQ(community.size(), 6u);  // the encoded lengths stay right
-  std::copy(community.begin(), community.end(), trap.begin() + kCommunityAt);
+  using namespace snmp_test;
+  std::vector<unsigned char> trap(std::begin(kPrinterAlertTrap), std::end(kPrinterAlertTrap));
+  EXPECT_EQ(community.size(), kTrapCommunityLength);
+  std::copy(community.begin(), community.end(), trap.begin() + kTrapCommunityAt);
   return trap;
 }
 
