@@ -27,7 +27,6 @@ netsnmp_transport* TransportOfPassedSocket(platform::UniqueSocket passed) {
   if (transport == nullptr) return nullptr;
   if (transport->f_close != nullptr) transport->f_close(transport);
   transport->sock = static_cast<int>(passed.Release());
-  transport->flags |= NETSNMP_TRANSPORT_FLAG_LISTEN;
   return transport;
 }
 

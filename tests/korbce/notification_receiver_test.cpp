@@ -18,6 +18,9 @@
 #include "platform/trace.h"
 #include "platform/udp_socket.h"
 #include "tests/support/trap_datagram.h"
+#if !defined(_WIN32)
+#include "tests/support/passed_socket.h"
+#endif
 
 namespace korbce::snmp {
 namespace {
@@ -125,6 +128,41 @@ TEST(NotificationReceiverTest, HandsOnRightNotificationsAndTracesTheDroppedOnce)
             1u)
       << trace.Text();
 }
+
+#if !defined(_WIN32)
+// Under systemd the port comes from the service manager: the receiver takes
+// the socket passed for its port rather than binding one.
+TEST(NotificationReceiverTest, TakesTheSocketPassedForItsPort) {
+  Trace trace;
+  std::uint16_t boundPort = 0;
+  platform::UniqueSocket bound = platform::BindUdp4(common::HostToNetwork32(kLoopback), 0, boundPort);
+  ASSERT_TRUE(bound.IsValid());
+  test_support::PassedSocket passed(bound.Get());
+  ASSERT_TRUE(passed.Ok());
+  std::atomic<int> notified{0};
+  NotificationReceiver receiver([&](std::uint32_t) {
+    ++notified;
+    return true;
+  });
+  NotificationSettings settings;
+  settings.port = common::NetworkToHost16(boundPort);
+  settings.community = "public";
+  SnmpTransport transport;
+  ASSERT_TRUE(transport.Start([&] {
+    receiver.Configure(settings);
+    receiver.Read();
+  }));
+  ASSERT_TRUE(Eventually([&] { return trace.Count(", passed by the service manager\n") == 1; })) << trace.Text();
+  std::uint16_t localPort = 0;
+  platform::UniqueSocket socket = platform::BindUdp4(common::HostToNetwork32(kLoopback), 0, localPort);
+  const auto trap = TrapOfCommunity("public");
+  ASSERT_TRUE(platform::SendDatagramTo(socket.Get(), trap.data(), trap.size(), common::HostToNetwork32(kLoopback),
+                                       boundPort));
+  EXPECT_TRUE(Eventually([&] { return notified == 1; }));
+  transport.Stop();
+  receiver.Close();
+}
+#endif
 
 }  // namespace
 }  // namespace korbce::snmp

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -13,6 +12,7 @@
 
 #include "common/byte_order.h"
 #include "platform/udp_socket.h"
+#include "tests/support/passed_socket.h"
 
 namespace platform {
 namespace {
@@ -26,23 +26,16 @@ TEST(SocketActivationTest, TheSocketPassedForThePortIsTakenAsACopy) {
   const std::uint16_t port = common::NetworkToHost16(boundPort);
   EXPECT_FALSE(ActivatedDatagramSocket(port).IsValid());  // nothing passed
 
-  // Whatever the test process holds at descriptor 3 is put aside meanwhile.
-  const int saved = fcntl(3, F_DUPFD_CLOEXEC, 10);
-  ASSERT_EQ(dup2(static_cast<int>(bound.Get()), 3), 3);
-  setenv("LISTEN_FDS", "1", 1);
-  setenv("LISTEN_PID", std::to_string(getpid() + 1).c_str(), 1);
-  const bool takenForAnotherProcess = ActivatedDatagramSocket(port).IsValid();
-  setenv("LISTEN_PID", std::to_string(getpid()).c_str(), 1);
-  const bool takenForAnotherPort = ActivatedDatagramSocket(static_cast<std::uint16_t>(port + 1)).IsValid();
-  UniqueSocket taken = ActivatedDatagramSocket(port);
-  UniqueSocket takenAgain = ActivatedDatagramSocket(port);
-  unsetenv("LISTEN_FDS");
-  unsetenv("LISTEN_PID");
-  if (saved >= 0) {
-    dup2(saved, 3);
-    close(saved);
-  } else {
-    close(3);
+  bool takenForAnotherProcess = true, takenForAnotherPort = true;
+  UniqueSocket taken, takenAgain;
+  {
+    test_support::PassedSocket passed(bound.Get());
+    ASSERT_TRUE(passed.Ok());
+    takenForAnotherPort = ActivatedDatagramSocket(static_cast<std::uint16_t>(port + 1)).IsValid();
+    taken = ActivatedDatagramSocket(port);
+    takenAgain = ActivatedDatagramSocket(port);
+    setenv("LISTEN_PID", std::to_string(getpid() + 1).c_str(), 1);
+    takenForAnotherProcess = ActivatedDatagramSocket(port).IsValid();
   }
 
   EXPECT_FALSE(takenForAnotherProcess);
