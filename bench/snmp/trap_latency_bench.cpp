@@ -18,7 +18,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <random>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,6 +30,7 @@
 #include "platform/file_io.h"
 #include "platform/udp_socket.h"
 #include "tests/support/printer_recording.h"
+#include "tests/support/scratch.h"
 #include "tests/support/snmp_agent.h"
 #include "tests/support/trap_datagram.h"
 #include "vigilix/vigilix.h"
@@ -100,14 +100,8 @@ double Milliseconds(Clock::duration span) { return std::chrono::duration<double,
 int main(int argc, char** argv) {
   const int tries = argc > 1 ? std::max(1, std::stoi(argv[1])) : 20;
   if (!snmp_test::SnmpAgent::Available()) return Fail("snmpsimd is not installed (Debian package snmpsim)");
-  const fs::path scratch = fs::temp_directory_path() / ("korbce-trap-bench-" + std::to_string(std::random_device()()));
-  struct Cleanup {
-    fs::path path;
-    ~Cleanup() {
-      std::error_code ignored;
-      fs::remove_all(path, ignored);
-    }
-  } cleanup{scratch};
+  const test_support::ScratchDirectory directory("korbce-trap-bench");
+  const fs::path& scratch = directory.Path();
   snmp_test::SnmpAgent agent(scratch / "agent");
   bool jammed = false;
   if (!WriteRecording(agent, jammed) || !agent.Start()) return Fail("agent: " + agent.Problem());

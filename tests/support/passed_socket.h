@@ -4,6 +4,7 @@
 // process held at descriptor 3, and the environment, come back at the end.
 
 #include "platform/native_handle.h"
+#include "tests/support/scratch.h"
 
 namespace test_support {
 
@@ -19,6 +20,8 @@ class PassedSocket {
  private:
   int saved_ = -1;
   bool ok_ = false;
+  ScopedEnvironment count_;
+  ScopedEnvironment process_;
 };
 
 }  // namespace test_support
