@@ -21,7 +21,7 @@ void ProblemLog::Report(const std::string& printer, const std::string& problem, 
       ++seen.unwritten;
       return;
     }
-    line = "korbce: SNMP printer " + printer + ": " + problem;
+    line = "korbce: " + subject_ + " " + printer + ": " + problem;
     if (seen.unwritten != 0) line += " (" + std::to_string(seen.unwritten + 1) + " times since it was last written)";
     seen = Seen{now, 0};
   }

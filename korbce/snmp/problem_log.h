@@ -18,6 +18,9 @@ class ProblemLog {
   using Clock = std::chrono::steady_clock;
   static constexpr std::chrono::seconds kQuietPeriod{60};
 
+  // subject: what each line names before the printer.
+  explicit ProblemLog(std::string subject = "SNMP printer") : subject_(std::move(subject)) {}
+
   // printer: the address and port the printer is asked at.
   void Report(const std::string& printer, const std::string& problem, Clock::time_point now = Clock::now())
       EXCLUDES(mutex_);
@@ -29,6 +32,7 @@ class ProblemLog {
   };
   void ForgetOld(Clock::time_point now) REQUIRES(mutex_);
 
+  const std::string subject_;
   platform::CriticalSection mutex_;
   std::map<std::pair<std::string, std::string>, Seen> seen_ GUARDED_BY(mutex_);
 };

@@ -88,6 +88,11 @@ class ConfigReader {
       if (auto value = ReadNumber(entry, 0, kMaxPercent)) config_.supplyLowPercent = *value;
       return;
     }
+    if (EqualsIgnoreCase(key, "TrapPort")) {
+      if (auto value = ReadNumber(entry, 0, 0xFFFF)) config_.trapPort = static_cast<std::uint16_t>(*value);
+      return;
+    }
+    if (EqualsIgnoreCase(key, "TrapCommunity")) return ReadText(entry, config_.trapCommunity);
     Report(entry.line, "unknown key " + entry.key + " ignored");
   }
 

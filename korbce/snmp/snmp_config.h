@@ -29,6 +29,8 @@ struct SnmpConfig {
   std::uint32_t maxInFlight = 64;
   std::string idFile;
   std::uint32_t supplyLowPercent = kDefaultSupplyLowPercent;
+  std::uint16_t trapPort = 162;  // 0: no notifications are taken
+  std::string trapCommunity;     // empty: the section's Community
 
   bool operator==(const SnmpConfig&) const = default;
 };

@@ -42,6 +42,8 @@ constexpr std::chrono::seconds kWordsLead{2};
 // A printer that has not answered a probe is probed again after Poll
 // seconds, then after twice as long each time, up to this (or Poll when longer).
 constexpr std::chrono::seconds kLongestProbeInterval{300};
+// Notifications poll a printer at once, at most once in this time.
+constexpr std::chrono::seconds kExtraPollInterval{1};
 
 std::string HexOf(const std::array<std::uint8_t, 6>& mac) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
@@ -137,6 +139,8 @@ struct SnmpSource::NetworkPrinter {
   bool watched = false;
   std::chrono::seconds interval{60};
   Clock::time_point nextPoll;
+  bool notified = false;                        // a notification asks for a poll
+  std::optional<Clock::time_point> extraPolled; // when a notification's poll began last
   bool polling = false;        // a fetch of the printer is under way
   bool refreshDue = false;     // its tables are to be fetched again
   int missedPolls = 0;
@@ -158,7 +162,10 @@ SnmpSource::SnmpSource(std::string defaultIdFile, std::function<bool(std::uint16
 
 SnmpSource::~SnmpSource() { Stop(); }
 
-void SnmpSource::Stop() { transport_.Stop(); }
+void SnmpSource::Stop() {
+  transport_.Stop();
+  receiver_.Close();
+}
 
 void SnmpSource::Refresh(EngineFile& file) {
   const auto& document = file.document;
@@ -425,6 +432,7 @@ void SnmpSource::Watch(std::uint16_t id, std::optional<std::chrono::seconds> che
 
 // On the transport's thread: starts the polls and probes that are due.
 void SnmpSource::Tick() {
+  TakeNotifications();
   platform::ScopedLock lock(mutex_);
   const auto now = Clock::now();
   for (auto& [id, printer] : printers_) {
@@ -432,10 +440,42 @@ void SnmpSource::Tick() {
     if (printer->polling) continue;
     if (!printer->probed) {
       if (now >= printer->nextProbe) StartProbe(*printer);
-    } else if (printer->watched && now >= printer->nextPoll) {
+    } else if (printer->watched && (now >= printer->nextPoll || ExtraPollDue(*printer, now))) {
       StartPoll(*printer, now);
     }
   }
+}
+
+void SnmpSource::TakeNotifications() {
+  NotificationSettings settings;
+  {
+    platform::ScopedLock lock(mutex_);
+    if (config_) {
+      settings.port = config_->trapPort;
+      const Credentials& credentials = config_->credentials;
+      settings.community = config_->trapCommunity.empty() ? credentials.community : config_->trapCommunity;
+      if (credentials.version == SnmpVersion::V3) settings.user = credentials.user;
+    }
+  }
+  receiver_.Configure(settings);
+  receiver_.Read();
+}
+
+bool SnmpSource::Notified(std::uint32_t address) {
+  platform::ScopedLock lock(mutex_);
+  bool watched = false;
+  for (auto& [id, printer] : printers_) {
+    if (printer->probe.address != address || !printer->watched || !printer->probed) continue;
+    printer->notified = true;
+    watched = true;
+  }
+  return watched;
+}
+
+// A poll that a notification asks for starts when the printer is not being
+// polled, and a second after the last one a notification started.
+bool SnmpSource::ExtraPollDue(const NetworkPrinter& printer, Clock::time_point now) {
+  return printer.notified && (!printer.extraPolled || now - *printer.extraPolled >= kExtraPollInterval);
 }
 
 void SnmpSource::StartProbe(NetworkPrinter& printer) {
@@ -471,6 +511,7 @@ void SnmpSource::Probed(std::uint16_t id, const Probe& probe, const FetchResult&
 }
 
 void SnmpSource::StartPoll(NetworkPrinter& printer, Clock::time_point now) {
+  if (std::exchange(printer.notified, false)) printer.extraPolled = now;
   printer.polling = true;
   printer.nextPoll = now + printer.interval;
   const std::uint16_t id = printer.id;

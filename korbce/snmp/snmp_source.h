@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "korbce/printer_source.h"
+#include "korbce/snmp/notification_receiver.h"
 #include "korbce/snmp/printer_conditions.h"
 #include "korbce/snmp/printer_ids.h"
 #include "korbce/snmp/printer_snapshot.h"
@@ -44,7 +45,7 @@ class SnmpSource : public PrinterSource {
   void Refresh(EngineFile& file) override EXCLUDES(mutex_);
   // The subnets the adapter hands over, swept by the next enumeration.
   void SetSubnets(std::vector<Subnet> subnets) override EXCLUDES(mutex_);
-  // Ends the transport's thread.
+  // Ends the transport's thread, and closes the notification port.
   void Stop() override;
 
   std::optional<PrinterList> Enumerate(std::uint32_t mask) override EXCLUDES(mutex_);
@@ -76,6 +77,13 @@ class SnmpSource : public PrinterSource {
   std::shared_ptr<const PrinterState> Silent(const Probe& probe) EXCLUDES(mutex_);
   void SaveIds() EXCLUDES(idFileLock_, mutex_);
   void Tick() EXCLUDES(mutex_);
+  // On the transport's thread: opens the notification port as [SNMP] says,
+  // and takes the notifications that have come.
+  void TakeNotifications() EXCLUDES(mutex_);
+  // A notification from the address: every watched printer there is polled
+  // at once, with at most one such extra poll a second. Whether there is one.
+  bool Notified(std::uint32_t address) EXCLUDES(mutex_);
+  static bool ExtraPollDue(const NetworkPrinter& printer, std::chrono::steady_clock::time_point now);
   void StartPoll(NetworkPrinter& printer, std::chrono::steady_clock::time_point now) REQUIRES(mutex_);
   void StartProbe(NetworkPrinter& printer) REQUIRES(mutex_);
   void Probed(std::uint16_t id, const Probe& probe, const snmp::FetchResult& result) EXCLUDES(mutex_);
@@ -107,6 +115,8 @@ class SnmpSource : public PrinterSource {
   bool transportStarted_ GUARDED_BY(mutex_) = false;
 
   snmp::ProblemLog problems_;
+  // Used on the transport's thread only, and closed once it has ended.
+  snmp::NotificationReceiver receiver_{[this](std::uint32_t address) { return Notified(address); }};
   snmp::SnmpTransport transport_;  // last: its thread ends before the rest goes
 };
 

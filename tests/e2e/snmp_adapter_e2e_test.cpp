@@ -13,13 +13,16 @@
 #include <string>
 #include <vector>
 
+#include "common/byte_order.h"
 #include "e2e_support.h"
 #include "platform/child_process.h"
 #include "platform/file_io.h"
+#include "platform/udp_socket.h"
 #include "tests/korbce/snmp_snapshot_builders.h"
 #include "tests/support/hostile_snmp_agent.h"
 #include "tests/support/snapshot_recording.h"
 #include "tests/support/snmp_agent.h"
+#include "tests/support/trap_datagram.h"
 
 namespace {
 
@@ -34,6 +37,9 @@ using builders::OfficePrinter;
 using snmp_test::HostileSnmpAgent;
 using snmp_test::SnapshotRecords;
 using snmp_test::SnmpAgent;
+
+// The Printer MIB's notification that a row entered the alert table.
+constexpr char kPrinterV2Alert[] = "1.3.6.1.2.1.43.18.2.0.1";
 
 // What the console shows of one event.
 struct Shown {
@@ -111,7 +117,8 @@ class SnmpAdapterTest : public ::testing::Test {
                   "All DLC Printers=No\nAll Local Printers=No\n\n"
                   "[Printer Alerts To Be Monitored]\nInput=Yes\nOutput=Yes\nPaper Jam=Yes\nPrinter Supplies=Yes\n"
                   "Operator Intervention Required=Yes\nPrinter Warnings=Yes\nDevice Needs Service=Yes\n"
-                  "Configuration Change=Yes\nOffline=Yes\nCheck Printer Communication In How Many Seconds ?=16\n\n"
+                  "Configuration Change=Yes\nOffline=Yes\nCheck Printer Communication In How Many Seconds ?=" +
+                  std::to_string(checkSeconds_) + "\n\n"
                   "[Enumeration]\nEnumerate Only Defined Ports=No\nLook For New Printers In How Many Hours ?=24\n" +
                   enumerationKeys);
   }
@@ -120,9 +127,33 @@ class SnmpAdapterTest : public ::testing::Test {
   // snmpsimd answers one request after the other: many printers in one
   // agent need a longer timeout.
   void WriteEngineFile(const std::string& snmpKeys, int timeoutMs = 500) {
-    WriteFile(dir_.Path("korbce.ini"), "[SNMP]\nTimeout = " + std::to_string(timeoutMs) +
-                                           "\nRetries = 1\nPoll = 1\nIdFile = " + dir_.Path("snmp-printers") +
-                                           "\n" + snmpKeys);
+    WriteFile(dir_.Path("korbce.ini"), "[SNMP]\nTimeout = " + std::to_string(timeoutMs) + "\nRetries = 1\nPoll = " +
+                                           std::to_string(pollSeconds_) + "\nIdFile = " + dir_.Path("snmp-printers") +
+                                           "\nTrapPort = " + std::to_string(trapPort_) + "\n" + snmpKeys);
+  }
+  // Polls a minute apart, as in an office: what comes sooner came by a notification.
+  void PollEveryMinute() {
+    pollSeconds_ = 60;
+    checkSeconds_ = 600;
+  }
+  bool WaitUntilListening() const {
+    return Eventually([&] { return ReadText(dir_.Path("service.err")).find("listening for SNMP notifications") !=
+                                   std::string::npos; });
+  }
+
+  // net-snmp's snmptrap sending to the engine's notification port, with no
+  // configuration or state of this machine's.
+  int SendTrap(std::vector<std::string> arguments, const std::vector<std::string>& trap) {
+    arguments.insert(arguments.begin(), "-Ln");
+    arguments.push_back("127.0.0.1:" + std::to_string(trapPort_));
+    arguments.insert(arguments.end(), trap.begin(), trap.end());
+    platform::ChildSetup setup;
+    setup.errorPath = dir_.Path("snmptrap.err");
+    setup.environment = {{"SNMPCONFPATH", dir_.Path("snmptrap")}, {"SNMP_PERSISTENT_DIR", dir_.Path("snmptrap")},
+                         {"MIBS", ""}};
+    platform::ChildProcess snmptrap;
+    if (!snmptrap.Start("/usr/bin/snmptrap", arguments, setup)) return -1;
+    return snmptrap.Wait(10000).value_or(-1);
   }
   // The Targets key naming every printer's community, and more.
   std::string TargetsOf(const std::vector<Printer>& printers, std::vector<std::string> communities = {}) const {
@@ -175,6 +206,9 @@ class SnmpAdapterTest : public ::testing::Test {
            "engine calls:\n" + ReadText(dir_.Path("korbce.log")).substr(0, 4000);
   }
 
+  int pollSeconds_ = 1;
+  int checkSeconds_ = 16;
+  std::uint16_t trapPort_ = snmp_test::FreeUdpPort();
   ScratchDirectory dir_{"snmp-adapter-e2e"};
   Receiver receiver_{dir_, "receiver"};
   SnmpAgent agent_{dir_.Root() / "agent"};
@@ -507,13 +541,15 @@ TEST_F(SnmpAdapterTest, ASweepOfAOneHostSubnetFindsThePrinter) {
   EXPECT_EQ(ShownOf(printers[0]), printers[0].expected);
 }
 
-// SNMPv3 with authentication and privacy.
+// SNMPv3 with authentication and privacy; an SNMPv3 inform of the same
+// user polls the printer at once, and is answered.
 TEST_F(SnmpAdapterTest, AnSnmpV3AuthPrivPrinter) {
   std::vector<Printer> printers = {
       {snmp_test::kV3Community, WithAlerts({Alert(8, 1, 8)}), {Critical("Paper Jam At Input - Tray 1")}}};
   Serve(printers);
   ASSERT_TRUE(agent_.Start(snmp_test::SnmpV3User{"watcher", "SHA", "authsecret1", "AES", "privsecret1"}))
       << agent_.Problem();
+  PollEveryMinute();
   WriteSettings();
   WriteEngineFile("Targets = " + agent_.Endpoint() +
                   "\nVersion = 3\nUser = watcher\nSecurityLevel = authPriv\nAuthProtocol = SHA\n"
@@ -521,6 +557,105 @@ TEST_F(SnmpAdapterTest, AnSnmpV3AuthPrivPrinter) {
   StartService();
   ASSERT_TRUE(WaitForShown(printers[0], 1)) << Diagnostics();
   EXPECT_EQ(ShownOf(printers[0]), printers[0].expected);
+
+  ASSERT_TRUE(WaitUntilListening()) << Diagnostics();
+  printers[0].snapshot.alerts.clear();
+  ASSERT_TRUE(Write(printers[0], 0));
+  // snmptrap waits for the inform's answer, and fails without one.
+  EXPECT_EQ(SendTrap({"-v", "3", "-Ci", "-u", "watcher", "-l", "authPriv", "-a", "SHA", "-A", "authsecret1", "-x",
+                      "AES", "-X", "privsecret1"},
+                     {"0", kPrinterV2Alert}),
+            0)
+      << ReadText(dir_.Path("snmptrap.err")) << Diagnostics();
+  ASSERT_TRUE(WaitForShown(printers[0], 2, 5s)) << Diagnostics();
+  EXPECT_EQ(ShownOf(printers[0]).back(), Critical("Paper Jam At Input - Tray 1(Resolved)"));
+}
+
+// Notifications from the printer's address poll it at once, long before the
+// next poll a minute later: the events still come from the poll. A
+// notification with a wrong community polls nothing and is traced once; a
+// burst of them polls each printer at most once a second.
+TEST_F(SnmpAdapterTest, NotificationsPollThePrinterAtOnce) {
+  std::vector<Printer> printers = {{"office", OfficePrinter(), {}}};
+  Printer& office = printers[0];
+  Serve(printers);
+  ASSERT_TRUE(agent_.Start()) << agent_.Problem();
+  // A second printer at the same address, whose agent counts the requests.
+  Printer counted{"counted", OfficePrinter(), {}};
+  counted.snapshot.deviceDescr = "Model counted";
+  HostileSnmpAgent countingAgent;
+  ASSERT_TRUE(countingAgent.Start(RecordsOf(counted, 1)));
+  PollEveryMinute();
+  WriteSettings();
+  WriteEngineFile("Targets = office@" + agent_.Endpoint() + ", " + countingAgent.Endpoint() + "\n");
+  StartService();
+  ASSERT_TRUE(WaitUntilListening()) << Diagnostics();
+  const auto captures = [&] {
+    return std::ranges::count_if(SplitLines(ReadText(dir_.Path("korbce.log"))),
+                                 [](const std::string& line) { return line.find("BceCaptureAlerts") != std::string::npos; });
+  };
+  ASSERT_TRUE(Eventually([&] { return captures() >= 2; }, 20s)) << Diagnostics();
+  std::this_thread::sleep_for(1500ms);  // the first polls end
+
+  const auto shownWithin = [&](std::size_t count, const Shown& last) {
+    const auto sent = std::chrono::steady_clock::now();
+    EXPECT_TRUE(WaitForShown(office, count, 5s)) << Diagnostics();
+    EXPECT_LT(std::chrono::steady_clock::now() - sent, 5s);
+    if (ShownOf(office).size() >= count) {
+      EXPECT_EQ(ShownOf(office).back(), last);
+    }
+  };
+  office.snapshot.alerts = {Alert(8, 1, 8)};
+  ASSERT_TRUE(Write(office, 0));
+  ASSERT_EQ(SendTrap({"-v", "2c", "-c", "public"}, {"0", kPrinterV2Alert}), 0) << ReadText(dir_.Path("snmptrap.err"));
+  shownWithin(1, Critical("Paper Jam At Input - Tray 1"));
+  office.snapshot.alerts.clear();
+  ASSERT_TRUE(Write(office, 0));
+  std::this_thread::sleep_for(1s);  // past the second of the last extra poll
+  ASSERT_EQ(SendTrap({"-v", "1", "-c", "public"}, {"1.3.6.1.2.1.43.18.2", "", "6", "1", ""}), 0)
+      << ReadText(dir_.Path("snmptrap.err"));
+  shownWithin(2, Critical("Paper Jam At Input - Tray 1(Resolved)"));
+
+  office.snapshot.alerts = {Alert(8, 2, 8)};
+  ASSERT_TRUE(Write(office, 0));
+  std::this_thread::sleep_for(1s);
+  for (int i = 0; i < 2; ++i) ASSERT_EQ(SendTrap({"-v", "2c", "-c", "wrong"}, {"0", kPrinterV2Alert}), 0);
+  std::this_thread::sleep_for(2s);
+  EXPECT_EQ(ShownOf(office).size(), 2u);
+  const std::string dropped = "SNMP notification from 127.0.0.1: notification with a wrong community; dropped";
+  const std::string trace = ReadText(dir_.Path("service.err"));
+  EXPECT_NE(trace.find(dropped), std::string::npos) << trace;
+  EXPECT_EQ(trace.find(dropped), trace.rfind(dropped)) << trace;
+
+  // The requests of one poll, then those of a burst of a thousand.
+  const auto settled = [&] {
+    for (std::size_t seen = countingAgent.Requests();; seen = countingAgent.Requests()) {
+      std::this_thread::sleep_for(700ms);
+      if (countingAgent.Requests() == seen) return seen;
+    }
+  };
+  std::this_thread::sleep_for(1s);
+  const std::size_t before = settled();
+  ASSERT_EQ(SendTrap({"-v", "2c", "-c", "public"}, {"0", kPrinterV2Alert}), 0);
+  ASSERT_TRUE(Eventually([&] { return countingAgent.Requests() > before; }, 5s)) << Diagnostics();
+  const std::size_t onePoll = settled() - before;
+  ASSERT_GT(onePoll, 0u);
+  shownWithin(3, Critical("Paper Jam At Input - Tray 2"));
+  std::this_thread::sleep_for(1s);
+  const std::size_t beforeBurst = settled();
+  std::uint16_t localPort = 0;
+  platform::UniqueSocket sender = platform::BindUdp4(common::HostToNetwork32(0x7F000001), 0, localPort);
+  ASSERT_TRUE(sender.IsValid());
+  const auto burstStart = std::chrono::steady_clock::now();
+  for (int i = 0; i < 1000; ++i) {
+    ASSERT_TRUE(platform::SendDatagramTo(sender.Get(), snmp_test::kPrinterAlertTrap, sizeof snmp_test::kPrinterAlertTrap, common::HostToNetwork32(0x7F000001),
+                                         common::HostToNetwork16(trapPort_)));
+  }
+  const std::size_t afterBurst = settled();
+  const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - burstStart);
+  const std::size_t polls = (afterBurst - beforeBurst + onePoll / 2) / onePoll;
+  EXPECT_GE(polls, 1u);
+  EXPECT_LE(polls, static_cast<std::size_t>(seconds.count()) + 1) << polls << " polls in " << seconds.count() << " s";
 }
 
 }  // namespace

@@ -24,6 +24,9 @@ namespace korbce {
 namespace {
 
 using namespace std::chrono_literals;
+
+// These engines take no notifications: the service's tests send them.
+constexpr char kNoTrapPort[] = "TrapPort = 0\n";
 using snmp_test::HostileSnmpAgent;
 using snmp_test::PrinterRecords;
 using snmp_test::RecordedAlert;
@@ -74,7 +77,7 @@ class SnmpEngineTest : public EngineFixture {
   }
 
   std::string SnmpSection(const std::string& keys = "") const {
-    return "[SNMP]\nTargets = " + agent_->Endpoint() + "\nTimeout = 300\nRetries = 0\nPoll = 1\n" + keys;
+    return "[SNMP]\nTargets = " + agent_->Endpoint() + "\nTimeout = 300\nRetries = 0\nPoll = 1\n" + kNoTrapPort + keys;
   }
 
   std::vector<EnumRecord> Enumerate(Engine& engine, std::uint32_t mask = kEnumTcpIp) {
@@ -111,7 +114,7 @@ class SnmpEngineTest : public EngineFixture {
   }
 
   static std::string SectionFor(const std::string& targets, const std::string& timing = "Timeout = 300\nRetries = 0\n") {
-    return "[SNMP]\nTargets = " + targets + "\n" + timing + "Poll = 1\n";
+    return "[SNMP]\nTargets = " + targets + "\n" + timing + "Poll = 1\n" + kNoTrapPort;
   }
 
   // Monitors every printer and captures the one given, for every category.
@@ -185,7 +188,7 @@ TEST_F(SnmpEngineTest, TargetsAreEnumeratedWithStableIdsAndAnsweredFromTheLastFe
 
 TEST_F(SnmpEngineTest, SubnetSweepOfOneHostAndCupsUrisFindThePrinter) {
   StartAgent(RecordedPrinter{});
-  WriteFleet("[SNMP]\nPort = " + std::to_string(agent_->Port()) + "\nTimeout = 300\nRetries = 0\n");
+  WriteFleet("[SNMP]\nPort = " + std::to_string(agent_->Port()) + "\nTimeout = 300\nRetries = 0\n" + kNoTrapPort);
   Engine& engine = StartEngine();
   EXPECT_TRUE(Enumerate(engine).empty()) << "no targets and no subnets yet";
 

@@ -131,7 +131,7 @@ TEST_F(FleetTest, FindGivesThePrinterOfEachIdAndSurvivesACopy) {
 }
 
 TEST_F(FleetTest, TheSourceReadsEachVersionOfTheFileOnceAndKeepsOnlyItsOtherSections) {
-  WriteFleet("[Engine]\nEnumFails = No\n[Printer a]\nId = 1\n[SNMP]\nPoll = 30\n");
+  WriteFleet("[Engine]\nEnumFails = No\n[Printer a]\nId = 1\n[SNMP]\nPoll = 30\nTrapPort = 0\n");
   FleetSource source(fleetPath_);
   const auto fleet = source.Current();
   ASSERT_NE(fleet, nullptr);

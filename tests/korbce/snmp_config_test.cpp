@@ -50,6 +50,8 @@ TEST(SnmpConfigTest, DefaultsKeysAndReportedMistakes) {
   EXPECT_EQ(defaults.maxInFlight, 64u);
   EXPECT_EQ(defaults.idFile, "/ids");
   EXPECT_EQ(defaults.supplyLowPercent, 10u);
+  EXPECT_EQ(defaults.trapPort, 162);
+  EXPECT_EQ(defaults.trapCommunity, "");
 
   TraceCapture trace;
   const SnmpConfig config = ReadSnmpConfig(
@@ -70,7 +72,9 @@ TEST(SnmpConfigTest, DefaultsKeysAndReportedMistakes) {
                {"MaxInFlight", "many"},
                {"Retries", "5"},
                {"Colour", "blue"},
-               {"SupplyLowPercent", "101"}}),
+               {"SupplyLowPercent", "101"},
+               {"TrapPort", "65536"},
+               {"TrapCommunity", ""}}),
       "korbce.ini", "/ids");
   ASSERT_EQ(config.targets.size(), 2u);
   EXPECT_EQ(config.targets[0], (SnmpTarget{"printer1", 16100, ""}));
@@ -92,13 +96,19 @@ TEST(SnmpConfigTest, DefaultsKeysAndReportedMistakes) {
         "korbce.ini:12: [SNMP] Timeout \"0\" is not a number from 1 to 60000", "korbce.ini:14: [SNMP] Poll",
         "korbce.ini:16: [SNMP] MaxInFlight", "korbce.ini:17: [SNMP] key Retries is given twice",
         "korbce.ini:18: [SNMP] unknown key Colour",
-        "korbce.ini:19: [SNMP] SupplyLowPercent \"101\" is not a number from 0 to 100", "korbce.ini:1: [SNMP] SecurityLevel needs"}) {
+        "korbce.ini:19: [SNMP] SupplyLowPercent \"101\" is not a number from 0 to 100",
+        "korbce.ini:20: [SNMP] TrapPort \"65536\" is not a number from 0 to 65535",
+        "korbce.ini:21: [SNMP] TrapCommunity \"\" is not a text", "korbce.ini:1: [SNMP] SecurityLevel needs"}) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected << "\nin:\n" << text;
   }
 
   EXPECT_EQ(config.supplyLowPercent, 10u);
   EXPECT_EQ(ReadSnmpConfig(Section({{"SupplyLowPercent", "0"}}), "f", "/ids").supplyLowPercent, 0u);
   EXPECT_EQ(ReadSnmpConfig(Section({{"SupplyLowPercent", "25"}}), "f", "/ids").supplyLowPercent, 25u);
+  EXPECT_EQ(config.trapPort, 162);
+  const SnmpConfig traps = ReadSnmpConfig(Section({{"TrapPort", "0"}, {"TrapCommunity", "alerts"}}), "f", "/ids");
+  EXPECT_EQ(traps.trapPort, 0);
+  EXPECT_EQ(traps.trapCommunity, "alerts");
 
   const SnmpConfig noUser = ReadSnmpConfig(Section({{"Version", "3"}}), "f", "/ids");
   EXPECT_EQ(noUser.credentials.version, SnmpVersion::V2c);

@@ -58,7 +58,8 @@ TEST_F(InstalledPackageTest, HoldsTheInstalledLayout) {
   for (const char* path :
        {"usr/sbin/KorEventSvc", "usr/bin/tec-receiver", "usr/bin/service-host", "usr/bin/control-panel",
         "etc/korevnts/KorEvntS.ini", "etc/korevnts/VXPrtDb.ini", "etc/korevnts/korbce.ini",
-        "usr/lib/systemd/system/KorEvntS.service", "usr/share/korevnts/tec/Korvane_Printer_Alert.baroc",
+        "usr/lib/systemd/system/KorEvntS.service", "usr/lib/systemd/system/KorEvntS.socket",
+        "usr/share/korevnts/tec/Korvane_Printer_Alert.baroc",
         "usr/share/man/man8/KorEventSvc.8.gz", "usr/share/man/man1/tec-receiver.1.gz",
         "usr/share/man/man1/service-host.1.gz", "usr/share/man/man1/control-panel.1.gz",
         "usr/share/man/man5/KorEvntS.ini.5.gz", "usr/share/man/man5/VXPrtDb.ini.5.gz",
