@@ -50,6 +50,11 @@ struct ServiceDefinition {
   std::string displayName;
   std::string programPath;                // absolute path of the program
   std::vector<std::string> dependencies;  // services started before this one
+  // The system user the service runs as, so that it holds no more rights than
+  // its own files give it. On systemd the unit names the user when it exists
+  // (a unit naming a missing user never starts); otherwise, and on Windows,
+  // the service runs as the service manager's own account.
+  std::string account = {};
 };
 
 // The failing calls below return false and leave an errno value for

@@ -97,7 +97,7 @@ bool CNTService::IsServiceInstalled() { return platform::IsServiceInstalled(serv
 
 bool CNTService::InstallService() {
   const std::string programPath = platform::ProgramPath();
-  if (!platform::InstallService({serviceName, kDisplayName, programPath, {"Spooler"}})) return false;
+  if (!platform::InstallService({serviceName, kDisplayName, programPath, {"Spooler"}, kServiceAccount})) return false;
   // The event log finds the message texts in the program file.
   platform::RegistryKey key;
   int error = platform::RegistryKey::Create(platform::HKEY_LOCAL_MACHINE, kEventSourceKeyPrefix + std::string(serviceName), key);

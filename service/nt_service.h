@@ -53,6 +53,8 @@ class CNTService {
   static CNTService* Instance();
 
   static constexpr const char* kDisplayName = "Korvane Event Adapter for Tivoli";
+  // The system user that the package makes and that owns the service's state.
+  static constexpr const char* kServiceAccount = "korevnts";
 
   std::int32_t majorVersion = 1;
   std::int32_t minorVersion = 0;

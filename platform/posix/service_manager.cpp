@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pwd.h>
 #include <signal.h>
 #include <systemd/sd-daemon.h>
 #include <unistd.h>
@@ -166,6 +167,13 @@ std::string QuotedCommand(const std::string& path) {
   return quoted + "\"";
 }
 
+bool UserExists(const std::string& account) {
+  passwd entry{};
+  passwd* found = nullptr;
+  std::array<char, 4096> buffer;
+  return getpwnam_r(account.c_str(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr;
+}
+
 std::string UnitFileText(const ServiceDefinition& service) {
   std::string after;
   for (const std::string& dependency : service.dependencies) after += (after.empty() ? "" : " ") + UnitNameOf(dependency);
@@ -175,6 +183,7 @@ std::string UnitFileText(const ServiceDefinition& service) {
   // A start may wait for slow networks longer than systemd's default 90 s;
   // a stop is taken during the start, so waiting long delays no shutdown.
   text += "TimeoutStartSec=" + std::string(kServiceStartTimeout) + "\n";
+  if (!service.account.empty() && UserExists(service.account)) text += "User=" + service.account + "\n";
   text += "\n[Install]\nWantedBy=multi-user.target\n";
   return text;
 }

@@ -45,6 +45,40 @@ TEST_F(PackageChecksTest, DependsOnTheSystemLibrariesAndKeepsTheSettingsAsConffi
   EXPECT_EQ(postinst.find(" start "), std::string::npos) << postinst;
 }
 
+// The mode column of dpkg-deb's listing for a file of the package.
+std::string ModeInPackage(const std::string& listing, const std::string& path) {
+  for (const std::string& line : SplitLines(listing)) {
+    if (line.ends_with(" ./" + path)) return line.substr(0, line.find(' '));
+  }
+  return "(missing)";
+}
+
+TEST_F(PackageChecksTest, RunsTheServiceAsItsOwnUserWhomAloneTheSecretsAreReadable) {
+  EXPECT_NE(ReadText(Installed("usr/lib/sysusers.d/korevnts.conf")).find("\nu korevnts - "), std::string::npos);
+  EXPECT_NE(ReadText(Installed("usr/lib/systemd/system/KorEvntS.service")).find("\nUser=korevnts\nGroup=korevnts\n"),
+            std::string::npos);
+  const ToolRun depends = RunTool("dpkg-deb", {"-f", Package().string(), "Depends"}, dir_);
+  EXPECT_NE(depends.output.find("systemd-sysusers"), std::string::npos) << depends.output;
+
+  // Never readable by all, not even before the maintainer scripts ran.
+  const ToolRun contents = RunTool("dpkg-deb", {"-c", Package().string()}, dir_);
+  ASSERT_EQ(contents.status, 0) << contents.errors;
+  EXPECT_EQ(ModeInPackage(contents.output, "etc/korevnts/KorEvntS.ini"), "-rw-r-----");
+  EXPECT_EQ(ModeInPackage(contents.output, "etc/korevnts/korbce.ini"), "-rw-r-----");
+  EXPECT_EQ(ModeInPackage(contents.output, "etc/korevnts/VXPrtDb.ini"), "-rw-r--r--");
+
+  // The user is made before the files become the service's.
+  const ToolRun control = RunTool("dpkg-deb", {"-e", Package().string(), dir_.Path("control")}, dir_);
+  ASSERT_EQ(control.status, 0) << control.errors;
+  const std::string postinst = ReadText(dir_.Path("control/postinst"));
+  const std::size_t userMade = postinst.find("systemd-sysusers ${DPKG_ROOT:+--root=\"$DPKG_ROOT\"} korevnts.conf");
+  ASSERT_NE(userMade, std::string::npos) << postinst;
+  EXPECT_GT(postinst.find("chown -h korevnts:korevnts"), userMade) << postinst;
+  EXPECT_GT(postinst.find("dpkg-statoverride --update --add root korevnts 0640 \"$settings\""), userMade) << postinst;
+  EXPECT_NE(postinst.find("for settings in /etc/korevnts/KorEvntS.ini /etc/korevnts/korbce.ini; do"), std::string::npos);
+  EXPECT_NE(ReadText(dir_.Path("control/postrm")).find("dpkg-statoverride --remove \"$settings\""), std::string::npos);
+}
+
 TEST_F(PackageChecksTest, LintianReportsNoErrorsAndNoWarnings) {
   const ToolRun lintian = RunTool("lintian", {"--fail-on", "error,warning", Package().string()}, dir_, {}, 300000);
   if (!lintian.started) GTEST_SKIP() << "lintian is missing (scripts/install-deps.sh installs it)";

@@ -42,6 +42,15 @@ TEST(ServiceManagerTest, InstallWritesTheUnitFileAndRemoveDeletesIt) {
   EXPECT_EQ(platform::GetLastError(), EEXIST);
   EXPECT_NE(ReadText(platform::ServiceUnitPath("KorEvntS")).find("Korvane"), std::string::npos);
 
+  // The service runs as its account where that user exists, and as root
+  // where it does not, since systemd never starts a unit naming a missing user.
+  ASSERT_TRUE(platform::RemoveService("KorEvntS"));
+  ASSERT_TRUE(platform::InstallService({"KorEvntS", "Korvane", "/usr/sbin/KorEventSvc", {}, "nobody"}));
+  EXPECT_NE(ReadText(platform::ServiceUnitPath("KorEvntS")).find("\nUser=nobody\n"), std::string::npos);
+  ASSERT_TRUE(platform::RemoveService("KorEvntS"));
+  ASSERT_TRUE(platform::InstallService({"KorEvntS", "Korvane", "/usr/sbin/KorEventSvc", {}, "korevnts-nobody-has"}));
+  EXPECT_EQ(ReadText(platform::ServiceUnitPath("KorEvntS")).find("User="), std::string::npos);
+
   EXPECT_TRUE(platform::RemoveService("KorEvntS"));
   EXPECT_FALSE(platform::IsServiceInstalled("KorEvntS"));
   EXPECT_FALSE(platform::RemoveService("KorEvntS"));
