@@ -39,6 +39,9 @@ struct TecHandle {
   std::unique_ptr<TecConnection> connection;
   long retryInterval = TEC_DEFAULT_RETRY_SECONDS;  // seconds
   int sentOnConnection = 0;
+  int lastServer = -1;                // server that took the last event, -1 when it was not taken
+  // Events given to a server or the test file, cached ones included.
+  std::uint64_t eventsDelivered = 0;
 
   TecNetwork* network = nullptr;
   EifClock* clock = nullptr;

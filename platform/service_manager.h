@@ -88,6 +88,12 @@ ServiceStatusHandle RegisterServiceCtrlHandler(const std::string& name, ServiceH
 // Tells the service manager the service's status.
 bool SetServiceStatus(ServiceStatusHandle handle, const ServiceStatus& status);
 
+// Tells the service manager, while the service runs, one line of text on how
+// it is doing; later reports of the running state keep it. False, with
+// nothing sent, when the service is not running. On Windows, whose service
+// manager shows no such text, it does nothing.
+bool SetServiceStatusText(ServiceStatusHandle handle, const std::string& text);
+
 // "Stopped", "Start pending", "Stop pending", "Running", ... or "State <n>".
 std::string ServiceStateName(std::uint32_t state);
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <thread>
 
+#include "platform/clock.h"
 #include "platform/registry.h"
 #include "service/service_trace.h"
 
@@ -50,14 +51,32 @@ bool AdapterService::OnInit() {
 }
 
 void AdapterService::Run() {
+  std::int64_t nextStatusMs = 0;
   while (IsRunning()) {
-    if (startFailedEvent_ != nullptr) {
-      startFailedEvent_->Wait(kRunPollMs);
-    } else {
-      std::this_thread::sleep_for(std::chrono::milliseconds(kRunPollMs));
+    const std::int64_t nowMs = platform::MonotonicMilliseconds();
+    if (nowMs >= nextStatusMs) {
+      ReportStatusLine();
+      nextStatusMs = nowMs + kStatusRefreshMs;
     }
+    Pause(kRunPollMs);
   }
   currentValue += increment;
+}
+
+void AdapterService::Pause(std::uint32_t milliseconds) {
+  if (startFailedEvent_ != nullptr) {
+    startFailedEvent_->Wait(milliseconds);
+  } else {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  }
+}
+
+void AdapterService::ReportStatusLine() {
+  if (!statusLine_) return;
+  std::string line = statusLine_();
+  if (line.empty() || line == reportedLine_) return;
+  SetStatusText(line);
+  reportedLine_ = std::move(line);
 }
 
 bool AdapterService::OnUserControl(std::uint32_t control) {

@@ -5,6 +5,7 @@
 
 #include "bce/bce.h"
 #include "eif/eif_config.h"
+#include "eif/event_cache.h"
 #include "service/alert_intake.h"
 #include "service/sender_loop.h"
 #include "settings/settings_readers.h"
@@ -36,6 +37,8 @@ bool EventAdapter::StartAdapter(const std::string& settingsPath, platform::Event
   tecClock_ = std::make_unique<StopEndsWaitsClock>(stopEvent);
   tecHandle_.reset(TecOpen({}, 0, 0, TEC_MODE_FROM_CONFIG, TecSeams{nullptr, tecClock_.get()}));
   if (!tecHandle_) return false;
+  status_.SetCachePath(ReadCacheSettings().path);
+  status_.RecordTec(TecServerStateOf(*tecHandle_));
   stopEvent_ = &stopEvent;
   StartRegistrationThread();
   if (ArmRediscovery(settingsPath, settings_) && !rediscoveryThread_.Start([this] { return RediscoveryThread(); })) {
@@ -43,7 +46,10 @@ bool EventAdapter::StartAdapter(const std::string& settingsPath, platform::Event
   }
   TecHandle* handle = tecHandle_.get();
   return senderThread_.Start([this, handle] {
-    return RunSenderLoop(queue_, *stopEvent_, [handle](const std::string& event) { TecSendEvent(handle, event); });
+    return RunSenderLoop(queue_, *stopEvent_, [this, handle](const std::string& event) {
+      TecSendEvent(handle, event);
+      status_.RecordTec(TecServerStateOf(*handle));
+    });
   });
 }
 

@@ -10,6 +10,7 @@
 #include "eif/tec_sender.h"
 #include "platform/event.h"
 #include "platform/thread.h"
+#include "service/adapter_status.h"
 #include "service/event_queue.h"
 #include "service/printer_discovery.h"
 #include "service/printer_table.h"
@@ -34,6 +35,9 @@ class EventAdapter {
   // are discovered; the steps done stay as they are.
   bool StartAdapter(const std::string& settingsPath, platform::Event& stopEvent);
 
+  // How the adapter is doing, in one line; empty until it has started.
+  std::string StatusLine() { return status_.Line(); }
+
  private:
   void StartRegistrationThread();
   std::uint32_t RegistrationThread();
@@ -48,6 +52,7 @@ class EventAdapter {
   platform::Event* stopEvent_ = nullptr;
   std::unique_ptr<StopEndsWaitsClock> tecClock_;
   std::unique_ptr<TecHandle, TecHandleCloser> tecHandle_;
+  AdapterStatus status_{table_};
   platform::Thread rediscoveryThread_;
   platform::Thread senderThread_;
 };

@@ -196,6 +196,12 @@ void CNTService::SetStatus(std::uint32_t state) {
   if (state == platform::SERVICE_STOPPED) stopReported_ = true;
 }
 
+void CNTService::SetStatusText(const std::string& text) {
+  platform::ScopedLock lock(statusLock_);
+  if (stopReported_ || status.currentState != platform::SERVICE_RUNNING) return;
+  platform::SetServiceStatusText(statusHandle, text);
+}
+
 platform::ServiceStatus CNTService::CurrentStatus() const {
   platform::ScopedLock lock(statusLock_);
   return status;

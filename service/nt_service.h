@@ -45,6 +45,9 @@ class CNTService {
 
   bool Initialize();
   void SetStatus(std::uint32_t state) EXCLUDES(statusLock_);
+  // Tells the service control manager how the running service is doing; no
+  // text goes out before it runs or once it is stopping.
+  void SetStatusText(const std::string& text) EXCLUDES(statusLock_);
   // Strings may be null; the non-null ones come first.
   void ReportEventMessage(std::uint16_t type, std::uint32_t eventId, const char* string1 = nullptr,
                           const char* string2 = nullptr, const char* string3 = nullptr);

@@ -40,6 +40,7 @@ struct Dispatcher {
   ServiceHandlerFunction handler GUARDED_BY(mutex) = nullptr;
   std::uint32_t reportedState GUARDED_BY(mutex) = 0;  // 0 until the first status report
   ServiceStatusHandle handle GUARDED_BY(mutex) = 0;   // numbers the dispatcher's runs from 1
+  std::string runningText GUARDED_BY(mutex);          // the last SetServiceStatusText
   // Read in signal context, where no lock may be taken: set up once.
   int pipeRead = -1;
   int pipeWrite = -1;
@@ -239,6 +240,7 @@ bool StartServiceCtrlDispatcher(const std::string& name, ServiceMainFunction ser
     dispatcher.name = name;
     dispatcher.handler = nullptr;
     dispatcher.reportedState = 0;
+    dispatcher.runningText.clear();
     ++dispatcher.handle;
   }
   DrainControlPipe(dispatcher.pipeRead);
@@ -269,28 +271,56 @@ ServiceStatusHandle RegisterServiceCtrlHandler(const std::string& name, ServiceH
   }
 }
 
-bool SetServiceStatus(ServiceStatusHandle handle, const ServiceStatus& status) {
-  Dispatcher& dispatcher = TheDispatcher();
-  {
-    ScopedLock lock(dispatcher.mutex);
-    if (handle == 0 || handle != dispatcher.handle || dispatcher.handler == nullptr) {
-      SetLastError(EINVAL);
-      return false;
-    }
-    dispatcher.reportedState = status.currentState;
-  }
-  WriteControlCode(kStateChanged);
-  const int result = sd_notify(0, NotifyMessageOf(status).c_str());
+namespace {
+
+bool IsCurrentHandle(const Dispatcher& dispatcher, ServiceStatusHandle handle) REQUIRES(dispatcher.mutex) {
+  return handle != 0 && handle == dispatcher.handle && dispatcher.handler != nullptr;
+}
+
+bool Notify(const std::string& message) {
+  const int result = sd_notify(0, message.c_str());
   if (result > 0) return true;
   SetLastError(result < 0 ? -result : ENOTCONN);
   return false;
 }
 
-std::string NotifyMessageOf(const ServiceStatus& status) {
+}  // namespace
+
+bool SetServiceStatus(ServiceStatusHandle handle, const ServiceStatus& status) {
+  Dispatcher& dispatcher = TheDispatcher();
+  std::string runningText;
+  {
+    ScopedLock lock(dispatcher.mutex);
+    if (!IsCurrentHandle(dispatcher, handle)) {
+      SetLastError(EINVAL);
+      return false;
+    }
+    dispatcher.reportedState = status.currentState;
+    runningText = dispatcher.runningText;
+  }
+  WriteControlCode(kStateChanged);
+  return Notify(NotifyMessageOf(status, runningText));
+}
+
+bool SetServiceStatusText(ServiceStatusHandle handle, const std::string& text) {
+  Dispatcher& dispatcher = TheDispatcher();
+  {
+    ScopedLock lock(dispatcher.mutex);
+    if (!IsCurrentHandle(dispatcher, handle) || dispatcher.reportedState != SERVICE_RUNNING) {
+      SetLastError(EINVAL);
+      return false;
+    }
+    dispatcher.runningText = text;
+  }
+  return Notify("STATUS=" + text);
+}
+
+std::string NotifyMessageOf(const ServiceStatus& status, const std::string& runningText) {
   std::string message;
-  if (status.currentState == SERVICE_RUNNING) message += "READY=1\n";
+  const bool running = status.currentState == SERVICE_RUNNING;
+  if (running) message += "READY=1\n";
   if (status.currentState == SERVICE_STOP_PENDING || status.currentState == SERVICE_STOPPED) message += "STOPPING=1\n";
-  message += "STATUS=" + ServiceStateName(status.currentState);
+  message += "STATUS=" + (running && !runningText.empty() ? runningText : ServiceStateName(status.currentState));
   if (status.currentState == SERVICE_STOPPED && status.win32ExitCode != 0) {
     message += "\nERRNO=" + std::to_string(status.win32ExitCode);
   }

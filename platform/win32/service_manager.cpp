@@ -169,4 +169,7 @@ bool SetServiceStatus(ServiceStatusHandle handle, const ServiceStatus& status) {
   return true;
 }
 
+// The service control manager shows no text of a service.
+bool SetServiceStatusText(ServiceStatusHandle /*handle*/, const std::string& /*text*/) { return true; }
+
 }  // namespace platform

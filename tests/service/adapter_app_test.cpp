@@ -9,6 +9,7 @@
 
 #include "platform/registry.h"
 #include "platform/thread.h"
+#include "service/status_line.h"
 #include "tests/service/service_test_environment.h"
 
 namespace {
@@ -225,6 +226,29 @@ TEST_F(AdapterAppTest, ServiceRunsTakesUserControlsAndStops) {
             (Lines{"KorEvntS Information 103 The KorEvntS service was started.",
                    "KorEvntS Error 106 The service control manager sent an invalid request to KorEvntS.",
                    "KorEvntS Information 104 The KorEvntS service was stopped."}));
+}
+
+// While the service runs, systemd's status text is the adapter's status line,
+// later reports of the running state included.
+TEST_F(AdapterAppTest, TheRunningServiceShowsItsStatusLine) {
+  NotifyListener notify;
+  root_.WriteFile("etc/korevnts/KorEvntS.ini", "[Settings]\n");
+  const std::string line = StatusLineOf({1204, 3, 5310, 0, "10.1.2.3:5529", true});
+  EXPECT_EQ(line, "Running: 1,204 printers (3 not answering); 5,310 events sent, 0 cached; TEC server 10.1.2.3:5529 connected");
+  EXPECT_EQ(StatusLineOf({1, 0, 1, 1000000, "localhost", false}),
+            "Running: 1 printer (0 not answering); 1 event sent, 1,000,000 cached; TEC server localhost not connected");
+  service_.SetStatusLineSource([&] { return line; });
+
+  StartMainThread("");
+  EXPECT_EQ(notify.Next(), "STATUS=Start pending");
+  EXPECT_EQ(notify.Next(), "READY=1\nSTATUS=Running");
+  EXPECT_EQ(notify.Next(), "STATUS=" + line);
+
+  std::raise(SIGRTMIN + 1);
+  EXPECT_EQ(notify.Next(), "READY=1\nSTATUS=" + line);
+  std::raise(SIGTERM);
+  EXPECT_EQ(notify.Next(), "STOPPING=1\nSTATUS=Stop pending");
+  EXPECT_EQ(MainThreadExitCode(), 797u);
 }
 
 }  // namespace
