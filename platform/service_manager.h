@@ -94,6 +94,12 @@ bool SetServiceStatus(ServiceStatusHandle handle, const ServiceStatus& status);
 // manager shows no such text, it does nothing.
 bool SetServiceStatusText(ServiceStatusHandle handle, const std::string& text);
 
+// How often the service manager wants to hear that the service is healthy,
+// in milliseconds; 0 when it watches for no such sign (always on Windows).
+std::uint64_t ServiceWatchdogIntervalMs();
+// The sign that the service is healthy, due within each watchdog interval.
+bool NotifyServiceWatchdog();
+
 // "Stopped", "Start pending", "Stop pending", "Running", ... or "State <n>".
 std::string ServiceStateName(std::uint32_t state);
 

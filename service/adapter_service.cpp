@@ -1,5 +1,6 @@
 #include "service/adapter_service.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <string>
@@ -50,7 +51,12 @@ bool AdapterService::OnInit() {
   return true;
 }
 
+// Sends the status line and, while every watched thread makes progress, the
+// watchdog's sign of health, several times within each watchdog interval.
 void AdapterService::Run() {
+  const std::uint64_t watchdogMs = platform::ServiceWatchdogIntervalMs();
+  const auto pollMs = static_cast<std::uint32_t>(
+      watchdogMs == 0 ? kRunPollMs : std::clamp<std::uint64_t>(watchdogMs / 4, 1, kRunPollMs));
   std::int64_t nextStatusMs = 0;
   while (IsRunning()) {
     const std::int64_t nowMs = platform::MonotonicMilliseconds();
@@ -58,7 +64,10 @@ void AdapterService::Run() {
       ReportStatusLine();
       nextStatusMs = nowMs + kStatusRefreshMs;
     }
-    Pause(kRunPollMs);
+    if (watchdogMs != 0 && progressWatch_.AllProgressed(nowMs, static_cast<std::int64_t>(watchdogMs))) {
+      platform::NotifyServiceWatchdog();
+    }
+    Pause(pollMs);
   }
   currentValue += increment;
 }

@@ -10,6 +10,7 @@
 
 #include "platform/event.h"
 #include "service/nt_service.h"
+#include "service/progress_watch.h"
 
 constexpr std::uint32_t SERVICE_CONTROL_SAVE_STATUS = 128;
 // How often the running service looks at its status line.
@@ -33,6 +34,10 @@ class AdapterService : public CNTService {
   // While the service runs, the status line is asked for every
   // kStatusRefreshMs and sent when it has changed; an empty one is not sent.
   void SetStatusLineSource(std::function<std::string()> source) { statusLine_ = std::move(source); }
+  // A thread that must make progress within each watchdog interval for the
+  // service manager to hear that the service is healthy. Set before the
+  // service runs.
+  void WatchProgress(ProgressWatch::Progress progress) { progressWatch_.Watch(std::move(progress)); }
 
   std::int32_t startValue = 0;
   std::int32_t increment = 1;
@@ -48,4 +53,5 @@ class AdapterService : public CNTService {
   // Used by the service thread alone once it runs.
   std::function<std::string()> statusLine_;
   std::string reportedLine_;
+  ProgressWatch progressWatch_;
 };

@@ -3,6 +3,7 @@
 // threads: registration of every printer for alert capture, periodic
 // rediscovery, and the sender that hands queued events to the TEC sender.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -37,6 +38,9 @@ class EventAdapter {
 
   // How the adapter is doing, in one line; empty until it has started.
   std::string StatusLine() { return status_.Line(); }
+  // Counts that grow while the sender thread, and the engine's thread, work.
+  std::uint64_t SenderProgress() const;
+  static std::uint64_t EngineProgress();
 
  private:
   void StartRegistrationThread();
@@ -53,6 +57,10 @@ class EventAdapter {
   std::unique_ptr<StopEndsWaitsClock> tecClock_;
   std::unique_ptr<TecHandle, TecHandleCloser> tecHandle_;
   AdapterStatus status_{table_};
+  // The sender thread's passes, sends and waits; with the events that its
+  // handle delivered, cached ones included, they tell its progress.
+  std::atomic<std::uint64_t> senderProgress_{0};
+  std::atomic<const TecHandle*> progressHandle_{nullptr};
   platform::Thread rediscoveryThread_;
   platform::Thread senderThread_;
 };

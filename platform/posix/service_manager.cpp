@@ -7,6 +7,7 @@
 #include <systemd/sd-daemon.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
@@ -26,6 +27,9 @@ namespace {
 
 // How long systemd lets an installed service start.
 constexpr const char* kServiceStartTimeout = "5min";
+// How long systemd waits for the running service's sign of health before it
+// kills it, and restarts it.
+constexpr const char* kServiceWatchdogTimeout = "3min";
 
 // Codes in the control pipe besides the control codes themselves.
 constexpr std::uint32_t kStateChanged = 0xFFFFFFFE;
@@ -184,6 +188,7 @@ std::string UnitFileText(const ServiceDefinition& service) {
   // A start may wait for slow networks longer than systemd's default 90 s;
   // a stop is taken during the start, so waiting long delays no shutdown.
   text += "TimeoutStartSec=" + std::string(kServiceStartTimeout) + "\n";
+  text += "WatchdogSec=" + std::string(kServiceWatchdogTimeout) + "\nRestart=on-watchdog\n";
   if (!service.account.empty() && UserExists(service.account)) text += "User=" + service.account + "\n";
   text += "\n[Install]\nWantedBy=multi-user.target\n";
   return text;
@@ -314,6 +319,14 @@ bool SetServiceStatusText(ServiceStatusHandle handle, const std::string& text) {
   }
   return Notify("STATUS=" + text);
 }
+
+std::uint64_t ServiceWatchdogIntervalMs() {
+  std::uint64_t microseconds = 0;
+  if (sd_watchdog_enabled(0, &microseconds) <= 0) return 0;
+  return std::max<std::uint64_t>(microseconds / 1000, 1);
+}
+
+bool NotifyServiceWatchdog() { return Notify("WATCHDOG=1"); }
 
 std::string NotifyMessageOf(const ServiceStatus& status, const std::string& runningText) {
   std::string message;

@@ -55,8 +55,11 @@ std::string ModeInPackage(const std::string& listing, const std::string& path) {
 
 TEST_F(PackageChecksTest, RunsTheServiceAsItsOwnUserWhomAloneTheSecretsAreReadable) {
   EXPECT_NE(ReadText(Installed("usr/lib/sysusers.d/korevnts.conf")).find("\nu korevnts - "), std::string::npos);
-  EXPECT_NE(ReadText(Installed("usr/lib/systemd/system/KorEvntS.service")).find("\nUser=korevnts\nGroup=korevnts\n"),
-            std::string::npos);
+  const std::string unit = ReadText(Installed("usr/lib/systemd/system/KorEvntS.service"));
+  EXPECT_NE(unit.find("\nUser=korevnts\nGroup=korevnts\n"), std::string::npos) << unit;
+  // systemd kills and restarts a service whose threads stop making progress.
+  EXPECT_NE(unit.find("\nWatchdogSec=3min\n"), std::string::npos) << unit;
+  EXPECT_NE(unit.find("\nRestart=on-abnormal\n"), std::string::npos) << unit;
   const ToolRun depends = RunTool("dpkg-deb", {"-f", Package().string(), "Depends"}, dir_);
   EXPECT_NE(depends.output.find("systemd-sysusers"), std::string::npos) << depends.output;
 

@@ -35,7 +35,8 @@ TEST(ServiceManagerTest, InstallWritesTheUnitFileAndRemoveDeletesIt) {
   EXPECT_TRUE(platform::IsServiceInstalled("KorEvntS"));
   EXPECT_EQ(ReadText(platform::ServiceUnitPath("KorEvntS")),
             "[Unit]\nDescription=Korvane Event Adapter\nAfter=cups.service\n\n"
-            "[Service]\nType=notify\nExecStart=\"/opt/kor \\\"x\\\"/KorEventSvc\"\nTimeoutStartSec=5min\n\n"
+            "[Service]\nType=notify\nExecStart=\"/opt/kor \\\"x\\\"/KorEventSvc\"\nTimeoutStartSec=5min\n"
+            "WatchdogSec=3min\nRestart=on-watchdog\n\n"
             "[Install]\nWantedBy=multi-user.target\n");
 
   EXPECT_FALSE(platform::InstallService({"KorEvntS", "Other", "/bin/true", {}}));
