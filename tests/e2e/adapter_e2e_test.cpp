@@ -88,13 +88,14 @@ class AdapterEndToEndTest : public testing::Test {
     ASSERT_TRUE(platform::WriteFileAtomically(path, content).ok()) << path;
   }
 
-  void StartService(std::vector<std::string> hostOptions = {}) {
+  void StartService(std::vector<std::string> hostOptions = {}, std::optional<std::string> watchdogUsec = {}) {
     platform::ChildSetup setup;
     setup.outputPath = dir_.Path("host.out");
     setup.errorPath = dir_.Path("service.err");
     setup.environment = {{"KOREVNTS_ROOT", Root().string()},
                          {"KORBCE_FLEET", dir_.Path("fleet.ini")},
                          {"KORBCE_LOG", dir_.Path("korbce.log")}};
+    if (watchdogUsec) setup.environment.emplace_back("WATCHDOG_USEC", *watchdogUsec);
     hostOptions.insert(hostOptions.end(), {"--", kBinDir + "/KorEventSvc"});
     ASSERT_TRUE(host_.Start(kBinDir + "/service-host", hostOptions, setup));
   }
@@ -153,7 +154,7 @@ class AdapterEndToEndTest : public testing::Test {
 TEST_F(AdapterEndToEndTest, TheFirstReportsGiveOneEventPerAlertAndTheServiceStopsCleanly) {
   WriteSettings(receiver_.Port());
   WriteFleet(kReceptionPrinter + kPaperJam + kTonerLow + kStudioPrinter + kBasementPrinter);
-  StartService();
+  StartService({}, "2000000");
 
   // One report's events are sent in the order they were composed.
   ASSERT_TRUE(WaitForEventsOf(kReception, 2) && WaitForEventsOf(kBasement, 1)) << Diagnostics();
@@ -176,6 +177,9 @@ TEST_F(AdapterEndToEndTest, TheFirstReportsGiveOneEventPerAlertAndTheServiceStop
   ASSERT_TRUE(WaitUntilRunning()) << Diagnostics();
   EXPECT_TRUE(WaitForStatusLine("3 printers (0 not answering); 3 events sent, 0 cached; TEC server 127.0.0.1:<port> "
                                 "connected", receiver_.Port()))
+      << Diagnostics();
+  // The sender and the engine make progress, so the watchdog hears of it.
+  EXPECT_TRUE(Eventually([&] { return HostOutput().find("status: WATCHDOG=1\n") != std::string::npos; }))
       << Diagnostics();
   EXPECT_EQ(EventLogEntries(Root()), (Lines{"KorEvntS Information 103 The KorEvntS service was started."}));
   EXPECT_EQ(StopService(), 0) << Diagnostics();
