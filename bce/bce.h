@@ -1,6 +1,6 @@
 #pragma once
-// The printer communication engine's nine functions, as libkorbce.so exports
-// them (C linkage). Application ids and printer ids are 16-bit.
+// The printer communication engine's nine functions, and the count of its
+// thread's rounds, as libkorbce.so exports them (C linkage). Application ids and printer ids are 16-bit.
 
 #include <cstdint>
 
@@ -56,5 +56,10 @@ std::int32_t BceCaptureAlerts(std::int16_t application, std::uint16_t printer, A
 std::int32_t BceSendBidi(std::int16_t application, std::uint16_t printer, std::uint32_t reserved,
                          std::uint32_t command, std::uint8_t* reply, std::uint32_t* replyLength,
                          const std::uint8_t* request, std::uint32_t requestLength);
+
+// How many rounds the engine's own thread has made (each looks at the engine's
+// file and posts the notifications that are due); it stops growing while that
+// thread is stuck, and stays 0 when the thread could not start.
+std::uint64_t BceCheckRounds();
 
 }  // extern "C"

@@ -3,6 +3,7 @@
 // connection. One per process, made by TecOpen and released by TecClose.
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -39,6 +40,10 @@ struct TecHandle {
   std::unique_ptr<TecConnection> connection;
   long retryInterval = TEC_DEFAULT_RETRY_SECONDS;  // seconds
   int sentOnConnection = 0;
+  int lastServer = -1;                // server that took the last event, -1 when it was not taken
+  // Events given to a server or the test file, cached ones included; read by
+  // other threads to tell that the sender makes progress.
+  std::atomic<std::uint64_t> eventsDelivered{0};
 
   TecNetwork* network = nullptr;
   EifClock* clock = nullptr;

@@ -142,7 +142,10 @@ bool SendConnectionLess(TecHandle& handle, std::string_view text) {
     if (!connection) continue;
     bool sent = SendFrame(*connection, text);
     connection.reset();
-    if (sent) return true;
+    if (sent) {
+      handle.lastServer = i;
+      return true;
+    }
   }
   return false;
 }
@@ -177,10 +180,30 @@ TecHandle* TecOpen(std::string_view location, std::uint16_t port, int reserved, 
 
 TecSendResult TecTrySend(TecHandle& handle, std::string_view text) {
   if (EventIsFiltered(text, EifFilterList()) != 0) return {TecOutcome::Filtered, 0};
-  if (handle.testMode) return WriteToTestFile(handle, text);
+  if (handle.testMode) {
+    TecSendResult written = WriteToTestFile(handle, text);
+    if (written.outcome == TecOutcome::Written) ++handle.eventsDelivered;
+    return written;
+  }
+  handle.lastServer = -1;
   const bool sent = handle.connectionOriented ? SendConnectionOriented(handle, text) : SendConnectionLess(handle, text);
   if (!sent) return {TecOutcome::NotDelivered, -1};
+  if (handle.connectionOriented) handle.lastServer = handle.currentServer;
+  ++handle.eventsDelivered;
   return {TecOutcome::Delivered, static_cast<long>(text.size())};
+}
+
+TecServerState TecServerStateOf(const TecHandle& handle) {
+  TecServerState state;
+  state.eventsDelivered = handle.eventsDelivered;
+  int server = handle.eventsDelivered > 0 ? handle.lastServer : handle.currentServer;
+  if (handle.testMode) server = 0;
+  state.connected = server >= 0;
+  if (server < 0) server = 0;
+  if (handle.serverCount == 0) return state;
+  state.server = handle.serverNames[server];
+  if (handle.serverPorts[server] != 0) state.server += ":" + std::to_string(common::NetworkToHost16(handle.serverPorts[server]));
+  return state;
 }
 
 TecSendResult TecDeliverEvent(TecHandle& handle, std::string_view text) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
 #include "eif/tec_handle.h"
@@ -38,6 +39,17 @@ TecSendResult TecDeliverEvent(TecHandle& handle, std::string_view text);
 // One try to hand the event to a server or to the test file, with the cache
 // left alone: NotDelivered (value -1) when no server took it.
 TecSendResult TecTrySend(TecHandle& handle, std::string_view text);
+
+// Where the sender stands: the server that took the last event (before any
+// event, the one connected to, else the first) as "name:port" or just the
+// name while its port is unknown, whether that server took it (is connected),
+// and how many events went out.
+struct TecServerState {
+  std::string server;
+  bool connected = false;
+  std::uint64_t eventsDelivered = 0;
+};
+TecServerState TecServerStateOf(const TecHandle& handle);
 
 // Closes the connection and releases the handle.
 void TecClose(TecHandle* handle);

@@ -87,7 +87,10 @@ void Engine::StopChecking() {
 }
 
 std::uint32_t Engine::CheckLoop(std::uint32_t intervalMs) {
-  while (!stopEvent_.Wait(intervalMs)) CheckFleet();
+  while (!stopEvent_.Wait(intervalMs)) {
+    CheckFleet();
+    ++checkRounds_;
+  }
   return 0;
 }
 

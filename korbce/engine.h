@@ -4,6 +4,7 @@
 // call log; printer sources serve the printers: the simulated fleet of the
 // engine's file, and network printers over SNMP configured in the same file.
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -80,6 +81,8 @@ class Engine {
   // Ends the engine's thread and the network printers' thread; calls that
   // need the network then find no printers.
   void StopThreads();
+  // The rounds that the engine's thread has made.
+  std::uint64_t CheckRounds() const { return checkRounds_.load(); }
 
  private:
   // Ends the engine's thread; the calls go on working.
@@ -124,6 +127,7 @@ class Engine {
   std::unordered_map<std::uint32_t, std::uint32_t> monitoring_ GUARDED_BY(lock_);
 
   platform::Event stopEvent_{true, false};
+  std::atomic<std::uint64_t> checkRounds_{0};
   platform::Thread checker_;
 };
 

@@ -50,4 +50,6 @@ std::int32_t BceSendBidi(std::int16_t application, std::uint16_t printer, std::u
                                       requestLength);
 }
 
+std::uint64_t BceCheckRounds() { return korbce::TheEngine().CheckRounds(); }
+
 }  // extern "C"

@@ -50,6 +50,11 @@ struct ServiceDefinition {
   std::string displayName;
   std::string programPath;                // absolute path of the program
   std::vector<std::string> dependencies;  // services started before this one
+  // The system user the service runs as, so that it holds no more rights than
+  // its own files give it. On systemd the unit names the user when it exists
+  // (a unit naming a missing user never starts); otherwise, and on Windows,
+  // the service runs as the service manager's own account.
+  std::string account = {};
 };
 
 // The failing calls below return false and leave an errno value for
@@ -82,6 +87,18 @@ ServiceStatusHandle RegisterServiceCtrlHandler(const std::string& name, ServiceH
 
 // Tells the service manager the service's status.
 bool SetServiceStatus(ServiceStatusHandle handle, const ServiceStatus& status);
+
+// Tells the service manager, while the service runs, one line of text on how
+// it is doing; later reports of the running state keep it. False, with
+// nothing sent, when the service is not running. On Windows, whose service
+// manager shows no such text, it does nothing.
+bool SetServiceStatusText(ServiceStatusHandle handle, const std::string& text);
+
+// How often the service manager wants to hear that the service is healthy,
+// in milliseconds; 0 when it watches for no such sign (always on Windows).
+std::uint64_t ServiceWatchdogIntervalMs();
+// The sign that the service is healthy, due within each watchdog interval.
+bool NotifyServiceWatchdog();
 
 // "Stopped", "Start pending", "Stop pending", "Running", ... or "State <n>".
 std::string ServiceStateName(std::uint32_t state);

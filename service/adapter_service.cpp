@@ -1,10 +1,12 @@
 #include "service/adapter_service.h"
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <string>
 #include <thread>
 
+#include "platform/clock.h"
 #include "platform/registry.h"
 #include "service/service_trace.h"
 
@@ -49,15 +51,41 @@ bool AdapterService::OnInit() {
   return true;
 }
 
+// Sends the status line and, while every watched thread makes progress, the
+// watchdog's sign of health, several times within each watchdog interval.
 void AdapterService::Run() {
+  const std::uint64_t watchdogMs = platform::ServiceWatchdogIntervalMs();
+  const auto pollMs = static_cast<std::uint32_t>(
+      watchdogMs == 0 ? kRunPollMs : std::clamp<std::uint64_t>(watchdogMs / 4, 1, kRunPollMs));
+  std::int64_t nextStatusMs = 0;
   while (IsRunning()) {
-    if (startFailedEvent_ != nullptr) {
-      startFailedEvent_->Wait(kRunPollMs);
-    } else {
-      std::this_thread::sleep_for(std::chrono::milliseconds(kRunPollMs));
+    const std::int64_t nowMs = platform::MonotonicMilliseconds();
+    if (nowMs >= nextStatusMs) {
+      ReportStatusLine();
+      nextStatusMs = nowMs + kStatusRefreshMs;
     }
+    if (watchdogMs != 0 && progressWatch_.AllProgressed(nowMs, static_cast<std::int64_t>(watchdogMs))) {
+      platform::NotifyServiceWatchdog();
+    }
+    Pause(pollMs);
   }
   currentValue += increment;
+}
+
+void AdapterService::Pause(std::uint32_t milliseconds) {
+  if (startFailedEvent_ != nullptr) {
+    startFailedEvent_->Wait(milliseconds);
+  } else {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+  }
+}
+
+void AdapterService::ReportStatusLine() {
+  if (!statusLine_) return;
+  std::string line = statusLine_();
+  if (line.empty() || line == reportedLine_) return;
+  SetStatusText(line);
+  reportedLine_ = std::move(line);
 }
 
 bool AdapterService::OnUserControl(std::uint32_t control) {

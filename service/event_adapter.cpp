@@ -5,6 +5,7 @@
 
 #include "bce/bce.h"
 #include "eif/eif_config.h"
+#include "eif/event_cache.h"
 #include "service/alert_intake.h"
 #include "service/sender_loop.h"
 #include "settings/settings_readers.h"
@@ -33,9 +34,12 @@ bool EventAdapter::StartAdapter(const std::string& settingsPath, platform::Event
   BindAlertCallback(&table_, &queue_);
   if (!VXInit(AlertCallback, appId_, settings_.checkInterval)) return false;
   if (EifReadConfig(settingsPath) != 0) return false;
-  tecClock_ = std::make_unique<StopEndsWaitsClock>(stopEvent);
+  tecClock_ = std::make_unique<StopEndsWaitsClock>(stopEvent, &senderProgress_);
   tecHandle_.reset(TecOpen({}, 0, 0, TEC_MODE_FROM_CONFIG, TecSeams{nullptr, tecClock_.get()}));
   if (!tecHandle_) return false;
+  status_.SetCachePath(ReadCacheSettings().path);
+  status_.RecordTec(TecServerStateOf(*tecHandle_));
+  progressHandle_ = tecHandle_.get();
   stopEvent_ = &stopEvent;
   StartRegistrationThread();
   if (ArmRediscovery(settingsPath, settings_) && !rediscoveryThread_.Start([this] { return RediscoveryThread(); })) {
@@ -43,9 +47,23 @@ bool EventAdapter::StartAdapter(const std::string& settingsPath, platform::Event
   }
   TecHandle* handle = tecHandle_.get();
   return senderThread_.Start([this, handle] {
-    return RunSenderLoop(queue_, *stopEvent_, [handle](const std::string& event) { TecSendEvent(handle, event); });
+    return RunSenderLoop(
+        queue_, *stopEvent_,
+        [this, handle](const std::string& event) {
+          TecSendEvent(handle, event);
+          ++senderProgress_;
+          status_.RecordTec(TecServerStateOf(*handle));
+        },
+        &senderProgress_);
   });
 }
+
+std::uint64_t EventAdapter::SenderProgress() const {
+  const TecHandle* handle = progressHandle_.load();
+  return senderProgress_.load() + (handle != nullptr ? handle->eventsDelivered.load() : 0);
+}
+
+std::uint64_t EventAdapter::EngineProgress() { return BceCheckRounds(); }
 
 // Registration threads of consecutive passes may overlap; each runs on alone.
 void EventAdapter::StartRegistrationThread() {

@@ -3,6 +3,7 @@
 // threads: registration of every printer for alert capture, periodic
 // rediscovery, and the sender that hands queued events to the TEC sender.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 #include "eif/tec_sender.h"
 #include "platform/event.h"
 #include "platform/thread.h"
+#include "service/adapter_status.h"
 #include "service/event_queue.h"
 #include "service/printer_discovery.h"
 #include "service/printer_table.h"
@@ -34,6 +36,12 @@ class EventAdapter {
   // are discovered; the steps done stay as they are.
   bool StartAdapter(const std::string& settingsPath, platform::Event& stopEvent);
 
+  // How the adapter is doing, in one line; empty until it has started.
+  std::string StatusLine() { return status_.Line(); }
+  // Counts that grow while the sender thread, and the engine's thread, work.
+  std::uint64_t SenderProgress() const;
+  static std::uint64_t EngineProgress();
+
  private:
   void StartRegistrationThread();
   std::uint32_t RegistrationThread();
@@ -48,6 +56,11 @@ class EventAdapter {
   platform::Event* stopEvent_ = nullptr;
   std::unique_ptr<StopEndsWaitsClock> tecClock_;
   std::unique_ptr<TecHandle, TecHandleCloser> tecHandle_;
+  AdapterStatus status_{table_};
+  // The sender thread's passes, sends and waits; with the events that its
+  // handle delivered, cached ones included, they tell its progress.
+  std::atomic<std::uint64_t> senderProgress_{0};
+  std::atomic<const TecHandle*> progressHandle_{nullptr};
   platform::Thread rediscoveryThread_;
   platform::Thread senderThread_;
 };

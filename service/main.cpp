@@ -28,6 +28,9 @@ std::string CommandLineOf(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  theService.SetStatusLineSource([] { return eventAdapter.StatusLine(); });
+  theService.WatchProgress([] { return eventAdapter.SenderProgress(); });
+  theService.WatchProgress(&EventAdapter::EngineProgress);
   AdapterApp app(
       theService,
       [](const std::string& settingsPath, platform::Event& stop) { return eventAdapter.StartAdapter(settingsPath, stop); },

@@ -97,7 +97,7 @@ bool CNTService::IsServiceInstalled() { return platform::IsServiceInstalled(serv
 
 bool CNTService::InstallService() {
   const std::string programPath = platform::ProgramPath();
-  if (!platform::InstallService({serviceName, kDisplayName, programPath, {"Spooler"}})) return false;
+  if (!platform::InstallService({serviceName, kDisplayName, programPath, {"Spooler"}, kServiceAccount})) return false;
   // The event log finds the message texts in the program file.
   platform::RegistryKey key;
   int error = platform::RegistryKey::Create(platform::HKEY_LOCAL_MACHINE, kEventSourceKeyPrefix + std::string(serviceName), key);
@@ -194,6 +194,12 @@ void CNTService::SetStatus(std::uint32_t state) {
   status.currentState = state;
   platform::SetServiceStatus(statusHandle, status);
   if (state == platform::SERVICE_STOPPED) stopReported_ = true;
+}
+
+void CNTService::SetStatusText(const std::string& text) {
+  platform::ScopedLock lock(statusLock_);
+  if (stopReported_ || status.currentState != platform::SERVICE_RUNNING) return;
+  platform::SetServiceStatusText(statusHandle, text);
 }
 
 platform::ServiceStatus CNTService::CurrentStatus() const {

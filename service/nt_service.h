@@ -45,6 +45,9 @@ class CNTService {
 
   bool Initialize();
   void SetStatus(std::uint32_t state) EXCLUDES(statusLock_);
+  // Tells the service control manager how the running service is doing; no
+  // text goes out before it runs or once it is stopping.
+  void SetStatusText(const std::string& text) EXCLUDES(statusLock_);
   // Strings may be null; the non-null ones come first.
   void ReportEventMessage(std::uint16_t type, std::uint32_t eventId, const char* string1 = nullptr,
                           const char* string2 = nullptr, const char* string3 = nullptr);
@@ -53,6 +56,8 @@ class CNTService {
   static CNTService* Instance();
 
   static constexpr const char* kDisplayName = "Korvane Event Adapter for Tivoli";
+  // The system user that the package makes and that owns the service's state.
+  static constexpr const char* kServiceAccount = "korevnts";
 
   std::int32_t majorVersion = 1;
   std::int32_t minorVersion = 0;

@@ -43,6 +43,12 @@ std::size_t PrinterTable::Count() const {
   return records_.size();
 }
 
+std::size_t PrinterTable::CountNotCommunicating() const {
+  Lock lock(lock_);
+  return static_cast<std::size_t>(
+      std::count_if(records_.begin(), records_.end(), [](const PrinterRecord& r) { return r.isCommunicating == 0; }));
+}
+
 std::size_t PrinterTable::CopyIds(std::span<std::uint16_t> destination) const {
   Lock lock(lock_);
   std::size_t copied = std::min(records_.size(), destination.size());

@@ -25,6 +25,8 @@ class PrinterTable {
   // Refreshes the description of a known printer, or appends a new record.
   void AddOrUpdate(PrinterEnumRecord enumInfo);
   std::size_t Count() const;
+  // The printers whose communication is lost.
+  std::size_t CountNotCommunicating() const;
   // Copies the ids of the first records, as many as destination holds;
   // returns how many were copied.
   std::size_t CopyIds(std::span<std::uint16_t> destination) const;

@@ -15,10 +15,13 @@ std::uint32_t WaitLimit(const EventQueue& queue) {
 }  // namespace
 
 std::uint32_t RunSenderLoop(EventQueue& queue, platform::Event& stopEvent,
-                            const std::function<void(const std::string&)>& send) {
+                            const std::function<void(const std::string&)>& send,
+                            std::atomic<std::uint64_t>* progress) {
   const std::array<platform::Event*, 2> wakeUps = {&queue.QueueEvent(), &stopEvent};
   for (;;) {
-    const int signalled = platform::WaitForAny(wakeUps, WaitLimit(queue));
+    if (progress != nullptr) ++*progress;
+    const std::uint32_t limit = WaitLimit(queue);
+    const int signalled = platform::WaitForAny(wakeUps, progress != nullptr ? std::min(limit, kSenderBeatMs) : limit);
     if (signalled == 1 || signalled == platform::kWaitFailed) return kSenderThreadExitCode;
     queue.Drain(send);
   }

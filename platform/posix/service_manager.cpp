@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pwd.h>
 #include <signal.h>
 #include <systemd/sd-daemon.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
@@ -25,6 +27,9 @@ namespace {
 
 // How long systemd lets an installed service start.
 constexpr const char* kServiceStartTimeout = "5min";
+// How long systemd waits for the running service's sign of health before it
+// kills it, and restarts it.
+constexpr const char* kServiceWatchdogTimeout = "3min";
 
 // Codes in the control pipe besides the control codes themselves.
 constexpr std::uint32_t kStateChanged = 0xFFFFFFFE;
@@ -39,6 +44,7 @@ struct Dispatcher {
   ServiceHandlerFunction handler GUARDED_BY(mutex) = nullptr;
   std::uint32_t reportedState GUARDED_BY(mutex) = 0;  // 0 until the first status report
   ServiceStatusHandle handle GUARDED_BY(mutex) = 0;   // numbers the dispatcher's runs from 1
+  std::string runningText GUARDED_BY(mutex);          // the last SetServiceStatusText
   // Read in signal context, where no lock may be taken: set up once.
   int pipeRead = -1;
   int pipeWrite = -1;
@@ -166,6 +172,13 @@ std::string QuotedCommand(const std::string& path) {
   return quoted + "\"";
 }
 
+bool UserExists(const std::string& account) {
+  passwd entry{};
+  passwd* found = nullptr;
+  std::array<char, 4096> buffer;
+  return getpwnam_r(account.c_str(), &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr;
+}
+
 std::string UnitFileText(const ServiceDefinition& service) {
   std::string after;
   for (const std::string& dependency : service.dependencies) after += (after.empty() ? "" : " ") + UnitNameOf(dependency);
@@ -175,6 +188,8 @@ std::string UnitFileText(const ServiceDefinition& service) {
   // A start may wait for slow networks longer than systemd's default 90 s;
   // a stop is taken during the start, so waiting long delays no shutdown.
   text += "TimeoutStartSec=" + std::string(kServiceStartTimeout) + "\n";
+  text += "WatchdogSec=" + std::string(kServiceWatchdogTimeout) + "\nRestart=on-watchdog\n";
+  if (!service.account.empty() && UserExists(service.account)) text += "User=" + service.account + "\n";
   text += "\n[Install]\nWantedBy=multi-user.target\n";
   return text;
 }
@@ -230,6 +245,7 @@ bool StartServiceCtrlDispatcher(const std::string& name, ServiceMainFunction ser
     dispatcher.name = name;
     dispatcher.handler = nullptr;
     dispatcher.reportedState = 0;
+    dispatcher.runningText.clear();
     ++dispatcher.handle;
   }
   DrainControlPipe(dispatcher.pipeRead);
@@ -260,28 +276,64 @@ ServiceStatusHandle RegisterServiceCtrlHandler(const std::string& name, ServiceH
   }
 }
 
-bool SetServiceStatus(ServiceStatusHandle handle, const ServiceStatus& status) {
-  Dispatcher& dispatcher = TheDispatcher();
-  {
-    ScopedLock lock(dispatcher.mutex);
-    if (handle == 0 || handle != dispatcher.handle || dispatcher.handler == nullptr) {
-      SetLastError(EINVAL);
-      return false;
-    }
-    dispatcher.reportedState = status.currentState;
-  }
-  WriteControlCode(kStateChanged);
-  const int result = sd_notify(0, NotifyMessageOf(status).c_str());
+namespace {
+
+bool IsCurrentHandle(const Dispatcher& dispatcher, ServiceStatusHandle handle) REQUIRES(dispatcher.mutex) {
+  return handle != 0 && handle == dispatcher.handle && dispatcher.handler != nullptr;
+}
+
+bool Notify(const std::string& message) {
+  const int result = sd_notify(0, message.c_str());
   if (result > 0) return true;
   SetLastError(result < 0 ? -result : ENOTCONN);
   return false;
 }
 
-std::string NotifyMessageOf(const ServiceStatus& status) {
+}  // namespace
+
+bool SetServiceStatus(ServiceStatusHandle handle, const ServiceStatus& status) {
+  Dispatcher& dispatcher = TheDispatcher();
+  std::string runningText;
+  {
+    ScopedLock lock(dispatcher.mutex);
+    if (!IsCurrentHandle(dispatcher, handle)) {
+      SetLastError(EINVAL);
+      return false;
+    }
+    dispatcher.reportedState = status.currentState;
+    runningText = dispatcher.runningText;
+  }
+  WriteControlCode(kStateChanged);
+  return Notify(NotifyMessageOf(status, runningText));
+}
+
+bool SetServiceStatusText(ServiceStatusHandle handle, const std::string& text) {
+  Dispatcher& dispatcher = TheDispatcher();
+  {
+    ScopedLock lock(dispatcher.mutex);
+    if (!IsCurrentHandle(dispatcher, handle) || dispatcher.reportedState != SERVICE_RUNNING) {
+      SetLastError(EINVAL);
+      return false;
+    }
+    dispatcher.runningText = text;
+  }
+  return Notify("STATUS=" + text);
+}
+
+std::uint64_t ServiceWatchdogIntervalMs() {
+  std::uint64_t microseconds = 0;
+  if (sd_watchdog_enabled(0, &microseconds) <= 0) return 0;
+  return std::max<std::uint64_t>(microseconds / 1000, 1);
+}
+
+bool NotifyServiceWatchdog() { return Notify("WATCHDOG=1"); }
+
+std::string NotifyMessageOf(const ServiceStatus& status, const std::string& runningText) {
   std::string message;
-  if (status.currentState == SERVICE_RUNNING) message += "READY=1\n";
+  const bool running = status.currentState == SERVICE_RUNNING;
+  if (running) message += "READY=1\n";
   if (status.currentState == SERVICE_STOP_PENDING || status.currentState == SERVICE_STOPPED) message += "STOPPING=1\n";
-  message += "STATUS=" + ServiceStateName(status.currentState);
+  message += "STATUS=" + (running && !runningText.empty() ? runningText : ServiceStateName(status.currentState));
   if (status.currentState == SERVICE_STOPPED && status.win32ExitCode != 0) {
     message += "\nERRNO=" + std::to_string(status.win32ExitCode);
   }

@@ -20,8 +20,9 @@ namespace platform {
 std::string ServiceUnitPath(const std::string& name);
 
 // The notify message for a status: "READY=1" when running, "STOPPING=1" when
-// stopping or stopped, "STATUS=" with the state's name, and "ERRNO=" with a
-// non-zero exit code of a stopped service; lines separated by newlines.
-std::string NotifyMessageOf(const ServiceStatus& status);
+// stopping or stopped, "STATUS=" with the state's name (with runningText
+// instead when running and it is not empty), and "ERRNO=" with a non-zero
+// exit code of a stopped service; lines separated by newlines.
+std::string NotifyMessageOf(const ServiceStatus& status, const std::string& runningText = {});
 
 }  // namespace platform

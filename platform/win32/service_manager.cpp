@@ -169,4 +169,12 @@ bool SetServiceStatus(ServiceStatusHandle handle, const ServiceStatus& status) {
   return true;
 }
 
+// The service control manager shows no text of a service and watches for no
+// sign of health.
+bool SetServiceStatusText(ServiceStatusHandle /*handle*/, const std::string& /*text*/) { return true; }
+
+std::uint64_t ServiceWatchdogIntervalMs() { return 0; }
+
+bool NotifyServiceWatchdog() { return true; }
+
 }  // namespace platform

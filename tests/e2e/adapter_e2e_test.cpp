@@ -88,13 +88,14 @@ class AdapterEndToEndTest : public testing::Test {
     ASSERT_TRUE(platform::WriteFileAtomically(path, content).ok()) << path;
   }
 
-  void StartService(std::vector<std::string> hostOptions = {}) {
+  void StartService(std::vector<std::string> hostOptions = {}, std::optional<std::string> watchdogUsec = {}) {
     platform::ChildSetup setup;
     setup.outputPath = dir_.Path("host.out");
     setup.errorPath = dir_.Path("service.err");
     setup.environment = {{"KOREVNTS_ROOT", Root().string()},
                          {"KORBCE_FLEET", dir_.Path("fleet.ini")},
                          {"KORBCE_LOG", dir_.Path("korbce.log")}};
+    if (watchdogUsec) setup.environment.emplace_back("WATCHDOG_USEC", *watchdogUsec);
     hostOptions.insert(hostOptions.end(), {"--", kBinDir + "/KorEventSvc"});
     ASSERT_TRUE(host_.Start(kBinDir + "/service-host", hostOptions, setup));
   }
@@ -104,6 +105,13 @@ class AdapterEndToEndTest : public testing::Test {
   std::optional<int> StopService() {
     host_.RequestStop();
     return host_.Wait(10000);
+  }
+
+  // Waits until the service's status line, after "Running: ", is the text
+  // with the receiver's port for "<port>".
+  bool WaitForStatusLine(std::string text, std::uint16_t port) {
+    text.replace(text.find("<port>"), 6, std::to_string(port));
+    return Eventually([&] { return HostOutput().find("status: STATUS=Running: " + text + "\n") != std::string::npos; });
   }
 
   // Waits for the service to report itself running.
@@ -146,7 +154,7 @@ class AdapterEndToEndTest : public testing::Test {
 TEST_F(AdapterEndToEndTest, TheFirstReportsGiveOneEventPerAlertAndTheServiceStopsCleanly) {
   WriteSettings(receiver_.Port());
   WriteFleet(kReceptionPrinter + kPaperJam + kTonerLow + kStudioPrinter + kBasementPrinter);
-  StartService();
+  StartService({}, "2000000");
 
   // One report's events are sent in the order they were composed.
   ASSERT_TRUE(WaitForEventsOf(kReception, 2) && WaitForEventsOf(kBasement, 1)) << Diagnostics();
@@ -167,6 +175,12 @@ TEST_F(AdapterEndToEndTest, TheFirstReportsGiveOneEventPerAlertAndTheServiceStop
   EXPECT_EQ(captures, expected);
 
   ASSERT_TRUE(WaitUntilRunning()) << Diagnostics();
+  EXPECT_TRUE(WaitForStatusLine("3 printers (0 not answering); 3 events sent, 0 cached; TEC server 127.0.0.1:<port> "
+                                "connected", receiver_.Port()))
+      << Diagnostics();
+  // The sender and the engine make progress, so the watchdog hears of it.
+  EXPECT_TRUE(Eventually([&] { return HostOutput().find("status: WATCHDOG=1\n") != std::string::npos; }))
+      << Diagnostics();
   EXPECT_EQ(EventLogEntries(Root()), (Lines{"KorEvntS Information 103 The KorEvntS service was started."}));
   EXPECT_EQ(StopService(), 0) << Diagnostics();
   const Lines out = SplitLines(HostOutput());
@@ -196,6 +210,9 @@ TEST_F(AdapterEndToEndTest, FleetChangesGiveResolvedOfflineReadyAndCommunication
 
   WriteFleet(reception + kStudioPrinter + "Online = No\n" + kBasementPrinter);
   ASSERT_TRUE(WaitForEventsOf(kStudio, 3)) << Diagnostics();
+  EXPECT_TRUE(WaitForStatusLine("3 printers (1 not answering); 7 events sent, 0 cached; TEC server 127.0.0.1:<port> "
+                                "connected", receiver_.Port()))
+      << Diagnostics();
   WriteFleet(reception + others);
   ASSERT_TRUE(WaitForEventsOf(kStudio, 4)) << Diagnostics();
   EXPECT_EQ(EventsOf(kStudio), (Lines{Event("WARNING", "Offline", kStudio), Event("WARNING", "Ready", kStudio),
@@ -284,6 +301,9 @@ TEST_F(AdapterEndToEndTest, EventsCachedWhileTheServerIsDownAreSentBeforeLaterOn
 
   const std::string jam = Event("CRITICAL", "Paper Jam At Input - Upper Tray", kReception);
   ASSERT_TRUE(Eventually([&] { return ReadText(CachePath()) == jam; })) << ReadText(CachePath()) << Diagnostics();
+  EXPECT_TRUE(WaitForStatusLine("1 printer (0 not answering); 0 events sent, 1 cached; TEC server 127.0.0.1:<port> "
+                                "not connected", refusing.Port()))
+      << Diagnostics();
 
   ASSERT_TRUE(refusing.Stop());
   Receiver back(dir_, "back");
@@ -292,6 +312,9 @@ TEST_F(AdapterEndToEndTest, EventsCachedWhileTheServerIsDownAreSentBeforeLaterOn
   ASSERT_TRUE(back.WaitForEvents(2)) << Diagnostics();
   EXPECT_EQ(back.Events(), (Lines{jam, Event("WARNING", "Toner Low - Toner Cartridge", kReception)}));
   EXPECT_TRUE(Eventually([&] { return ReadText(CachePath()).empty(); })) << ReadText(CachePath());
+  EXPECT_TRUE(WaitForStatusLine("1 printer (0 not answering); 2 events sent, 0 cached; TEC server 127.0.0.1:<port> "
+                                "connected", refusing.Port()))
+      << Diagnostics();
 
   EXPECT_EQ(StopService(), 0) << Diagnostics();
   EXPECT_EQ(back.Events().size(), 2u);

@@ -37,11 +37,14 @@ TEST_F(ExportedFunctionsTest, TheProcessEngineServesTheFleetOfTheEnvironment) {
   EXPECT_STREQ(reinterpret_cast<const char*>(reply + 35), "Korvane");
 
   ALERTS alerts{0x1FF};
+  const std::uint64_t roundsBefore = BceCheckRounds();
   EXPECT_EQ(BceMonitorPrinter(application, 0xFFFF, 1, 1), 0);
   EXPECT_EQ(BceCaptureAlerts(application, 3, &alerts, window.Handle(), 0), 0);
   EXPECT_EQ(window.WaitFor(1, std::chrono::seconds(5)), (std::vector<Notification>{{WM_VX_ALERTS, 3, ALERT_INPUT}}));
   WriteFleet("[Printer a]\nId = 3\nOnline = No\n");
   EXPECT_EQ(window.WaitFor(1, std::chrono::seconds(5)), (std::vector<Notification>{{WM_VX_COMM_LOST, 3, 0}}));
+  // The notifications came from the engine's thread, which counts its rounds.
+  EXPECT_GT(BceCheckRounds(), roundsBefore);
 
   EXPECT_THAT(Log(), ::testing::StartsWith("BceRegisterApp window=\"korbce test\" -> " + std::to_string(application) +
                                            "\nBceEnumPrinters app=" + std::to_string(application) +

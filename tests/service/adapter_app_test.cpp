@@ -5,10 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
 #include <csignal>
+#include <thread>
 
 #include "platform/registry.h"
 #include "platform/thread.h"
+#include "service/status_line.h"
 #include "tests/service/service_test_environment.h"
 
 namespace {
@@ -225,6 +231,61 @@ TEST_F(AdapterAppTest, ServiceRunsTakesUserControlsAndStops) {
             (Lines{"KorEvntS Information 103 The KorEvntS service was started.",
                    "KorEvntS Error 106 The service control manager sent an invalid request to KorEvntS.",
                    "KorEvntS Information 104 The KorEvntS service was stopped."}));
+}
+
+// While the service runs, systemd's status text is the adapter's status line,
+// later reports of the running state included; and the watchdog's sign goes
+// out only while every watched thread makes progress.
+TEST_F(AdapterAppTest, TheRunningServiceShowsItsStatusLineAndFeedsTheWatchdogOnlyWhileItsThreadsProgress) {
+  ScopedEnvironment watchdogInterval("WATCHDOG_USEC", "400000");
+  ScopedEnvironment watchdogProcess("WATCHDOG_PID", std::to_string(getpid()));
+  NotifyListener notify;
+  root_.WriteFile("etc/korevnts/KorEvntS.ini", "[Settings]\n");
+  const std::string line = StatusLineOf({1204, 3, 5310, 0, "10.1.2.3:5529", true});
+  EXPECT_EQ(line, "Running: 1,204 printers (3 not answering); 5,310 events sent, 0 cached; TEC server 10.1.2.3:5529 connected");
+  EXPECT_EQ(StatusLineOf({1, 0, 1, 1000000, "localhost", false}),
+            "Running: 1 printer (0 not answering); 1 event sent, 1,000,000 cached; TEC server localhost not connected");
+  service_.SetStatusLineSource([&] { return line; });
+  std::atomic<std::uint64_t> sender{0}, engine{0};
+  std::atomic<bool> engineStuck{false}, beating{true};
+  service_.WatchProgress([&] { return sender.load(); });
+  service_.WatchProgress([&] { return engine.load(); });
+  platform::Thread beats;
+  ASSERT_TRUE(beats.Start([&] {
+    for (; beating; std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
+      ++sender;
+      if (!engineStuck) ++engine;
+    }
+    return 0u;
+  }));
+  auto nextButWatchdog = [&] {
+    std::string message;
+    do message = notify.Next(); while (message == "WATCHDOG=1");
+    return message;
+  };
+
+  StartMainThread("");
+  EXPECT_EQ(notify.Next(), "STATUS=Start pending");
+  EXPECT_EQ(notify.Next(), "READY=1\nSTATUS=Running");
+  EXPECT_EQ(notify.Next(), "STATUS=" + line);
+  EXPECT_EQ(notify.Next(), "WATCHDOG=1");
+
+  // A thread that stops is given one watchdog interval, then no sign goes out.
+  engineStuck = true;
+  std::this_thread::sleep_for(std::chrono::milliseconds(600));
+  while (notify.Next(0) != "(none)") {
+  }
+  EXPECT_EQ(notify.Next(800), "(none)");
+  engineStuck = false;
+  EXPECT_EQ(notify.Next(), "WATCHDOG=1");
+
+  std::raise(SIGRTMIN + 1);
+  EXPECT_EQ(nextButWatchdog(), "READY=1\nSTATUS=" + line);
+  std::raise(SIGTERM);
+  EXPECT_EQ(nextButWatchdog(), "STOPPING=1\nSTATUS=Stop pending");
+  EXPECT_EQ(MainThreadExitCode(), 797u);
+  beating = false;
+  EXPECT_TRUE(beats.Wait(10000));
 }
 
 }  // namespace

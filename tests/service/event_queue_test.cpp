@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 #include <mutex>
 
 #include "platform/thread.h"
@@ -92,6 +96,39 @@ TEST(SenderLoopTest, HeldEventsAreSentOnceTheBudgetRefillsWithoutAnotherWakeUp) 
   ASSERT_TRUE(sender.Wait(10000));
   std::lock_guard lock(mutex);
   EXPECT_EQ(sent, (Strings{"jam", "jam resolved"}));
+}
+
+// A watchdog tells a sender that waits for events from one that is stuck.
+TEST(SenderLoopTest, AnIdleSenderCountsProgressEachBeatAndABlockedSendDoesNot) {
+  EventQueue queue;
+  platform::Event stopEvent(true, false);
+  platform::Event sendBlocks(true, false), sendMayEnd(true, false);
+  std::atomic<std::uint64_t> progress{0};
+  platform::Thread sender;
+  ASSERT_TRUE(sender.Start([&] {
+    return RunSenderLoop(
+        queue, stopEvent,
+        [&](const std::string&) {
+          sendBlocks.Set();
+          sendMayEnd.Wait(10000);
+        },
+        &progress);
+  }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(2 * kSenderBeatMs + kSenderBeatMs / 2));
+  EXPECT_GE(progress.load(), 3u);
+
+  {
+    platform::ScopedLock<EventQueue::Lock> hold(queue.GetLock());
+    queue.PushBack("stuck");
+  }
+  queue.QueueEvent().Set();
+  ASSERT_TRUE(sendBlocks.Wait(10000));
+  const std::uint64_t whileBlocked = progress.load();
+  std::this_thread::sleep_for(std::chrono::milliseconds(kSenderBeatMs + kSenderBeatMs / 2));
+  EXPECT_EQ(progress.load(), whileBlocked);
+  sendMayEnd.Set();
+  stopEvent.Set();
+  ASSERT_TRUE(sender.Wait(10000));
 }
 
 TEST(SenderLoopTest, SendsEachWakeUpsEventsAndEndsOnStopWithQueuedEventsLeft) {

@@ -35,12 +35,22 @@ TEST(ServiceManagerTest, InstallWritesTheUnitFileAndRemoveDeletesIt) {
   EXPECT_TRUE(platform::IsServiceInstalled("KorEvntS"));
   EXPECT_EQ(ReadText(platform::ServiceUnitPath("KorEvntS")),
             "[Unit]\nDescription=Korvane Event Adapter\nAfter=cups.service\n\n"
-            "[Service]\nType=notify\nExecStart=\"/opt/kor \\\"x\\\"/KorEventSvc\"\nTimeoutStartSec=5min\n\n"
+            "[Service]\nType=notify\nExecStart=\"/opt/kor \\\"x\\\"/KorEventSvc\"\nTimeoutStartSec=5min\n"
+            "WatchdogSec=3min\nRestart=on-watchdog\n\n"
             "[Install]\nWantedBy=multi-user.target\n");
 
   EXPECT_FALSE(platform::InstallService({"KorEvntS", "Other", "/bin/true", {}}));
   EXPECT_EQ(platform::GetLastError(), EEXIST);
   EXPECT_NE(ReadText(platform::ServiceUnitPath("KorEvntS")).find("Korvane"), std::string::npos);
+
+  // The service runs as its account where that user exists, and as root
+  // where it does not, since systemd never starts a unit naming a missing user.
+  ASSERT_TRUE(platform::RemoveService("KorEvntS"));
+  ASSERT_TRUE(platform::InstallService({"KorEvntS", "Korvane", "/usr/sbin/KorEventSvc", {}, "nobody"}));
+  EXPECT_NE(ReadText(platform::ServiceUnitPath("KorEvntS")).find("\nUser=nobody\n"), std::string::npos);
+  ASSERT_TRUE(platform::RemoveService("KorEvntS"));
+  ASSERT_TRUE(platform::InstallService({"KorEvntS", "Korvane", "/usr/sbin/KorEventSvc", {}, "korevnts-nobody-has"}));
+  EXPECT_EQ(ReadText(platform::ServiceUnitPath("KorEvntS")).find("User="), std::string::npos);
 
   EXPECT_TRUE(platform::RemoveService("KorEvntS"));
   EXPECT_FALSE(platform::IsServiceInstalled("KorEvntS"));
