@@ -150,6 +150,7 @@ struct SnmpSource::NetworkPrinter {
   bool probed = true;
   std::chrono::seconds probeInterval{60};
   Clock::time_point nextProbe;
+  std::optional<Clock::time_point> scheduled;  // its entry in the schedule
 };
 
 SnmpSource::SnmpSource(std::string defaultIdFile, std::function<bool(std::uint16_t)> taken)
@@ -169,6 +170,7 @@ void SnmpSource::Refresh(EngineFile& file) {
   if (section == nullptr) {
     config_.reset();
     printers_.clear();
+    due_.clear();
     return;
   }
   auto config = ReadSnmpConfig(*section, file.path, defaultIdFile_);
@@ -421,21 +423,48 @@ void SnmpSource::Watch(std::uint16_t id, std::optional<std::chrono::seconds> che
   if (checkInterval) printer.interval = std::max(std::chrono::seconds(1), std::min(printer.interval, *checkInterval));
   if (!printer.watched) printer.nextPoll = Clock::now();
   printer.watched = true;
+  Schedule(printer);
 }
 
 // On the transport's thread: starts the polls and probes that are due.
 void SnmpSource::Tick() {
   platform::ScopedLock lock(mutex_);
   const auto now = Clock::now();
-  for (auto& [id, printer] : printers_) {
-    if (printer->wordsDue && now >= *printer->wordsDue) Publish(*printer, false);
-    if (printer->polling) continue;
-    if (!printer->probed) {
-      if (now >= printer->nextProbe) StartProbe(*printer);
-    } else if (printer->watched && now >= printer->nextPoll) {
-      StartPoll(*printer, now);
+  while (!due_.empty() && due_.begin()->first <= now) {
+    const std::uint16_t id = due_.begin()->second;
+    due_.erase(due_.begin());
+    const auto found = printers_.find(id);
+    if (found == printers_.end()) continue;
+    found->second->scheduled.reset();
+    Visit(*found->second, now);
+  }
+}
+
+void SnmpSource::Visit(NetworkPrinter& printer, Clock::time_point now) {
+  if (printer.wordsDue && now >= *printer.wordsDue) Publish(printer, false);
+  if (!printer.polling) {
+    if (!printer.probed) {
+      if (now >= printer.nextProbe) StartProbe(printer);
+    } else if (printer.watched && now >= printer.nextPoll) {
+      StartPoll(printer, now);
     }
   }
+  Schedule(printer);
+}
+
+void SnmpSource::Schedule(NetworkPrinter& printer) {
+  std::optional<Clock::time_point> next = printer.wordsDue;
+  if (!printer.polling) {
+    // A printer being fetched is scheduled again when its fetch ends.
+    std::optional<Clock::time_point> fetch;
+    if (!printer.probed) fetch = printer.nextProbe;
+    else if (printer.watched) fetch = printer.nextPoll;
+    if (fetch && (!next || *fetch < *next)) next = fetch;
+  }
+  if (!next || (printer.scheduled && *printer.scheduled <= *next)) return;
+  if (printer.scheduled) due_.erase({*printer.scheduled, printer.id});
+  due_.insert({*next, printer.id});
+  printer.scheduled = next;
 }
 
 void SnmpSource::StartProbe(NetworkPrinter& printer) {
@@ -462,6 +491,7 @@ void SnmpSource::Probed(std::uint16_t id, const Probe& probe, const FetchResult&
       const auto poll = config_ ? config_->poll : printer.interval;
       printer.probeInterval = std::min(std::max(poll, kLongestProbeInterval), printer.probeInterval * 2);
       printer.nextProbe = Clock::now() + printer.probeInterval;
+      Schedule(printer);
       return;
     }
   }
@@ -491,6 +521,7 @@ SnmpSource::NetworkPrinter* SnmpSource::FetchEnded(std::uint16_t id, const Fetch
   if (found == printers_.end()) return nullptr;
   NetworkPrinter& printer = *found->second;
   printer.polling = false;
+  Schedule(printer);
   TraceProblems(problems_, printer.probe.settings, result);
   return &printer;
 }
@@ -532,6 +563,7 @@ void SnmpSource::Polled(std::uint16_t id, FetchResult result) {
     // that the library reads them as they are now.
     printer.refreshDue = true;
     printer.nextPoll = Clock::now();
+    Schedule(printer);
     return;
   }
   Publish(printer, false);
@@ -581,6 +613,7 @@ void SnmpSource::Publish(NetworkPrinter& printer, bool configChanged) {
     printer.wordsDue.reset();
   }
   printer.state = std::move(state);
+  Schedule(printer);
 }
 
 // The printer's conditions as they stand, or, while it flaps, those told
