@@ -274,8 +274,14 @@ PrinterList SnmpSource::ProbeAll(const std::vector<Probe>& probes) {
       if (--batch->left == 0) batch->finished.NotifyAll();
     });
   }
+  {
+    platform::ScopedLock lock(batch->lock);
+    while (batch->left != 0) batch->finished.Wait(batch->lock);
+  }
+  // Once for the whole batch: the file holds every printer, so a write for
+  // each probe would cost as much as the printers already found.
+  SaveIds();
   platform::ScopedLock lock(batch->lock);
-  while (batch->left != 0) batch->finished.Wait(batch->lock);
   PrinterList printers;
   for (auto& state : batch->found) {
     if (state && std::none_of(printers.begin(), printers.end(), [&](const auto& p) { return p->id == state->id; }))
@@ -284,14 +290,14 @@ PrinterList SnmpSource::ProbeAll(const std::vector<Probe>& probes) {
   return printers;
 }
 
-// A probe's answer: the printer it found, known by its id from now on.
+// A probe's answer: the printer it found, known by its id from now on (the
+// id file is written once the whole batch has answered).
 std::shared_ptr<const PrinterState> SnmpSource::Found(const Probe& probe, const FetchResult& result) {
   TraceProblems(problems_, probe.settings, result);
   DecodedPrinter decoded;
   std::shared_ptr<const PrinterState> state;
   if (!result.answered) state = Silent(probe);
   else if (ShowsPrinter(probe, result, decoded)) state = Remember(probe, decoded);
-  SaveIds();
   return state;
 }
 
