@@ -293,7 +293,6 @@ struct SnmpTransport::Fetch {
     setup.callback_magic = this;
     const Credentials& credentials = settings.credentials;
     const std::string endpoint = Endpoint();
-    const std::string* engineId = nullptr;
     if (credentials.version == SnmpVersion::V3) {
       setup.version = SNMP_VERSION_3;
       ForgetUserWhoseCredentialsChanged(credentials.user);
@@ -304,9 +303,9 @@ struct SnmpTransport::Fetch {
       }
       SetUpV3(setup, *keys);
       if (const auto known = kept->engineIds.find(endpoint); known != kept->engineIds.end()) {
-        engineId = &known->second;
-        setup.securityEngineID = reinterpret_cast<u_char*>(const_cast<char*>(engineId->data()));
-        setup.securityEngineIDLen = engineId->size();
+        setup.securityEngineID = reinterpret_cast<u_char*>(const_cast<char*>(known->second.data()));
+        setup.securityEngineIDLen = known->second.size();
+        setup.flags |= SNMP_FLAGS_DONT_PROBE;
       }
     } else {
       setup.version = credentials.version == SnmpVersion::V1 ? SNMP_VERSION_1 : SNMP_VERSION_2c;
@@ -320,14 +319,21 @@ struct SnmpTransport::Fetch {
     SNMP_FREE(setup.securityAuthProto);
     SNMP_FREE(setup.securityPrivProto);
     if (session == nullptr) result.problems.push_back("no session to " + peer);
-    if (session != nullptr && engineId == nullptr && session->securityEngineIDLen != 0) {
-      kept->engineIds[endpoint].assign(reinterpret_cast<const char*>(session->securityEngineID),
-                                       session->securityEngineIDLen);
-    }
     return session != nullptr;
   }
 
   std::string Endpoint() const { return settings.host + ":" + std::to_string(settings.port); }
+
+  // The engine id the session's first send discovered, kept once the
+  // printer has answered with it.
+  void KeepEngineId() {
+    if (session == nullptr || settings.credentials.version != SnmpVersion::V3 || !result.answered || !result.intact ||
+        session->securityEngineIDLen == 0) {
+      return;
+    }
+    kept->engineIds[Endpoint()].assign(reinterpret_cast<const char*>(session->securityEngineID),
+                                       session->securityEngineIDLen);
+  }
 
   // Whether the datagram came from the address and port the requests go to.
   bool FromPeer(netsnmp_transport* transport, void* from, int fromLength) {
@@ -664,6 +670,7 @@ void SnmpTransport::FinishEnded() {
   }
   std::erase(active_, nullptr);
   for (auto& fetch : ended) {
+    fetch->KeepEngineId();
     if (fetch->session != nullptr) snmp_close(fetch->session);
     fetch->session = nullptr;
     fetch->done(std::move(fetch->result));
