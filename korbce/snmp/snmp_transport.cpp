@@ -263,6 +263,7 @@ struct SnmpTransport::Fetch {
   FetchPlan plan;
   Done done;
   netsnmp_session* session = nullptr;
+  void* handle = nullptr;  // the session's, for the calls that read one session alone
   FetchResult result;
   std::vector<Oid> gets;       // what the GET still asks (a v1 error removes an object)
   std::vector<Walk> walks;     // one for each of the plan's, walked side by side
@@ -316,6 +317,7 @@ struct SnmpTransport::Fetch {
     // before net-snmp reads it.
     netsnmp_transport* transport = netsnmp_transport_open_client("korbce", peer.c_str());
     if (transport != nullptr) session = snmp_add(&setup, transport, AcceptOnlyFromPeer, nullptr);
+    if (session != nullptr) handle = snmp_sess_pointer(session);
     SNMP_FREE(setup.securityAuthProto);
     SNMP_FREE(setup.securityPrivProto);
     if (session == nullptr) result.problems.push_back("no session to " + peer);
@@ -589,11 +591,15 @@ int Callback(int operation, netsnmp_session*, int, netsnmp_pdu* pdu, void* magic
 // with reports that net-snmp handles itself, so those are not counted.
 void ReadAnswers(std::vector<std::unique_ptr<SnmpTransport::Fetch>>& active, netsnmp_large_fd_set& descriptors) {
   for (const auto& fetch : active) {
-    if (fetch->session == nullptr) continue;
+    if (fetch->handle == nullptr) continue;
+    // Only a session with a datagram waiting is read: reading them all would
+    // cost each answer as much as the fetches in flight.
+    const netsnmp_transport* transport = snmp_sess_transport(fetch->handle);
+    if (transport == nullptr || transport->sock < 0 || !NETSNMP_LARGE_FD_ISSET(transport->sock, &descriptors)) continue;
     const std::size_t accepted = fetch->datagramsAccepted;
     const std::size_t taken = fetch->answersTaken;
     reading = fetch.get();
-    snmp_sess_read2(snmp_sess_pointer(fetch->session), &descriptors);
+    snmp_sess_read2(fetch->handle, &descriptors);
     reading = nullptr;
     const std::size_t unread = (fetch->datagramsAccepted - accepted) - std::min(fetch->datagramsAccepted - accepted,
                                                                                 fetch->answersTaken - taken);
@@ -673,6 +679,7 @@ void SnmpTransport::FinishEnded() {
     fetch->KeepEngineId();
     if (fetch->session != nullptr) snmp_close(fetch->session);
     fetch->session = nullptr;
+    fetch->handle = nullptr;
     fetch->done(std::move(fetch->result));
   }
 }
