@@ -66,6 +66,7 @@ void PrinterIds::Bind(const std::string& key, std::uint16_t id) {
         break;
       }
     }
+    if (keys_.count(found->second) == 0) firstUnkeyed_ = std::min<std::uint32_t>(firstUnkeyed_, found->second);
     found->second = id;
   }
   keys_.emplace(id, key);
@@ -123,9 +124,11 @@ void WriteIdFile(const std::string& path, const std::string& text, std::string& 
 std::optional<std::uint16_t> PrinterIds::IdOf(const std::string& key,
                                               const std::function<bool(std::uint16_t)>& taken) {
   if (const auto found = ids_.find(key); found != ids_.end()) return found->second;
-  for (std::uint32_t id = kFirstNetworkId; id <= kLastNetworkId; ++id) {
+  for (std::uint32_t id = firstUnkeyed_; id <= kLastNetworkId; ++id) {
     const auto candidate = static_cast<std::uint16_t>(id);
-    if (keys_.count(candidate) != 0 || taken(candidate)) continue;
+    const bool keyed = keys_.count(candidate) != 0;
+    if (keyed && id == firstUnkeyed_) ++firstUnkeyed_;
+    if (keyed || taken(candidate)) continue;
     ids_.emplace(key, candidate);
     keys_.emplace(candidate, key);
     changed_ = true;

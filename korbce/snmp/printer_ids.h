@@ -49,6 +49,9 @@ class PrinterIds {
   std::map<std::string, std::uint16_t> ids_;
   std::multimap<std::uint16_t, std::string> keys_;
   std::map<std::uint16_t, std::string> models_;
+  // Every id below it has a key, so that a new id is not looked for among
+  // them again: giving tens of thousands of ids stays linear.
+  std::uint32_t firstUnkeyed_ = kFirstNetworkId;
   bool changed_ = false;
 };
 

@@ -24,8 +24,8 @@ struct SessionSettings {
 
 struct FetchPlan {
   std::vector<Oid> gets;   // asked in one GET, before the walks
-  std::vector<Oid> walks;  // walked one after the other
-  // Once the first walk has come back empty, the rest are not walked.
+  std::vector<Oid> walks;  // walked side by side, several in one request
+  // Once the first walk has come back empty, the rest are not walked further.
   bool stopWhenFirstWalkEmpty = false;
 };
 
@@ -42,7 +42,9 @@ struct FetchResult {
 // Bounds of one fetch, so that no answer can make it endless.
 constexpr std::size_t kMaxObjectsPerFetch = 8192;
 constexpr std::size_t kMaxRequestsPerFetch = 2048;
-constexpr long kBulkRepetitions = 24;
+constexpr long kBulkRepetitions = 24;           // the most objects of one walk in one answer
+constexpr long kBulkObjectsPerRequest = 64;     // the walks of one request share these
+constexpr std::size_t kMaxColumnsPerRequest = 32;
 
 // The longest a fetch may take, however its printer answers: a few times
 // what one unanswered request may wait with its retries, and never less than

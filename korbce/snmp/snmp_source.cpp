@@ -154,6 +154,7 @@ struct SnmpSource::NetworkPrinter {
   bool probed = true;
   std::chrono::seconds probeInterval{60};
   Clock::time_point nextProbe;
+  std::optional<Clock::time_point> scheduled;  // its entry in the schedule
 };
 
 SnmpSource::SnmpSource(std::string defaultIdFile, std::function<bool(std::uint16_t)> taken)
@@ -176,6 +177,7 @@ void SnmpSource::Refresh(EngineFile& file) {
   if (section == nullptr) {
     config_.reset();
     printers_.clear();
+    due_.clear();
     return;
   }
   auto config = ReadSnmpConfig(*section, file.path, defaultIdFile_);
@@ -279,8 +281,14 @@ PrinterList SnmpSource::ProbeAll(const std::vector<Probe>& probes) {
       if (--batch->left == 0) batch->finished.NotifyAll();
     });
   }
+  {
+    platform::ScopedLock lock(batch->lock);
+    while (batch->left != 0) batch->finished.Wait(batch->lock);
+  }
+  // Once for the whole batch: the file holds every printer, so a write for
+  // each probe would cost as much as the printers already found.
+  SaveIds();
   platform::ScopedLock lock(batch->lock);
-  while (batch->left != 0) batch->finished.Wait(batch->lock);
   PrinterList printers;
   for (auto& state : batch->found) {
     if (state && std::none_of(printers.begin(), printers.end(), [&](const auto& p) { return p->id == state->id; }))
@@ -289,14 +297,14 @@ PrinterList SnmpSource::ProbeAll(const std::vector<Probe>& probes) {
   return printers;
 }
 
-// A probe's answer: the printer it found, known by its id from now on.
+// A probe's answer: the printer it found, known by its id from now on (the
+// id file is written once the whole batch has answered).
 std::shared_ptr<const PrinterState> SnmpSource::Found(const Probe& probe, const FetchResult& result) {
   TraceProblems(problems_, probe.settings, result);
   DecodedPrinter decoded;
   std::shared_ptr<const PrinterState> state;
   if (!result.answered) state = Silent(probe);
   else if (ShowsPrinter(probe, result, decoded)) state = Remember(probe, decoded);
-  SaveIds();
   return state;
 }
 
@@ -428,6 +436,7 @@ void SnmpSource::Watch(std::uint16_t id, std::optional<std::chrono::seconds> che
   if (checkInterval) printer.interval = std::max(std::chrono::seconds(1), std::min(printer.interval, *checkInterval));
   if (!printer.watched) printer.nextPoll = Clock::now();
   printer.watched = true;
+  Schedule(printer);
 }
 
 // On the transport's thread: starts the polls and probes that are due.
@@ -435,15 +444,41 @@ void SnmpSource::Tick() {
   TakeNotifications();
   platform::ScopedLock lock(mutex_);
   const auto now = Clock::now();
-  for (auto& [id, printer] : printers_) {
-    if (printer->wordsDue && now >= *printer->wordsDue) Publish(*printer, false);
-    if (printer->polling) continue;
-    if (!printer->probed) {
-      if (now >= printer->nextProbe) StartProbe(*printer);
-    } else if (printer->watched && (now >= printer->nextPoll || ExtraPollDue(*printer, now))) {
-      StartPoll(*printer, now);
+  while (!due_.empty() && due_.begin()->first <= now) {
+    const std::uint16_t id = due_.begin()->second;
+    due_.erase(due_.begin());
+    const auto found = printers_.find(id);
+    if (found == printers_.end()) continue;
+    found->second->scheduled.reset();
+    Visit(*found->second, now);
+  }
+}
+
+void SnmpSource::Visit(NetworkPrinter& printer, Clock::time_point now) {
+  if (printer.wordsDue && now >= *printer.wordsDue) Publish(printer, false);
+  if (!printer.polling) {
+    if (!printer.probed) {
+      if (now >= printer.nextProbe) StartProbe(printer);
+    } else if (printer.watched && (now >= printer.nextPoll || ExtraPollDue(printer, now))) {
+      StartPoll(printer, now);
     }
   }
+  Schedule(printer);
+}
+
+void SnmpSource::Schedule(NetworkPrinter& printer) {
+  std::optional<Clock::time_point> next = printer.wordsDue;
+  if (!printer.polling) {
+    // A printer being fetched is scheduled again when its fetch ends.
+    std::optional<Clock::time_point> fetch;
+    if (!printer.probed) fetch = printer.nextProbe;
+    else if (printer.watched) fetch = std::min(printer.nextPoll, ExtraPollTime(printer));
+    if (fetch && (!next || *fetch < *next)) next = fetch;
+  }
+  if (!next || (printer.scheduled && *printer.scheduled <= *next)) return;
+  if (printer.scheduled) due_.erase({*printer.scheduled, printer.id});
+  due_.insert({*next, printer.id});
+  printer.scheduled = next;
 }
 
 void SnmpSource::TakeNotifications() {
@@ -467,6 +502,7 @@ bool SnmpSource::Notified(std::uint32_t address) {
   for (auto& [id, printer] : printers_) {
     if (printer->probe.address != address || !printer->watched || !printer->probed) continue;
     printer->notified = true;
+    Schedule(*printer);
     watched = true;
   }
   return watched;
@@ -475,7 +511,13 @@ bool SnmpSource::Notified(std::uint32_t address) {
 // A poll that a notification asks for starts when the printer is not being
 // polled, and a second after the last one a notification started.
 bool SnmpSource::ExtraPollDue(const NetworkPrinter& printer, Clock::time_point now) {
-  return printer.notified && (!printer.extraPolled || now - *printer.extraPolled >= kExtraPollInterval);
+  return printer.notified && now >= ExtraPollTime(printer);
+}
+
+// When the poll a notification asks for may start; never, without one.
+Clock::time_point SnmpSource::ExtraPollTime(const NetworkPrinter& printer) {
+  if (!printer.notified) return Clock::time_point::max();
+  return printer.extraPolled ? *printer.extraPolled + kExtraPollInterval : Clock::time_point::min();
 }
 
 void SnmpSource::StartProbe(NetworkPrinter& printer) {
@@ -502,6 +544,7 @@ void SnmpSource::Probed(std::uint16_t id, const Probe& probe, const FetchResult&
       const auto poll = config_ ? config_->poll : printer.interval;
       printer.probeInterval = std::min(std::max(poll, kLongestProbeInterval), printer.probeInterval * 2);
       printer.nextProbe = Clock::now() + printer.probeInterval;
+      Schedule(printer);
       return;
     }
   }
@@ -532,6 +575,7 @@ SnmpSource::NetworkPrinter* SnmpSource::FetchEnded(std::uint16_t id, const Fetch
   if (found == printers_.end()) return nullptr;
   NetworkPrinter& printer = *found->second;
   printer.polling = false;
+  Schedule(printer);
   TraceProblems(problems_, printer.probe.settings, result);
   return &printer;
 }
@@ -573,6 +617,7 @@ void SnmpSource::Polled(std::uint16_t id, FetchResult result) {
     // that the library reads them as they are now.
     printer.refreshDue = true;
     printer.nextPoll = Clock::now();
+    Schedule(printer);
     return;
   }
   Publish(printer, false);
@@ -622,6 +667,7 @@ void SnmpSource::Publish(NetworkPrinter& printer, bool configChanged) {
     printer.wordsDue.reset();
   }
   printer.state = std::move(state);
+  Schedule(printer);
 }
 
 // The printer's conditions as they stand, or, while it flaps, those told

@@ -10,7 +10,9 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "korbce/printer_source.h"
@@ -84,6 +86,10 @@ class SnmpSource : public PrinterSource {
   // at once, with at most one such extra poll a second. Whether there is one.
   bool Notified(std::uint32_t address) EXCLUDES(mutex_);
   static bool ExtraPollDue(const NetworkPrinter& printer, std::chrono::steady_clock::time_point now);
+  static std::chrono::steady_clock::time_point ExtraPollTime(const NetworkPrinter& printer);
+  void Visit(NetworkPrinter& printer, std::chrono::steady_clock::time_point now) REQUIRES(mutex_);
+  // Puts the printer in the schedule at the earliest time it has something due.
+  void Schedule(NetworkPrinter& printer) REQUIRES(mutex_);
   void StartPoll(NetworkPrinter& printer, std::chrono::steady_clock::time_point now) REQUIRES(mutex_);
   void StartProbe(NetworkPrinter& printer) REQUIRES(mutex_);
   void Probed(std::uint16_t id, const Probe& probe, const snmp::FetchResult& result) EXCLUDES(mutex_);
@@ -112,6 +118,9 @@ class SnmpSource : public PrinterSource {
   std::unique_ptr<snmp::PrinterIds> ids_ GUARDED_BY(mutex_) PT_GUARDED_BY(mutex_);
   std::vector<Subnet> subnets_ GUARDED_BY(mutex_);
   std::map<std::uint16_t, std::unique_ptr<NetworkPrinter>> printers_ GUARDED_BY(mutex_);
+  // When each printer is next due, so that a turn of the transport's thread
+  // visits only the printers due, not all of them. At most one entry a printer.
+  std::set<std::pair<std::chrono::steady_clock::time_point, std::uint16_t>> due_ GUARDED_BY(mutex_);
   bool transportStarted_ GUARDED_BY(mutex_) = false;
 
   snmp::ProblemLog problems_;

@@ -5,9 +5,12 @@
 #include <net-snmp/library/large_fd_set.h>
 
 #include <algorithm>
+#include <deque>
 #include <map>
+#include <optional>
 #include <random>
 #include <string>
+#include <unordered_map>
 
 #include "platform/trace.h"
 
@@ -124,33 +127,62 @@ const oid* AuthProtocolOid(AuthProtocol protocol, std::size_t& length) {
   return usmHMACSHA1AuthProtocol;
 }
 
-bool SetUpV3(netsnmp_session& session, const V3User& user) {
+// An SNMPv3 user's keys made from its passwords (Ku): each is a hash over a
+// megabyte, the same for every printer the user asks, so it is made once.
+struct UserKeys {
+  V3User user;
+  std::vector<u_char> auth;
+  std::vector<u_char> priv;
+};
+
+std::optional<std::vector<u_char>> KeyOf(const V3User& user, const std::string& password) {
+  std::size_t protocolLength = 0;
+  const oid* protocol = AuthProtocolOid(user.authProtocol, protocolLength);
+  std::vector<u_char> key(USM_AUTH_KU_LEN);
+  std::size_t length = key.size();
+  if (generate_Ku(protocol, static_cast<u_int>(protocolLength), reinterpret_cast<const u_char*>(password.data()),
+                  password.size(), key.data(), &length) != SNMPERR_SUCCESS) {
+    return std::nullopt;
+  }
+  key.resize(length);
+  return key;
+}
+
+std::optional<UserKeys> MakeKeys(const V3User& user) {
+  UserKeys keys{user, {}, {}};
+  if (user.securityLevel == SecurityLevel::NoAuthNoPriv) return keys;
+  auto auth = KeyOf(user, user.authPassword);
+  if (!auth) return std::nullopt;
+  keys.auth = std::move(*auth);
+  if (user.securityLevel != SecurityLevel::AuthPriv) return keys;
+  auto priv = KeyOf(user, user.privPassword);
+  if (!priv) return std::nullopt;
+  keys.priv = std::move(*priv);
+  return keys;
+}
+
+void SetUpV3(netsnmp_session& session, const UserKeys& keys) {
+  const V3User& user = keys.user;
   session.securityName = const_cast<char*>(user.name.c_str());
   session.securityNameLen = user.name.size();
   session.securityLevel = user.securityLevel == SecurityLevel::AuthPriv     ? SNMP_SEC_LEVEL_AUTHPRIV
                           : user.securityLevel == SecurityLevel::AuthNoPriv ? SNMP_SEC_LEVEL_AUTHNOPRIV
                                                                             : SNMP_SEC_LEVEL_NOAUTH;
-  if (user.securityLevel == SecurityLevel::NoAuthNoPriv) return true;
+  if (user.securityLevel == SecurityLevel::NoAuthNoPriv) return;
   std::size_t protocolLength = 0;
   const oid* protocol = AuthProtocolOid(user.authProtocol, protocolLength);
   session.securityAuthProto = snmp_duplicate_objid(protocol, protocolLength);
   session.securityAuthProtoLen = protocolLength;
-  session.securityAuthKeyLen = USM_AUTH_KU_LEN;
-  if (generate_Ku(session.securityAuthProto, static_cast<u_int>(protocolLength),
-                  reinterpret_cast<const u_char*>(user.authPassword.data()), user.authPassword.size(),
-                  session.securityAuthKey, &session.securityAuthKeyLen) != SNMPERR_SUCCESS) {
-    return false;
-  }
-  if (user.securityLevel != SecurityLevel::AuthPriv) return true;
+  std::copy(keys.auth.begin(), keys.auth.end(), session.securityAuthKey);
+  session.securityAuthKeyLen = keys.auth.size();
+  if (user.securityLevel != SecurityLevel::AuthPriv) return;
   const bool aes = user.privProtocol == PrivProtocol::AES;
   session.securityPrivProto =
       snmp_duplicate_objid(aes ? usmAESPrivProtocol : usmDESPrivProtocol,
                            aes ? OID_LENGTH(usmAESPrivProtocol) : OID_LENGTH(usmDESPrivProtocol));
   session.securityPrivProtoLen = aes ? OID_LENGTH(usmAESPrivProtocol) : OID_LENGTH(usmDESPrivProtocol);
-  session.securityPrivKeyLen = USM_PRIV_KU_LEN;
-  return generate_Ku(session.securityAuthProto, static_cast<u_int>(protocolLength),
-                     reinterpret_cast<const u_char*>(user.privPassword.data()), user.privPassword.size(),
-                     session.securityPrivKey, &session.securityPrivKeyLen) == SNMPERR_SUCCESS;
+  std::copy(keys.priv.begin(), keys.priv.end(), session.securityPrivKey);
+  session.securityPrivKeyLen = keys.priv.size();
 }
 
 // net-snmp keeps every SNMPv3 user it has met, with its keys, in one list for
@@ -187,23 +219,63 @@ bool IsException(const VarBind& bind) {
 
 }  // namespace
 
+// What the thread keeps from one fetch to the next.
+struct SnmpTransport::Kept {
+  // net-snmp counts its ids up for every session of the process: one
+  // printer's answers would tell the ids another printer is asked with.
+  std::mt19937 requestIds{std::random_device{}()};
+  // The keys of the SNMPv3 users met last, the latest at the back.
+  std::deque<UserKeys> keys;
+  // The engine id each printer's agent told at its first SNMPv3 exchange, by
+  // "host:port". A session given it needs no discovery round trip, and
+  // net-snmp keeps the engine's boots and time under it from one session to
+  // the next.
+  std::unordered_map<std::string, std::string> engineIds;
+
+  const UserKeys* KeysOf(const V3User& user) {
+    constexpr std::size_t kUsersKept = 8;
+    const auto known = std::find_if(keys.begin(), keys.end(), [&](const UserKeys& k) { return k.user == user; });
+    if (known != keys.end()) return &*known;
+    auto made = MakeKeys(user);
+    if (!made) return nullptr;
+    if (keys.size() >= kUsersKept) keys.pop_front();
+    keys.push_back(std::move(*made));
+    return &keys.back();
+  }
+};
+
+namespace {
+
+// One subtree of a fetch's plan, walked from the last OID it reached.
+struct Walk {
+  Oid subtree;
+  Oid cursor;
+  std::vector<VarBind> objects;
+  bool ended = false;
+  bool broken = false;  // the rest of the answer it is in tells nothing of it
+};
+
+}  // namespace
+
 // One fetch in progress: its session and where it stands in its plan.
 struct SnmpTransport::Fetch {
   SessionSettings settings;
   FetchPlan plan;
   Done done;
   netsnmp_session* session = nullptr;
+  void* handle = nullptr;  // the session's, for the calls that read one session alone
   FetchResult result;
   std::vector<Oid> gets;       // what the GET still asks (a v1 error removes an object)
-  std::size_t walk = 0;        // the walk in progress, plan.walks.size() when done
-  Oid cursor;                  // the last OID the walk reached
-  std::size_t walkObjects = 0; // objects the walk in progress gave
-  long repetitions = kBulkRepetitions;
+  std::vector<Walk> walks;     // one for each of the plan's, walked side by side
+  std::vector<std::size_t> asking;  // the walks the request in flight asks, in its order
+  std::size_t objects = 0;     // kept so far, by the GET and the walks
+  long repetitions = kBulkRepetitions;  // the most a column is asked for at once
+  std::size_t columns = kMaxColumnsPerRequest;  // the most walks one request asks
   std::size_t requests = 0;
   bool getDone = false;
   bool ended = false;
   std::chrono::steady_clock::time_point deadline;
-  std::mt19937* requestIds = nullptr;  // the transport's
+  SnmpTransport::Kept* kept = nullptr;  // the transport's
   // Datagrams dropped before they reached the fetch, counted for the trace.
   std::size_t foreignAnswers = 0;    // from another address or port than the printer's
   std::size_t unreadableAnswers = 0; // malformed, or matching no request sent
@@ -214,21 +286,27 @@ struct SnmpTransport::Fetch {
   bool Open() {
     netsnmp_session setup;
     snmp_sess_init(&setup);
-    const std::string peer = "udp:" + settings.host + ":" + std::to_string(settings.port);
+    const std::string peer = "udp:" + Endpoint();
     setup.peername = const_cast<char*>(peer.c_str());
     setup.timeout = static_cast<long>(settings.timeout.count()) * 1000;
     setup.retries = static_cast<int>(settings.retries);
     setup.callback = Callback;
     setup.callback_magic = this;
     const Credentials& credentials = settings.credentials;
+    const std::string endpoint = Endpoint();
     if (credentials.version == SnmpVersion::V3) {
       setup.version = SNMP_VERSION_3;
       ForgetUserWhoseCredentialsChanged(credentials.user);
-      if (!SetUpV3(setup, credentials.user)) {
+      const UserKeys* keys = kept->KeysOf(credentials.user);
+      if (keys == nullptr) {
         result.problems.push_back("the SNMPv3 keys cannot be made");
-        SNMP_FREE(setup.securityAuthProto);
-        SNMP_FREE(setup.securityPrivProto);
         return false;
+      }
+      SetUpV3(setup, *keys);
+      if (const auto known = kept->engineIds.find(endpoint); known != kept->engineIds.end()) {
+        setup.securityEngineID = reinterpret_cast<u_char*>(const_cast<char*>(known->second.data()));
+        setup.securityEngineIDLen = known->second.size();
+        setup.flags |= SNMP_FLAGS_DONT_PROBE;
       }
     } else {
       setup.version = credentials.version == SnmpVersion::V1 ? SNMP_VERSION_1 : SNMP_VERSION_2c;
@@ -239,10 +317,24 @@ struct SnmpTransport::Fetch {
     // before net-snmp reads it.
     netsnmp_transport* transport = netsnmp_transport_open_client("korbce", peer.c_str());
     if (transport != nullptr) session = snmp_add(&setup, transport, AcceptOnlyFromPeer, nullptr);
+    if (session != nullptr) handle = snmp_sess_pointer(session);
     SNMP_FREE(setup.securityAuthProto);
     SNMP_FREE(setup.securityPrivProto);
     if (session == nullptr) result.problems.push_back("no session to " + peer);
     return session != nullptr;
+  }
+
+  std::string Endpoint() const { return settings.host + ":" + std::to_string(settings.port); }
+
+  // The engine id the session's first send discovered, kept once the
+  // printer has answered with it.
+  void KeepEngineId() {
+    if (session == nullptr || settings.credentials.version != SnmpVersion::V3 || !result.answered || !result.intact ||
+        session->securityEngineIDLen == 0) {
+      return;
+    }
+    kept->engineIds[Endpoint()].assign(reinterpret_cast<const char*>(session->securityEngineID),
+                                       session->securityEngineIDLen);
   }
 
   // Whether the datagram came from the address and port the requests go to.
@@ -257,10 +349,14 @@ struct SnmpTransport::Fetch {
     return fromPeer;
   }
 
+  // The walks' objects follow the GET's, each walk's together in the plan's
+  // order, however their requests were shared.
   void End(bool answered) {
     if (ended) return;
     result.answered = answered;
     ended = true;
+    for (Walk& walk : walks) std::move(walk.objects.begin(), walk.objects.end(), std::back_inserter(result.objects));
+    walks.clear();
     NoteDroppedAnswers();
   }
 
@@ -281,7 +377,10 @@ struct SnmpTransport::Fetch {
 
   // The agent answered with a report (SNMPv3: an unknown user, wrong keys):
   // it tells nothing of the printer.
+  // Its engine id is asked again by the next fetch, in case the printer at
+  // the address is another one now.
   void Refused(netsnmp_pdu* pdu) {
+    kept->engineIds.erase(Endpoint());
     const std::string reason = pdu->variables != nullptr ? OidText(Copy(*pdu->variables).oid) : "none";
     Broken("the printer refused the request (report " + reason + ")");
     End(true);
@@ -295,28 +394,38 @@ struct SnmpTransport::Fetch {
   }
 
   // Sends the next request of the plan, or ends the fetch when none is left.
+  // The walks not ended are asked together (SNMPv1: one after the other),
+  // with as many repetitions each as keep the answer near
+  // kBulkObjectsPerRequest objects.
   void Next() {
     if (!getDone && !gets.empty()) return Send(SNMP_MSG_GET, gets);
     getDone = true;
-    if (walk >= plan.walks.size()) return End(true);
-    if (cursor.empty()) cursor = plan.walks[walk];
+    if (plan.stopWhenFirstWalkEmpty && !walks.empty() && walks[0].ended && walks[0].objects.empty()) return End(true);
     const bool bulk = settings.credentials.version != SnmpVersion::V1;
-    Send(bulk ? SNMP_MSG_GETBULK : SNMP_MSG_GETNEXT, {cursor});
+    const std::size_t most = bulk ? columns : 1;
+    asking.clear();
+    std::vector<Oid> cursors;
+    for (std::size_t i = 0; i < walks.size() && asking.size() < most; ++i) {
+      if (walks[i].ended) continue;
+      asking.push_back(i);
+      cursors.push_back(walks[i].cursor);
+    }
+    if (asking.empty()) return End(true);
+    const long share = kBulkObjectsPerRequest / static_cast<long>(asking.size());
+    Send(bulk ? SNMP_MSG_GETBULK : SNMP_MSG_GETNEXT, cursors, std::clamp(share, 1L, repetitions));
   }
 
-  void Send(int command, const std::vector<Oid>& objects) {
+  void Send(int command, const std::vector<Oid>& objects, long bulkRepetitions = 0) {
     if (++requests > kMaxRequestsPerFetch) {
       Broken("more than " + std::to_string(kMaxRequestsPerFetch) + " requests; fetch cut short");
       return End(true);
     }
     netsnmp_pdu* pdu = snmp_pdu_create(command);
-    // net-snmp counts its ids up for every session of the process: one
-    // printer's answers would tell the ids another printer is asked with.
-    pdu->reqid = NextRequestId(*requestIds);
-    pdu->msgid = NextRequestId(*requestIds);
+    pdu->reqid = NextRequestId(kept->requestIds);
+    pdu->msgid = NextRequestId(kept->requestIds);
     if (command == SNMP_MSG_GETBULK) {
       pdu->non_repeaters = 0;
-      pdu->max_repetitions = repetitions;
+      pdu->max_repetitions = bulkRepetitions;
     }
     for (const Oid& object : objects) {
       std::vector<oid> name(object.begin(), object.end());
@@ -336,47 +445,70 @@ struct SnmpTransport::Fetch {
 
   void Received(netsnmp_pdu* pdu) {
     if (!getDone) return ReceivedGet(pdu);
-    if (pdu->errstat == SNMP_ERR_TOOBIG && repetitions > 1) {
-      repetitions /= 2;
+    if (pdu->errstat == SNMP_ERR_TOOBIG && (repetitions > 1 || asking.size() > 1)) {
+      const long asked = std::min<long>(repetitions, kBulkObjectsPerRequest / static_cast<long>(asking.size()));
+      if (asked > 1) repetitions = asked / 2;
+      else columns = std::max<std::size_t>(1, asking.size() / 2);
       return Next();
     }
     if (pdu->errstat != SNMP_ERR_NOERROR) {
       // noSuchName is how an SNMPv1 agent ends a GETNEXT walk
       const bool v1End = pdu->errstat == SNMP_ERR_NOSUCHNAME && settings.credentials.version == SnmpVersion::V1;
-      if (!v1End) Broken("walk of " + OidText(plan.walks[walk]) + " ended by error status " + std::to_string(pdu->errstat));
-      return NextWalk();
+      for (std::size_t index : asking) {
+        if (!v1End) Broken("walk of " + OidText(walks[index].subtree) + " ended by error status " + std::to_string(pdu->errstat));
+        walks[index].ended = true;
+      }
+      return Next();
     }
-    bool walkEnded = false;
+    // The answer holds the asked walks' objects row by row: the k-th object
+    // belongs to the walk asked at k modulo their count.
+    std::size_t position = 0;
     for (netsnmp_variable_list* variable = pdu->variables; variable != nullptr; variable = variable->next_variable) {
-      VarBind bind = Copy(*variable);
-      const bool inSubtree = StartsWith(bind.oid, plan.walks[walk]);
-      if (walkEnded) {
-        // Past the end of the walk, a later object back in the subtree is not
-        // an end but a broken answer.
-        if (inSubtree && bind.kind != ValueKind::EndOfMibView) {
-          Broken("walk of " + OidText(plan.walks[walk]) + " goes on after its end at " + OidText(bind.oid));
-          return NextWalk();
-        }
-        continue;
-      }
-      if (bind.kind == ValueKind::EndOfMibView || (!inSubtree && cursor < bind.oid)) {
-        walkEnded = true;
-        continue;
-      }
-      if (!(cursor < bind.oid)) {
-        Broken("walk of " + OidText(plan.walks[walk]) + " does not increase at " + OidText(bind.oid));
-        return NextWalk();
-      }
-      if (IsException(bind)) {
-        Broken("walk of " + OidText(plan.walks[walk]) + " has no value at " + OidText(bind.oid));
-        return NextWalk();
-      }
-      cursor = bind.oid;
-      ++walkObjects;
-      if (!Keep(std::move(bind))) return End(true);
+      Walk& walk = walks[asking[position++ % asking.size()]];
+      if (!Take(walk, Copy(*variable))) return End(true);
     }
-    if (walkEnded || pdu->variables == nullptr) return NextWalk();
+    if (pdu->variables == nullptr) {
+      for (std::size_t index : asking) walks[index].ended = true;
+    }
     Next();
+  }
+
+  // One object a walk gave; false when the fetch is to end at once.
+  bool Take(Walk& walk, VarBind bind) {
+    const bool inSubtree = StartsWith(bind.oid, walk.subtree);
+    if (walk.broken) return true;
+    if (walk.ended) {
+      // Past the end of the walk, a later object back in the subtree is not
+      // an end but a broken answer.
+      if (inSubtree && bind.kind != ValueKind::EndOfMibView) {
+        Broken("walk of " + OidText(walk.subtree) + " goes on after its end at " + OidText(bind.oid));
+        walk.broken = true;
+      }
+      return true;
+    }
+    if (bind.kind == ValueKind::EndOfMibView || (!inSubtree && walk.cursor < bind.oid)) {
+      walk.ended = true;
+      return true;
+    }
+    if (!(walk.cursor < bind.oid)) {
+      Broken("walk of " + OidText(walk.subtree) + " does not increase at " + OidText(bind.oid));
+      return EndWalk(walk);
+    }
+    if (IsException(bind)) {
+      Broken("walk of " + OidText(walk.subtree) + " has no value at " + OidText(bind.oid));
+      return EndWalk(walk);
+    }
+    walk.cursor = bind.oid;
+    if (!Countable()) return false;
+    walk.objects.push_back(std::move(bind));
+    return true;
+  }
+
+  // A broken walk ends there; what it gave before stays.
+  static bool EndWalk(Walk& walk) {
+    walk.ended = true;
+    walk.broken = true;
+    return true;
   }
 
   void ReceivedGet(netsnmp_pdu* pdu) {
@@ -405,21 +537,19 @@ struct SnmpTransport::Fetch {
   }
 
   bool Keep(VarBind bind) {
-    if (result.objects.size() >= kMaxObjectsPerFetch) {
-      Broken("more than " + std::to_string(kMaxObjectsPerFetch) + " objects; fetch cut short");
-      return false;
-    }
+    if (!Countable()) return false;
     result.objects.push_back(std::move(bind));
     return true;
   }
 
-  void NextWalk() {
-    if (walk == 0 && walkObjects == 0 && plan.stopWhenFirstWalkEmpty) return End(true);
-    ++walk;
-    cursor.clear();
-    walkObjects = 0;
-    repetitions = kBulkRepetitions;
-    Next();
+  // Whether one more object stays within the fetch's bound.
+  bool Countable() {
+    if (objects >= kMaxObjectsPerFetch) {
+      Broken("more than " + std::to_string(kMaxObjectsPerFetch) + " objects; fetch cut short");
+      return false;
+    }
+    ++objects;
+    return true;
   }
 };
 
@@ -461,11 +591,15 @@ int Callback(int operation, netsnmp_session*, int, netsnmp_pdu* pdu, void* magic
 // with reports that net-snmp handles itself, so those are not counted.
 void ReadAnswers(std::vector<std::unique_ptr<SnmpTransport::Fetch>>& active, netsnmp_large_fd_set& descriptors) {
   for (const auto& fetch : active) {
-    if (fetch->session == nullptr) continue;
+    if (fetch->handle == nullptr) continue;
+    // Only a session with a datagram waiting is read: reading them all would
+    // cost each answer as much as the fetches in flight.
+    const netsnmp_transport* transport = snmp_sess_transport(fetch->handle);
+    if (transport == nullptr || transport->sock < 0 || !NETSNMP_LARGE_FD_ISSET(transport->sock, &descriptors)) continue;
     const std::size_t accepted = fetch->datagramsAccepted;
     const std::size_t taken = fetch->answersTaken;
     reading = fetch.get();
-    snmp_sess_read2(snmp_sess_pointer(fetch->session), &descriptors);
+    snmp_sess_read2(fetch->handle, &descriptors);
     reading = nullptr;
     const std::size_t unread = (fetch->datagramsAccepted - accepted) - std::min(fetch->datagramsAccepted - accepted,
                                                                                 fetch->answersTaken - taken);
@@ -475,7 +609,7 @@ void ReadAnswers(std::vector<std::unique_ptr<SnmpTransport::Fetch>>& active, net
 
 }  // namespace
 
-SnmpTransport::SnmpTransport() = default;
+SnmpTransport::SnmpTransport() : kept_(std::make_unique<Kept>()) {}
 
 SnmpTransport::~SnmpTransport() { Stop(); }
 
@@ -495,6 +629,7 @@ void SnmpTransport::Submit(SessionSettings settings, FetchPlan plan, Done done) 
   fetch->settings = std::move(settings);
   fetch->plan = std::move(plan);
   fetch->gets = fetch->plan.gets;
+  for (const Oid& subtree : fetch->plan.walks) fetch->walks.push_back(Walk{subtree, subtree, {}, false, false});
   fetch->done = std::move(done);
   {
     platform::ScopedLock lock(mutex_);
@@ -514,7 +649,7 @@ void SnmpTransport::SetMaxInFlight(std::uint32_t count) {
 void SnmpTransport::StartWaiting() {
   while (std::unique_ptr<Fetch> fetch = NextToStart()) {
     fetch->deadline = std::chrono::steady_clock::now() + FetchTimeBound(fetch->settings);
-    fetch->requestIds = &requestIds_;
+    fetch->kept = kept_.get();
     // Opening, and an SNMPv3 session's first send, wait for the agent's
     // engine discovery.
     reading = fetch.get();
@@ -541,8 +676,10 @@ void SnmpTransport::FinishEnded() {
   }
   std::erase(active_, nullptr);
   for (auto& fetch : ended) {
+    fetch->KeepEngineId();
     if (fetch->session != nullptr) snmp_close(fetch->session);
     fetch->session = nullptr;
+    fetch->handle = nullptr;
     fetch->done(std::move(fetch->result));
   }
 }

@@ -1,13 +1,14 @@
 #pragma once
 // The one thread that makes every call into net-snmp, which is not
 // thread-safe. Fetches are handed to it from any thread; it runs up to
-// MaxInFlight of them at once, each on a session of its own, and reports each
-// result on its own thread.
+// MaxInFlight of them at once, each on a session of its own (so that no more
+// sockets are open than fetches run), and reports each result on its own
+// thread. What a session costs to make again is kept between fetches: the
+// keys of SNMPv3 users and the engine id of each printer.
 
 #include <deque>
 #include <functional>
 #include <memory>
-#include <random>
 #include <vector>
 
 #include "korbce/snmp/snmp_request.h"
@@ -39,6 +40,7 @@ class SnmpTransport {
   void SetMaxInFlight(std::uint32_t count) EXCLUDES(mutex_);
 
   struct Fetch;
+  struct Kept;
 
  private:
   std::uint32_t Loop() EXCLUDES(mutex_);
@@ -56,7 +58,7 @@ class SnmpTransport {
   std::uint32_t maxInFlight_ GUARDED_BY(mutex_) = 64;
   // Owned by the thread alone.
   std::vector<std::unique_ptr<Fetch>> active_;
-  std::mt19937 requestIds_{std::random_device{}()};
+  std::unique_ptr<Kept> kept_;
 
   platform::Event stopEvent_{true, false};
   platform::Thread thread_;

@@ -8,6 +8,7 @@
 namespace korbce::snmp {
 
 struct SnmpTransport::Fetch {};
+struct SnmpTransport::Kept {};
 
 SnmpTransport::SnmpTransport() = default;
 
