@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "platform/socket_startup.h"
 #include "platform/trace.h"
 
 namespace korbce::snmp {
@@ -34,15 +35,18 @@ int TraceLibraryMessage(int, int, void* message, void*) {
   return 0;
 }
 
-// Once per process: no configuration files, no persistent state, no MIB
-// files (an empty MIB list). Every OID the engine uses is numeric.
+// Once per process: sockets started (Windows needs it before the first
+// session), no configuration files, no persistent state, no MIB files (an
+// empty MIB list: the bare list separator). Every OID the engine uses is
+// numeric.
 void InitialiseLibrary() {
   static bool initialised = false;
   if (initialised) return;
   initialised = true;
+  if (!platform::StartSockets(2, 2)) platform::OutputDebugString("korbce: the sockets layer cannot be started\n");
   snmp_register_callback(SNMP_CALLBACK_LIBRARY, SNMP_CALLBACK_LOGGING, TraceLibraryMessage, nullptr);
   netsnmp_register_loghandler(NETSNMP_LOGHANDLER_CALLBACK, LOG_WARNING);
-  static char noMibs[] = "mibs :";  // kept, in case the library keeps the pointer
+  static char noMibs[] = "mibs " ENV_SEPARATOR;  // kept, in case the library keeps the pointer
   netsnmp_config_remember(noMibs);
   netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_READ_CONFIGS, 1);
   netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, 1);
@@ -115,8 +119,12 @@ const oid* AuthProtocolOid(AuthProtocol protocol, std::size_t& length) {
       length = OID_LENGTH(usmHMACMD5AuthProtocol);
       return usmHMACMD5AuthProtocol;
     case AuthProtocol::SHA256:
+#ifdef HAVE_EVP_SHA224  // the library has SHA-2 only when built with OpenSSL
       length = OID_LENGTH(usmHMAC192SHA256AuthProtocol);
       return usmHMAC192SHA256AuthProtocol;
+#else
+      return nullptr;
+#endif
     case AuthProtocol::SHA:
       break;
   }
@@ -133,6 +141,7 @@ bool SetUpV3(netsnmp_session& session, const V3User& user) {
   if (user.securityLevel == SecurityLevel::NoAuthNoPriv) return true;
   std::size_t protocolLength = 0;
   const oid* protocol = AuthProtocolOid(user.authProtocol, protocolLength);
+  if (protocol == nullptr) return false;
   session.securityAuthProto = snmp_duplicate_objid(protocol, protocolLength);
   session.securityAuthProtoLen = protocolLength;
   session.securityAuthKeyLen = USM_AUTH_KU_LEN;
@@ -225,7 +234,10 @@ struct SnmpTransport::Fetch {
       setup.version = SNMP_VERSION_3;
       ForgetUserWhoseCredentialsChanged(credentials.user);
       if (!SetUpV3(setup, credentials.user)) {
-        result.problems.push_back("the SNMPv3 keys cannot be made");
+        std::size_t ignored = 0;
+        result.problems.push_back(AuthProtocolOid(credentials.user.authProtocol, ignored) == nullptr
+                                      ? "SHA-256 is not available in this build (net-snmp without OpenSSL)"
+                                      : "the SNMPv3 keys cannot be made");
         SNMP_FREE(setup.securityAuthProto);
         SNMP_FREE(setup.securityPrivProto);
         return false;
