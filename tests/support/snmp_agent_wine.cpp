@@ -22,7 +22,7 @@ using namespace std::chrono_literals;
 std::string UnixPath(const fs::path& path) {
   using ToUnix = char*(CDECL*)(const WCHAR*);
   const auto toUnix =
-      reinterpret_cast<ToUnix>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name"));
+      reinterpret_cast<ToUnix>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
   if (toUnix == nullptr) return {};
   char* unixPath = toUnix(path.wstring().c_str());
   if (unixPath == nullptr) return {};

@@ -7,7 +7,8 @@
 #   wine-snmp-agent.sh start DIR PORT [USER AUTH-PROTOCOL AUTH-KEY PRIV-PROTOCOL PRIV-KEY]
 #   wine-snmp-agent.sh stop|pause|resume DIR
 set -u
-step=$1 dir=$2
+# Without Wine's dosdevices/c: link: snmpsimd takes a colon as a separator.
+step=$1 dir=$(cd "$2" && pwd -P)
 pid=$(cat "$dir/agent.pid" 2> /dev/null || echo 0)
 
 running() { [ "$pid" -gt 0 ] && kill -0 "$pid" 2> /dev/null; }
