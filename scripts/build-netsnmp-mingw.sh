@@ -19,7 +19,7 @@ set -euo pipefail
 say() { echo "netsnmp-mingw: $*"; }
 
 install_from() {
-  rm -rf "$out/include" "$out/lib"
+  rm -rf "${out:?}/include" "${out:?}/lib"
   cp -a "$1/include" "$1/lib" "$out/"
   echo "$stamp" > "$out/stamp"
 }
@@ -100,7 +100,10 @@ main() {
   # --- fetch, check and unpack ----------------------------------------------
   say "fetching and building ${dsc_name%.dsc} for $host (about 4 minutes)"
   mkdir "$scratch/download"
-  (cd "$scratch/download" && apt-get -qq "${apt_options[@]}" source --download-only net-snmp 2>&1 | grep -v '^NOTICE\|salsa\|^Please use\|^git clone\|^to retrieve' || true)
+  # Without apt's note on where the packaging is maintained; a failure shows
+  # as the missing .dsc.
+  (cd "$scratch/download" && apt-get -qq "${apt_options[@]}" source --download-only net-snmp 2>&1) |
+    grep -v '^NOTICE\|salsa\|^Please use\|^git clone\|^to retrieve' || true
   [[ -f "$scratch/download/$dsc_name" ]] || { say "the download of $dsc_name failed" >&2; exit 1; }
   # apt has checked the files against the signed index; dpkg-source checks them
   # against the .dsc (whose maintainer's key the machine need not hold).
