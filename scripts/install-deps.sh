@@ -18,7 +18,7 @@ packages=(
 
 # "windows": the mingw-w64 cross compilers, Wine and an X server for its tests.
 if [[ "${1:-}" == windows ]]; then
-  packages=(cmake ninja-build make ccache googletest g++-mingw-w64-x86-64-posix mingw-w64-tools wine wine64 xvfb xauth xdotool imagemagick)
+  packages=(cmake ninja-build make ccache googletest g++-mingw-w64-x86-64-posix mingw-w64-tools dpkg-dev patch xz-utils snmpsim wine wine64 xvfb xauth xdotool imagemagick)
 fi
 
 missing=()

@@ -3,6 +3,9 @@
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>
 #include <net-snmp/library/large_fd_set.h>
+// On Windows those headers bring in <windows.h>, whose macro would rename the
+// trace's function.
+#undef OutputDebugString
 
 #include <algorithm>
 #include <deque>
@@ -12,6 +15,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "platform/socket_startup.h"
 #include "platform/trace.h"
 
 namespace korbce::snmp {
@@ -37,15 +41,18 @@ int TraceLibraryMessage(int, int, void* message, void*) {
   return 0;
 }
 
-// Once per process: no configuration files, no persistent state, no MIB
-// files (an empty MIB list). Every OID the engine uses is numeric.
+// Once per process: sockets started (Windows needs it before the first
+// session), no configuration files, no persistent state, no MIB files (an
+// empty MIB list: the bare list separator). Every OID the engine uses is
+// numeric.
 void InitialiseLibrary() {
   static bool initialised = false;
   if (initialised) return;
   initialised = true;
+  if (!platform::StartSockets(2, 2)) platform::OutputDebugString("korbce: the sockets layer cannot be started\n");
   snmp_register_callback(SNMP_CALLBACK_LIBRARY, SNMP_CALLBACK_LOGGING, TraceLibraryMessage, nullptr);
   netsnmp_register_loghandler(NETSNMP_LOGHANDLER_CALLBACK, LOG_WARNING);
-  static char noMibs[] = "mibs :";  // kept, in case the library keeps the pointer
+  static char noMibs[] = "mibs " ENV_SEPARATOR;  // kept, in case the library keeps the pointer
   netsnmp_config_remember(noMibs);
   netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_READ_CONFIGS, 1);
   netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, 1);
@@ -118,8 +125,12 @@ const oid* AuthProtocolOid(AuthProtocol protocol, std::size_t& length) {
       length = OID_LENGTH(usmHMACMD5AuthProtocol);
       return usmHMACMD5AuthProtocol;
     case AuthProtocol::SHA256:
+#ifdef HAVE_EVP_SHA224  // the library has SHA-2 only when built with OpenSSL
       length = OID_LENGTH(usmHMAC192SHA256AuthProtocol);
       return usmHMAC192SHA256AuthProtocol;
+#else
+      return nullptr;
+#endif
     case AuthProtocol::SHA:
       break;
   }
@@ -138,6 +149,7 @@ struct UserKeys {
 std::optional<std::vector<u_char>> KeyOf(const V3User& user, const std::string& password) {
   std::size_t protocolLength = 0;
   const oid* protocol = AuthProtocolOid(user.authProtocol, protocolLength);
+  if (protocol == nullptr) return std::nullopt;
   std::vector<u_char> key(USM_AUTH_KU_LEN);
   std::size_t length = key.size();
   if (generate_Ku(protocol, static_cast<u_int>(protocolLength), reinterpret_cast<const u_char*>(password.data()),
@@ -299,7 +311,10 @@ struct SnmpTransport::Fetch {
       ForgetUserWhoseCredentialsChanged(credentials.user);
       const UserKeys* keys = kept->KeysOf(credentials.user);
       if (keys == nullptr) {
-        result.problems.push_back("the SNMPv3 keys cannot be made");
+        std::size_t ignored = 0;
+        result.problems.push_back(AuthProtocolOid(credentials.user.authProtocol, ignored) == nullptr
+                                      ? "SHA-256 is not available in this build (net-snmp without OpenSSL)"
+                                      : "the SNMPv3 keys cannot be made");
         return false;
       }
       SetUpV3(setup, *keys);

@@ -9,7 +9,6 @@
 #include <atomic>
 #include <filesystem>
 #include <map>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -18,9 +17,9 @@
 #include "platform/child_process.h"
 #include "platform/file_io.h"
 #include "platform/udp_socket.h"
+#include "snmp_printer_events.h"
 #include "tests/korbce/snmp_snapshot_builders.h"
 #include "tests/support/hostile_snmp_agent.h"
-#include "tests/support/snapshot_recording.h"
 #include "tests/support/snmp_agent.h"
 #include "tests/support/trap_datagram.h"
 
@@ -31,50 +30,12 @@ using namespace std::chrono_literals;
 using namespace korbce::snmp;
 namespace builders = korbce::snmp::testing;
 using builders::Alert;
-using builders::ErrorState;
-using builders::kWarning;
 using builders::OfficePrinter;
 using snmp_test::HostileSnmpAgent;
-using snmp_test::SnapshotRecords;
 using snmp_test::SnmpAgent;
 
 // The Printer MIB's notification that a row entered the alert table.
 constexpr char kPrinterV2Alert[] = "1.3.6.1.2.1.43.18.2.0.1";
-
-// What the console shows of one event.
-struct Shown {
-  std::string severity, message;
-  bool operator<(const Shown& other) const {
-    return std::tie(severity, message) < std::tie(other.severity, other.message);
-  }
-  bool operator==(const Shown&) const = default;
-};
-
-void PrintTo(const Shown& shown, std::ostream* out) { *out << shown.severity << " '" << shown.message << "'"; }
-
-Shown Critical(std::string message) { return {"CRITICAL", std::move(message)}; }
-Shown Warning(std::string message) { return {"WARNING", std::move(message)}; }
-Shown Harmless(std::string message) { return {"HARMLESS", std::move(message)}; }
-
-// One printer of a scenario: served by its own community, with its own
-// hardware address and model, so that its events can be told apart.
-struct Printer {
-  std::string community;
-  PrinterSnapshot snapshot;
-  std::vector<Shown> expected;  // in any order
-};
-
-PrinterSnapshot WithAlerts(std::vector<AlertRow> alerts) {
-  PrinterSnapshot snapshot = OfficePrinter();
-  snapshot.alerts = std::move(alerts);
-  return snapshot;
-}
-
-PrinterSnapshot WithErrorState(unsigned first, unsigned second, std::vector<AlertRow> alerts = {}) {
-  PrinterSnapshot snapshot = WithAlerts(std::move(alerts));
-  snapshot.detectedErrorState = ErrorState(first, second);
-  return snapshot;
-}
 
 class SnmpAdapterTest : public ::testing::Test {
  protected:
@@ -89,19 +50,9 @@ class SnmpAdapterTest : public ::testing::Test {
 
   // Each printer gets its community's recording, a model naming the
   // community and an address of its own.
-  void Serve(std::vector<Printer>& printers) {
-    for (std::size_t i = 0; i < printers.size(); ++i) {
-      printers[i].snapshot.deviceDescr = "Model " + printers[i].community;
-      ASSERT_TRUE(Write(printers[i], i));
-    }
-  }
+  void Serve(std::vector<Printer>& printers) { ASSERT_TRUE(e2e::Serve(agent_, printers)); }
   bool Write(const Printer& printer, std::size_t number) {
     return agent_.Write(printer.community, RecordsOf(printer, number));
-  }
-  static std::vector<snmp_test::SnmpRecord> RecordsOf(const Printer& printer, std::size_t number) {
-    char mac[13];
-    std::snprintf(mac, sizeof mac, "0011223344%02x", static_cast<unsigned>(number & 0xFF));
-    return SnapshotRecords(printer.snapshot, mac);
   }
 
   // The service's settings: every TCP/IP printer, every category, printer
@@ -156,11 +107,8 @@ class SnmpAdapterTest : public ::testing::Test {
     return snmptrap.Wait(10000).value_or(-1);
   }
   // The Targets key naming every printer's community, and more.
-  std::string TargetsOf(const std::vector<Printer>& printers, std::vector<std::string> communities = {}) const {
-    for (const Printer& printer : printers) communities.push_back(printer.community);
-    std::string targets = "Targets = ";
-    for (const std::string& community : communities) targets += community + "@" + agent_.Endpoint() + ", ";
-    return targets.substr(0, targets.size() - 2) + "\n";
+  std::string TargetsOf(const std::vector<Printer>& printers, std::vector<std::string> more = {}) const {
+    return e2e::TargetsOf(printers, agent_.Endpoint(), std::move(more));
   }
 
   static void WriteFile(const std::string& path, const std::string& content) {
@@ -182,25 +130,10 @@ class SnmpAdapterTest : public ::testing::Test {
   }
 
   // The events of the printer so far, as the console shows them.
-  std::vector<Shown> ShownOf(const Printer& printer) const { return ShownOf(printer, receiver_); }
-  static std::vector<Shown> ShownOf(const Printer& printer, const Receiver& receiver) {
-    static const std::regex kEvent(";severity=([A-Z]+);msg='([^']*)';.*;printer_model='([^']*)';");
-    std::vector<Shown> shown;
-    for (const std::string& event : receiver.Events()) {
-      std::smatch match;
-      if (std::regex_search(event, match, kEvent) && match[3] == "Model " + printer.community)
-        shown.push_back({match[1], match[2]});
-    }
-    return shown;
-  }
+  std::vector<Shown> ShownOf(const Printer& printer) const { return e2e::ShownOf(printer, receiver_); }
   bool WaitForShown(const Printer& printer, std::size_t count, std::chrono::milliseconds limit = 20s) const {
     return Eventually([&] { return ShownOf(printer).size() >= count; }, limit);
   }
-  static std::vector<Shown> Sorted(std::vector<Shown> shown) {
-    std::sort(shown.begin(), shown.end());
-    return shown;
-  }
-
   std::string Diagnostics() const {
     return "service-host:\n" + ReadText(dir_.Path("host.out")) + "trace:\n" + ReadText(dir_.Path("service.err")) +
            "engine calls:\n" + ReadText(dir_.Path("korbce.log")).substr(0, 4000);
@@ -218,71 +151,7 @@ class SnmpAdapterTest : public ::testing::Test {
 // Every condition a network printer reports reaches the console as its
 // event; what is no alert gives none.
 TEST_F(SnmpAdapterTest, EveryConditionOfThePrinterMibBecomesItsEvent) {
-  std::vector<Printer> printers = {
-      {"input-empty", WithAlerts({Alert(8, 2, 808)}), {Critical("Paper Input Empty - Tray 2")}},
-      {"input-low", WithAlerts({Alert(8, 1, 807, kWarning)}), {Warning("Paper Input Low - Tray 1")}},
-      {"tray-missing", WithAlerts({Alert(8, 2, 801)}), {Critical("Paper Tray Missing - Tray 2")}},
-      {"bin-full", WithAlerts({Alert(9, 1, 903)}), {Critical("Output Bin Full - Top Bin")}},
-      {"bin-nearly-full", WithAlerts({Alert(9, 2, 902, kWarning)}), {Warning("Output Bin Nearly Full - Finisher Bin")}},
-      {"jams",
-       WithAlerts({Alert(8, 1, 8), Alert(9, 1, 8), Alert(13, 1, 8)}),
-       {Critical("Paper Jam At Input - Tray 1"), Critical("Paper Jam At Output - Top Bin"),
-        Critical("Internal Paper Jam")}},
-      {"finisher-jam", WithAlerts({Alert(30, 1, 8)}), {Critical("Paper Jam At Finisher")}},
-      {"staple-jam", WithAlerts({Alert(30, 1, 30208)}), {Critical("Staple Jam At Finisher")}},
-      {"toner-low", WithAlerts({Alert(11, 1, 1104, kWarning)}), {Warning("Toner Low - Black Cartridge")}},
-      {"toner-empty", WithAlerts({Alert(11, 2, 1101)}), {Critical("Supply Empty - Cyan Cartridge")}},
-      {"cartridge-missing", WithAlerts({Alert(11, 3, 1115)}), {Critical("Supply Missing - Magenta Cartridge")}},
-      {"waste-full", WithAlerts({Alert(11, 5, 1109)}), {Critical("Waste Bottle Full")}},
-      {"waste-almost-full", WithAlerts({Alert(11, 5, 1107, kWarning)}), {Warning("Waste Bottle Full or Missing")}},
-      {"drum-over", WithAlerts({Alert(11, 6, 1112)}), {Critical("Photoconductor Unit Life Exhausted")}},
-      {"drum-almost-over", WithAlerts({Alert(11, 6, 1111, kWarning)}), {Warning("Photoconductor Unit Life Warning")}},
-      {"cover-open", WithAlerts({Alert(6, 1, 3)}), {Critical("Cover Open")}},
-      {"interlock-open", WithAlerts({Alert(30, 1, 5)}), {Critical("Cover Open")}},
-      {"paper-requested",
-       WithAlerts({Alert(8, 3, 810, kWarning), Alert(8, 1, 809, kWarning)}),
-       {Warning("Load Paper or Envelope - Bypass Tray"), Warning("Load Paper or Envelope - Tray 1")}},
-      {"field-service", WithAlerts({Alert(1, 1, 2, kWarning, 5)}), {Critical("Service Required")}},
-      {"fuser", WithAlerts({Alert(10, 1, 1003)}), {Critical("Service Required - Fuser")}},
-      {"unknown-critical", WithAlerts({Alert(13, 1, 1303)}), {Warning("Unknown Warning Alert - alert 1303")}},
-      {"offline-alert", WithAlerts({Alert(5, 1, 22, kWarning)}), {Warning("Offline")}},
-      {"jam-row-and-bit", WithErrorState(0x04, 0, {Alert(8, 1, 8)}), {Critical("Paper Jam At Input - Tray 1")}},
-      {"bits", WithErrorState(0x24, 0x08), {Critical("Paper Jam"), Warning("Toner Low"), Critical("Output Bin Full")}},
-      {"bypass-empty", WithAlerts({Alert(8, 3, 808), Alert(8, 3, 807, kWarning)}), {}},
-      {"notices", WithAlerts({Alert(5, 1, 4), Alert(5, 1, 19), Alert(5, 1, 503), Alert(5, 1, 1801)}), {}},
-  };
-  PrinterSnapshot down = OfficePrinter();
-  down.deviceStatus = 5;
-  down.printerStatus = 1;
-  printers.push_back({"down", down, {Warning("Offline")}});
-  PrinterSnapshot levels = OfficePrinter();
-  for (InputRow& input : levels.inputs) input.level = -3;
-  for (SupplyRow& supply : levels.supplies) supply.level = -3;
-  printers.push_back({"some-remaining", levels, {}});
-  // States nothing explains, the printer's own words, and what bits and
-  // levels name.
-  PrinterSnapshot warning = OfficePrinter();
-  warning.deviceStatus = 3;
-  warning.console = {{1, "Replace Fuser Kit\r\n"}};
-  printers.push_back({"warning-own-words", warning, {Warning("Unknown Warning Alert - Replace Fuser Kit")}});
-  PrinterSnapshot downIdle = OfficePrinter();
-  downIdle.deviceStatus = 5;
-  printers.push_back({"down-idle", downIdle, {Critical("Unknown Error--Operator Required")}});
-  PrinterSnapshot sleeping = WithAlerts({Alert(5, 1, 503)});
-  sleeping.deviceStatus = 3;
-  printers.push_back({"sleeping", sleeping, {}});
-  PrinterSnapshot named = WithErrorState(0xA0, 0);
-  named.supplies[2].level = 9;
-  named.inputs[1].level = 20;
-  printers.push_back({"bits-named", named,
-                      {Warning("Toner Low - Magenta Cartridge"), Warning("Paper Input Low - Tray 2")}});
-  PrinterSnapshot low = OfficePrinter();
-  low.supplies[0].level = 5;
-  low.supplies[3].level = 0;
-  low.supplies[4].level = 0;  // the waste toner box
-  printers.push_back({"levels-low", low,
-                      {Warning("Toner Low - Black Cartridge"), Critical("Supply Empty - Yellow Cartridge")}});
-
+  std::vector<Printer> printers = ConditionTable();
   Serve(printers);
   // A recording of wrong types beside them changes nothing for the others.
   ASSERT_TRUE(agent_.WriteText("spoiled", "1.3.6.1.2.1.25.3.5.1.2.1|4x|ffffffffffffffffffff\n"
@@ -482,9 +351,9 @@ TEST_F(SnmpAdapterTest, AFlappingPrinterIsToldOnceAndHoldsUpNoOther) {
   ASSERT_TRUE(back.Start({}, port)) << back.Errors();
   healthy.snapshot.alerts = {Alert(6, 1, 3)};
   ASSERT_TRUE(Write(healthy, 0));
-  ASSERT_TRUE(Eventually([&] { return ShownOf(healthy, back).size() >= 3; }, 20s))
+  ASSERT_TRUE(Eventually([&] { return e2e::ShownOf(healthy, back).size() >= 3; }, 20s))
       << ::testing::PrintToString(back.Events()) << "\ncache:\n" << ReadText(dir_.Path("cache.dat")) << Diagnostics();
-  EXPECT_EQ(ShownOf(healthy, back), (std::vector<Shown>{Critical("Paper Jam At Input - Tray 2"),
+  EXPECT_EQ(e2e::ShownOf(healthy, back), (std::vector<Shown>{Critical("Paper Jam At Input - Tray 2"),
                                                         Critical("Paper Jam At Input - Tray 2(Resolved)"),
                                                         Critical("Cover Open")}));
 }

@@ -79,8 +79,10 @@ class SnmpAgent {
 
  private:
   std::filesystem::path RecordingPath(const std::string& community) const;
+  // Starts snmpsimd and waits until it listens.
   bool Launch();
   bool WaitUntilListening();
+  bool Running();
 
   std::filesystem::path directory_;
   platform::ChildProcess process_;

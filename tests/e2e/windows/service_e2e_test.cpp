@@ -2,17 +2,24 @@
 // from a folder that holds it with its settings and fleet (a service gets
 // none of the test's environment, so the path search must find them there),
 // started with net start, a printer of the fleet jams and its event reaches
-// tec-receiver on 127.0.0.1, stopped with sc stop, removed with -u.
+// tec-receiver on 127.0.0.1, stopped with sc stop, removed with -u. In a
+// build with network printers, the same service watches printers served by
+// snmpsimd on 127.0.0.1.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/ipv4_text.h"
 #include "e2e_support.h"
+#if KOR_SNMP_TESTS
+#include "snmp_printer_events.h"
+#include "tests/korbce/snmp_snapshot_builders.h"
+#endif
 #include "platform/child_process.h"
 #include "platform/file_io.h"
 #include "platform/host_lookup.h"
@@ -26,6 +33,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace e2e;
+using namespace std::chrono_literals;
 
 constexpr const char* kServiceName = "KorEvntS";
 const std::string kServiceKey = "SYSTEM\\CurrentControlSet\\Services\\KorEvntS";
@@ -145,15 +153,15 @@ class WindowsServiceEndToEndTest : public testing::Test {
     ASSERT_TRUE(platform::WriteFileAtomically(dir_.Path(name), content).ok()) << name;
   }
 
-  // Settings that find the TCP/IP printers, watch paper jams and send to the
-  // receiver.
-  void WriteSettings() {
+  // Settings that find the TCP/IP printers, watch the alerts given (paper
+  // jams and offline by default) and send to the receiver.
+  void WriteSettings(const std::string& alerts = "Paper Jam=Yes\nOffline=Yes\n") {
     WriteFile("KorEvntS.ini", "[Tivoli Adapter Configuration File]\nServerLocation=127.0.0.1\nServerPort=" +
                                   std::to_string(receiver_.Port()) + "\nBufEvtPath=" + dir_.Path("cache.dat") +
                                   "\nRetryInterval=1\n\n"
                                   "[Printers To Be Enumerated]\nAll NetWare Printers=No\nAll TCP/IP Printers=Yes\n"
                                   "All DLC Printers=No\nAll Local Printers=No\n\n"
-                                  "[Printer Alerts To Be Monitored]\nPaper Jam=Yes\nOffline=Yes\n"
+                                  "[Printer Alerts To Be Monitored]\n" + alerts +
                                   "Check Printer Communication In How Many Seconds ?=16\n\n"
                                   "[Enumeration]\nEnumerate Only Defined Ports=No\n"
                                   "Look For New Printers In How Many Hours ?=24\n");
@@ -249,5 +257,64 @@ TEST_F(WindowsServiceEndToEndTest, WithoutItsSettingsTheServiceStopsAsItStarts) 
   EXPECT_EQ(Run(program_, {"-u"}).status, 0);
   EXPECT_TRUE(receiver_.Events().empty());
 }
+
+#if KOR_SNMP_TESTS
+// Network printers asked over SNMP by the service under Wine's service
+// control manager, and answered by snmpsimd running on Linux: every condition
+// of the table becomes its event. Started again with an SNMPv3 user (SHA and
+// AES), its printer's jam is told; when the printer falls silent it is told
+// as not communicating, and once it answers again as restored.
+TEST_F(WindowsServiceEndToEndTest, NetworkPrintersOverSnmp) {
+  if (!snmp_test::SnmpAgent::Available()) GTEST_SKIP() << "snmpsimd is not installed (Debian package snmpsim)";
+  using korbce::snmp::testing::Alert;
+  snmp_test::SnmpAgent agent(dir_.Root() / "agent");
+  std::vector<Printer> printers = ConditionTable();
+  ASSERT_TRUE(Serve(agent, printers));
+  ASSERT_TRUE(agent.Start()) << agent.Problem();
+  WriteSettings("Input=Yes\nOutput=Yes\nPaper Jam=Yes\nPrinter Supplies=Yes\nOperator Intervention Required=Yes\n"
+                "Printer Warnings=Yes\nDevice Needs Service=Yes\nConfiguration Change=Yes\nOffline=Yes\n");
+  // snmpsimd answers one request after the other: many printers need a long
+  // timeout.
+  const std::string engine = "[SNMP]\nRetries = 1\nPoll = 1\nIdFile = " + dir_.Path("snmp-printers") + "\n";
+  WriteFile("korbce.ini", engine + "Timeout = 5000\n" + TargetsOf(printers, agent.Endpoint()));
+  ASSERT_EQ(Run(program_, {"-i"}).status, 0);
+  ASSERT_EQ(Run(System("net.exe"), {"start", kServiceName}).status, 0);
+  for (const Printer& printer : printers) {
+    ASSERT_TRUE(Eventually([&] { return ShownOf(printer, receiver_).size() >= printer.expected.size(); }, 60s))
+        << printer.community;
+  }
+  std::this_thread::sleep_for(1500ms);  // a poll round more: nothing else may come
+  for (const Printer& printer : printers) {
+    EXPECT_EQ(Sorted(ShownOf(printer, receiver_)), Sorted(printer.expected)) << printer.community;
+  }
+  ASSERT_EQ(Run(System("sc.exe"), {"stop", kServiceName}).status, 0);
+  ASSERT_TRUE(Eventually([] { return IsInState(SERVICE_STOPPED); }));
+  agent.Stop();
+
+  std::vector<Printer> secure = {{snmp_test::kV3Community, WithAlerts({Alert(8, 1, 8)}), {}}};
+  snmp_test::SnmpAgent v3Agent(dir_.Root() / "agent-v3");
+  ASSERT_TRUE(Serve(v3Agent, secure));
+  ASSERT_TRUE(v3Agent.Start(snmp_test::SnmpV3User{"watcher", "SHA", "authsecret1", "AES", "privsecret1"}))
+      << v3Agent.Problem();
+  WriteFile("korbce.ini", engine + "Timeout = 500\nTargets = " + v3Agent.Endpoint() +
+                              "\nVersion = 3\nUser = watcher\nSecurityLevel = authPriv\nAuthProtocol = SHA\n"
+                              "AuthPassword = authsecret1\nPrivProtocol = AES\nPrivPassword = privsecret1\n");
+  ASSERT_EQ(Run(System("net.exe"), {"start", kServiceName}).status, 0);
+  std::vector<Shown> expected = {Critical("Paper Jam At Input - Tray 1")};
+  const auto shownInTurn = [&] {
+    return Eventually([&] { return ShownOf(secure[0], receiver_).size() >= expected.size(); }, 30s);
+  };
+  ASSERT_TRUE(shownInTurn());
+  ASSERT_TRUE(v3Agent.Pause());
+  expected.push_back(Warning("Printer Not Communicating"));
+  expected.push_back(Critical("Paper Jam At Input - Tray 1(Resolved)"));
+  ASSERT_TRUE(shownInTurn());
+  ASSERT_TRUE(v3Agent.Resume());
+  expected.push_back(Harmless("Printer Communication Restored"));
+  expected.push_back(Critical("Paper Jam At Input - Tray 1"));
+  ASSERT_TRUE(shownInTurn());
+  EXPECT_EQ(Sorted(ShownOf(secure[0], receiver_)), Sorted(expected));
+}
+#endif
 
 }  // namespace
