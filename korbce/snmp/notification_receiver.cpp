@@ -3,6 +3,9 @@
 #include <net-snmp/net-snmp-config.h>
 #include <net-snmp/net-snmp-includes.h>
 #include <net-snmp/library/large_fd_set.h>
+// On Windows those headers bring in <windows.h>, whose macro would rename the
+// trace's function.
+#undef OutputDebugString
 
 #include <string_view>
 
