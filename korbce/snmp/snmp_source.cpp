@@ -215,7 +215,14 @@ std::optional<SnmpSource::Probe> SnmpSource::ProbeOf(const SnmpConfig& config, c
   settings.host = common::FormatIPv4HostOrder(*address);
   settings.port = target.port;
   settings.credentials = config.credentials;
-  if (!target.community.empty()) settings.credentials.community = target.community;
+  // The part before "@" names the community, or with SNMPv3 the context.
+  if (!target.community.empty()) {
+    if (settings.credentials.version == SnmpVersion::V3) {
+      settings.credentials.contextName = target.community;
+    } else {
+      settings.credentials.community = target.community;
+    }
+  }
   settings.timeout = config.timeout;
   settings.retries = config.retries;
   probe.key = settings.host + ":" + std::to_string(settings.port);

@@ -303,6 +303,8 @@ struct SnmpTransport::Fetch {
         return false;
       }
       SetUpV3(setup, *keys);
+      setup.contextName = const_cast<char*>(credentials.contextName.c_str());
+      setup.contextNameLen = credentials.contextName.size();
       if (const auto known = kept->engineIds.find(endpoint); known != kept->engineIds.end()) {
         setup.securityEngineID = reinterpret_cast<u_char*>(const_cast<char*>(known->second.data()));
         setup.securityEngineIDLen = known->second.size();
