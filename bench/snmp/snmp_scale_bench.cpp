@@ -287,16 +287,25 @@ bool Complete(const std::optional<Measure>& measure, std::size_t printers) {
   return measure && measure->printers == printers;
 }
 
+// A measure that ended within the cap with fewer printers than the row's
+// tells how many it reached, and its CPU is per printer reached.
 std::string SecondsCell(const std::optional<Measure>& measure, std::size_t printers, double cap) {
   char text[32];
-  if (!Complete(measure, printers)) std::snprintf(text, sizeof text, "over %.0f s", cap);
-  else std::snprintf(text, sizeof text, "%.2f", measure->seconds);
+  if (!measure || measure->seconds >= cap || measure->printers == 0) {
+    std::snprintf(text, sizeof text, "over %.0f s", cap);
+  } else if (measure->printers != printers) {
+    std::snprintf(text, sizeof text, "%.2f (%zu)", measure->seconds, measure->printers);
+  } else {
+    std::snprintf(text, sizeof text, "%.2f", measure->seconds);
+  }
   return text;
 }
 
-std::string CpuPerPrinterCell(const std::optional<Measure>& measure, std::size_t printers) {
+std::string CpuPerPrinterCell(const std::optional<Measure>& measure, double cap) {
   char text[32] = "-";
-  if (Complete(measure, printers)) std::snprintf(text, sizeof text, "%.3f", measure->engineCpu * 1000 / printers);
+  if (measure && measure->seconds < cap && measure->printers != 0) {
+    std::snprintf(text, sizeof text, "%.3f", measure->engineCpu * 1000 / static_cast<double>(measure->printers));
+  }
   return text;
 }
 
@@ -309,10 +318,10 @@ void PrintRow(const char* version, std::size_t printers, const Row& row, const B
     if (Complete(row.poll, printers)) std::snprintf(speedUp, sizeof speedUp, "%.1fx", baseline / row.poll->seconds);
   }
   const double rate = row.agentCpu > 0 ? static_cast<double>(row.agentRequests) / row.agentCpu : 0;
-  std::printf("%-4s %8zu %12s %12s %10s %10s %8.1f %6zu %12.0f %12s %8s\n", version, printers,
+  std::printf("%-4s %8zu %14s %14s %10s %10s %8.1f %6zu %12.0f %12s %8s\n", version, printers,
               SecondsCell(row.probe, printers, bench.capSeconds).c_str(),
-              SecondsCell(row.poll, printers, bench.capSeconds).c_str(), CpuPerPrinterCell(row.probe, printers).c_str(),
-              CpuPerPrinterCell(row.poll, printers).c_str(), static_cast<double>(row.peakBytes) / 1e6, row.handles,
+              SecondsCell(row.poll, printers, bench.capSeconds).c_str(), CpuPerPrinterCell(row.probe, bench.capSeconds).c_str(),
+              CpuPerPrinterCell(row.poll, bench.capSeconds).c_str(), static_cast<double>(row.peakBytes) / 1e6, row.handles,
               rate, oneByOne, speedUp);
   std::fflush(stdout);
 }
@@ -407,7 +416,7 @@ int main(int argc, char** argv) {
   std::printf("The engine against fast_snmp_agent on 127.0.0.1; probe and poll capped at %.0f s each. Engine CPU in ms per "
               "printer;\none by one: snmpget + snmpbulkwalk per printer, %zu printers timed and scaled to the row.\n\n",
               bench.capSeconds, bench.baselinePrinters);
-  std::printf("%-4s %8s %12s %12s %10s %10s %8s %6s %12s %12s %8s\n", "", "printers", "probe s", "poll round s",
+  std::printf("%-4s %8s %14s %14s %10s %10s %8s %6s %12s %12s %8s\n", "", "printers", "probe s", "poll round s",
               "CPU/probe", "CPU/poll", "RSS MB", "fds", "agent req/s", "one by one s", "speed-up");
   std::fflush(stdout);
   for (const std::string& version : ListOption(argc, argv, "--versions", "v2c,v3")) {
