@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <utility>
 
 #include "korbce/bidi_answer.h"
 #include "korbce/enum_record.h"
@@ -254,6 +255,7 @@ std::int32_t Engine::MonitorPrinter(std::int16_t application, std::uint16_t prin
   {
     platform::ScopedLock lock(lock_);
     const std::uint32_t key = KeyOf(application, printer);
+    checkAll_ = true;
     if (mode == kMonitorStart) {
       monitoring_[key] = seconds;
       for (const auto& [captureKey, capture] : captures_) {
@@ -342,12 +344,57 @@ std::int32_t Engine::Answer(std::uint16_t printer, std::uint32_t command, std::u
   return kBceSuccess;
 }
 
+// Looks only at the captures that may have something to tell: a first report
+// due, a printer told differently, or categories the caller has changed. A
+// window is asked whether it is still there once for its run of captures.
 void Engine::CheckFleet() {
   const bool ready = Refresh();
   platform::ScopedLock lock(lock_);
-  std::erase_if(captures_, [](const auto& entry) { return !platform::IsWindow(entry.second.window); });
+  const ChangedPrinters changed = TakeChanges(ready);
   const auto now = std::chrono::steady_clock::now();
-  for (auto& [key, capture] : captures_) CheckCapture(capture, ready ? FindPrinter(capture.printer) : nullptr, now);
+  platform::WindowHandle lastWindow = nullptr;
+  bool lastWindowLive = false;
+  for (auto entry = captures_.begin(); entry != captures_.end();) {
+    Capture& capture = entry->second;
+    if (capture.window != lastWindow) {
+      lastWindow = capture.window;
+      lastWindowLive = platform::IsWindow(lastWindow);
+    }
+    if (!lastWindowLive) {
+      entry = captures_.erase(entry);
+      continue;
+    }
+    if (NeedsCheck(capture, changed, now)) {
+      CheckCapture(capture, ready ? FindPrinter(capture.printer) : nullptr, now);
+    }
+    ++entry;
+  }
+}
+
+Engine::ChangedPrinters Engine::TakeChanges(bool ready) {
+  ChangedPrinters changed;
+  changed.all = std::exchange(checkAll_, false) || ready != lastReady_;
+  lastReady_ = ready;
+  for (const auto& source : sources_) {
+    StateChanges changes = source->TakeStateChanges();
+    changed.all = changed.all || changes.all;
+    if (!changed.all) changed.ids.insert(changed.ids.end(), changes.ids.begin(), changes.ids.end());
+  }
+  if (changed.all) {
+    changed.ids.clear();
+  } else {
+    std::ranges::sort(changed.ids);
+  }
+  return changed;
+}
+
+bool Engine::NeedsCheck(const Capture& capture, const ChangedPrinters& changed,
+                        std::chrono::steady_clock::time_point now) {
+  if (capture.reportDue) return now >= capture.firstReportAt;
+  if (changed.Has(capture.printer)) return true;
+  // Categories matter only while the printer answers, which is when the last
+  // check kept its state.
+  return capture.checked != nullptr && ReadCategories(capture.alerts) != capture.checkedCategories;
 }
 
 void Engine::CheckCapture(Capture& capture, std::shared_ptr<const PrinterState> printer,

@@ -4,6 +4,7 @@
 // call log; printer sources serve the printers: the simulated fleet of the
 // engine's file, and network printers over SNMP configured in the same file.
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -100,6 +101,17 @@ class Engine {
   bool AllowsRegistration();
   std::optional<NetInfoRecords> NetInfoReplies();
   std::int32_t Answer(std::uint16_t printer, std::uint32_t command, std::uint8_t* reply, std::uint32_t* replyLength);
+  // The printers whose captures a check looks at again: those whose state
+  // the sources tell differently, or all.
+  struct ChangedPrinters {
+    bool all = false;
+    std::vector<std::uint16_t> ids;  // sorted
+    bool Has(std::uint16_t id) const { return all || std::binary_search(ids.begin(), ids.end(), id); }
+  };
+  ChangedPrinters TakeChanges(bool ready) REQUIRES(lock_);
+  // Whether a check may find something to tell the capture's window.
+  static bool NeedsCheck(const Capture& capture, const ChangedPrinters& changed,
+                         std::chrono::steady_clock::time_point now);
   void CheckCapture(Capture& capture, std::shared_ptr<const PrinterState> printer,
                     std::chrono::steady_clock::time_point now) REQUIRES(lock_);
   std::optional<std::uint32_t> MonitoringSeconds(std::int16_t application, std::uint16_t printer) const
@@ -125,6 +137,9 @@ class Engine {
   // The check interval in seconds of each monitoring request; printer 0xFFFF
   // stands for every printer of the application.
   std::unordered_map<std::uint32_t, std::uint32_t> monitoring_ GUARDED_BY(lock_);
+  // Whether the next check looks at every capture: monitoring has changed.
+  bool checkAll_ GUARDED_BY(lock_) = true;
+  bool lastReady_ GUARDED_BY(lock_) = false;  // whether the last check had a file to serve from
 
   platform::Event stopEvent_{true, false};
   std::atomic<std::uint64_t> checkRounds_{0};

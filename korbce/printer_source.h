@@ -31,6 +31,12 @@ struct EngineFile {
   std::string path;
 };
 
+// The printers whose state Find may tell differently than at the last look.
+struct StateChanges {
+  bool all = false;  // any printer may have changed
+  std::vector<std::uint16_t> ids;
+};
+
 // Every operation is safe to call from any thread, and none calls back into
 // the engine.
 class PrinterSource {
@@ -53,6 +59,11 @@ class PrinterSource {
   // checking at least every checkInterval when one is given (the printer is
   // monitored). A source whose states need no fetching does nothing.
   virtual void Watch(std::uint16_t /*id*/, std::optional<std::chrono::seconds> /*checkInterval*/) {}
+
+  // What changed since the last call; the engine's check looks again only at
+  // the captures of those printers. A source that does not keep count tells
+  // that everything may have changed.
+  virtual StateChanges TakeStateChanges() { return {.all = true, .ids = {}}; }
 
   // Whether an application may register now.
   virtual bool AllowsRegistration() { return true; }

@@ -3,9 +3,9 @@
 // size and version.
 //
 // The agent is fast_snmp_agent (built beside this program), in a process of
-// its own. With v2c it listens on one port and a printer is a community
-// (p00001, ...); with v3 it listens on a port per printer, as the engine's
-// targets tell SNMPv3 printers apart by their port only.
+// its own, on one port. A printer is a community (p00001, ...) with v2c, and
+// a context name of the same spelling with v3: the part of a target before
+// "@" is the context name when the section's version is 3.
 //
 // Each row runs in a process of its own (this program with --row), so that
 // its peak memory and descriptors are the engine's alone, and so that a probe
@@ -14,7 +14,8 @@
 //  - poll: every printer is jammed (one SET to the agent) and
 //    BceCaptureAlerts is called on each, which polls the printer at once; the
 //    round ends at the last printer's WM_VX_ALERTS that carries the jam
-//    (notifications checked every 10 ms);
+//    (notifications checked at the engine's default check interval, as in the
+//    service);
 //  - CPU: the threads the engine started, per printer;
 //  - peak RSS of the row's process, and the most descriptors it had open
 //    (sampled every 50 ms).
@@ -68,10 +69,7 @@ using namespace std::chrono_literals;
 using snmp_test::FastSnmpAgent;
 
 constexpr std::uint32_t kEnumTcpIp = 0x2;
-constexpr std::uint32_t kCheckIntervalMs = 10;
-// A port per printer for v3: the agent's share of 127.0.0.1's free ports and
-// of its descriptors.
-constexpr std::size_t kMaxV3Printers = 20000;
+constexpr std::uint32_t kCheckIntervalMs = korbce::kDefaultCheckIntervalMs;
 constexpr char kUser[] = "watcher";
 constexpr char kAuthPassword[] = "authsecret1";
 constexpr char kPrivPassword[] = "privsecret1";
@@ -96,11 +94,10 @@ std::vector<std::string> V3Options() {
 
 // The tools' options that reach printer (counting from 1).
 std::vector<std::string> ToolCredentials(bool v3, std::size_t printer) {
-  return v3 ? V3Options() : std::vector<std::string>{"-v2c", "-c", FastSnmpAgent::Community(printer)};
-}
-
-std::string ToolEndpoint(bool v3, const std::vector<std::uint16_t>& ports, std::size_t printer) {
-  return Endpoint(v3 ? ports[printer - 1] : ports.front());
+  if (!v3) return {"-v2c", "-c", FastSnmpAgent::Community(printer)};
+  auto options = V3Options();
+  options.insert(options.end(), {"-n", FastSnmpAgent::Community(printer)});
+  return options;
 }
 
 // ---- one row, in a process of its own ----
@@ -110,7 +107,7 @@ std::string SnmpSection(bool v3, const std::vector<std::uint16_t>& ports, std::s
   std::string targets;
   for (std::size_t printer = 1; printer <= printers; ++printer) {
     if (printer > 1) targets += ", ";
-    targets += v3 ? Endpoint(ports[printer - 1]) : FastSnmpAgent::Community(printer) + "@" + Endpoint(ports[0]);
+    targets += FastSnmpAgent::Community(printer) + "@" + Endpoint(ports[0]);
   }
   std::string section = "[SNMP]\nTargets = " + targets +
                         "\nTimeout = 5000\nRetries = 1\nPoll = 3600\nIdFile = " + idFile.string() + "\n";
@@ -185,7 +182,7 @@ std::size_t AwaitJams(snmp_bench::Notifications& notifications, const std::vecto
 
 int RunRow(bool v3, std::size_t printers, const fs::path& portsFile, const fs::path& scratch, double capSeconds) {
   const auto ports = ReadPorts(portsFile);
-  if (ports.empty() || (v3 && ports.size() < printers)) return 1;
+  if (ports.empty()) return 1;
   const fs::path fleet = scratch / "korbce.ini";
   if (!platform::WriteFileAtomically(fleet.string(), SnmpSection(v3, ports, printers, scratch / "ids")).ok()) return 1;
   const auto cap = std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(capSeconds));
@@ -280,7 +277,7 @@ std::optional<double> BaselinePerPrinter(bool v3, const std::vector<std::uint16_
   std::size_t answered = 0;
   const auto start = Clock::now();
   for (std::size_t printer = 1; printer <= printers; ++printer) {
-    if (snmp_bench::PollByTools(ToolEndpoint(v3, ports, printer), ToolCredentials(v3, printer))) ++answered;
+    if (snmp_bench::PollByTools(Endpoint(ports.front()), ToolCredentials(v3, printer))) ++answered;
   }
   if (answered != printers) return std::nullopt;
   return Seconds(Clock::now() - start) / static_cast<double>(printers);
@@ -290,16 +287,25 @@ bool Complete(const std::optional<Measure>& measure, std::size_t printers) {
   return measure && measure->printers == printers;
 }
 
+// A measure that ended within the cap with fewer printers than the row's
+// tells how many it reached, and its CPU is per printer reached.
 std::string SecondsCell(const std::optional<Measure>& measure, std::size_t printers, double cap) {
   char text[32];
-  if (!Complete(measure, printers)) std::snprintf(text, sizeof text, "over %.0f s", cap);
-  else std::snprintf(text, sizeof text, "%.2f", measure->seconds);
+  if (!measure || measure->seconds >= cap || measure->printers == 0) {
+    std::snprintf(text, sizeof text, "over %.0f s", cap);
+  } else if (measure->printers != printers) {
+    std::snprintf(text, sizeof text, "%.2f (%zu)", measure->seconds, measure->printers);
+  } else {
+    std::snprintf(text, sizeof text, "%.2f", measure->seconds);
+  }
   return text;
 }
 
-std::string CpuPerPrinterCell(const std::optional<Measure>& measure, std::size_t printers) {
+std::string CpuPerPrinterCell(const std::optional<Measure>& measure, double cap) {
   char text[32] = "-";
-  if (Complete(measure, printers)) std::snprintf(text, sizeof text, "%.3f", measure->engineCpu * 1000 / printers);
+  if (measure && measure->seconds < cap && measure->printers != 0) {
+    std::snprintf(text, sizeof text, "%.3f", measure->engineCpu * 1000 / static_cast<double>(measure->printers));
+  }
   return text;
 }
 
@@ -312,26 +318,21 @@ void PrintRow(const char* version, std::size_t printers, const Row& row, const B
     if (Complete(row.poll, printers)) std::snprintf(speedUp, sizeof speedUp, "%.1fx", baseline / row.poll->seconds);
   }
   const double rate = row.agentCpu > 0 ? static_cast<double>(row.agentRequests) / row.agentCpu : 0;
-  std::printf("%-4s %8zu %12s %12s %10s %10s %8.1f %6zu %12.0f %12s %8s\n", version, printers,
+  std::printf("%-4s %8zu %14s %14s %10s %10s %8.1f %6zu %12.0f %12s %8s\n", version, printers,
               SecondsCell(row.probe, printers, bench.capSeconds).c_str(),
-              SecondsCell(row.poll, printers, bench.capSeconds).c_str(), CpuPerPrinterCell(row.probe, printers).c_str(),
-              CpuPerPrinterCell(row.poll, printers).c_str(), static_cast<double>(row.peakBytes) / 1e6, row.handles,
+              SecondsCell(row.poll, printers, bench.capSeconds).c_str(), CpuPerPrinterCell(row.probe, bench.capSeconds).c_str(),
+              CpuPerPrinterCell(row.poll, bench.capSeconds).c_str(), static_cast<double>(row.peakBytes) / 1e6, row.handles,
               rate, oneByOne, speedUp);
   std::fflush(stdout);
 }
 
 void RunSize(bool v3, std::size_t printers, Bench& bench) {
   const char* version = v3 ? "v3" : "v2c";
-  if (v3 && printers > kMaxV3Printers) {
-    std::printf("%-4s %8zu  not run: SNMPv3 printers are told apart by port only, and 127.0.0.1 has no %zu free ports\n",
-                version, printers, printers);
-    return;
-  }
   const fs::path directory = bench.scratch / (std::string(version) + "-" + std::to_string(printers));
   fs::create_directories(directory);
   const fs::path portsFile = directory / "ports";
   std::vector<std::string> arguments = {std::to_string(printers), "--ports-file", portsFile.string()};
-  if (v3) arguments.insert(arguments.end(), {"--port-per-printer", "--v3", kUser, kAuthPassword, kPrivPassword});
+  if (v3) arguments.insert(arguments.end(), {"--v3", kUser, kAuthPassword, kPrivPassword});
   platform::ChildProcess agent;
   if (!agent.Start(bench.agentProgram.string(), arguments, (directory / "agent.out").string(),
                    (directory / "agent.err").string()) ||
@@ -415,7 +416,7 @@ int main(int argc, char** argv) {
   std::printf("The engine against fast_snmp_agent on 127.0.0.1; probe and poll capped at %.0f s each. Engine CPU in ms per "
               "printer;\none by one: snmpget + snmpbulkwalk per printer, %zu printers timed and scaled to the row.\n\n",
               bench.capSeconds, bench.baselinePrinters);
-  std::printf("%-4s %8s %12s %12s %10s %10s %8s %6s %12s %12s %8s\n", "", "printers", "probe s", "poll round s",
+  std::printf("%-4s %8s %14s %14s %10s %10s %8s %6s %12s %12s %8s\n", "", "printers", "probe s", "poll round s",
               "CPU/probe", "CPU/poll", "RSS MB", "fds", "agent req/s", "one by one s", "speed-up");
   std::fflush(stdout);
   for (const std::string& version : ListOption(argc, argv, "--versions", "v2c,v3")) {

@@ -65,6 +65,7 @@ std::shared_ptr<const Fleet> FleetSource::Current() {
 }
 
 void FleetSource::Forget() {
+  ++generation_;
   version_.reset();
   document_.reset();
   fleet_.reset();
@@ -121,6 +122,13 @@ std::shared_ptr<const PrinterState> FleetSource::Find(std::uint16_t id) {
   const FleetPrinter* printer = fleet ? fleet->Find(id) : nullptr;
   if (printer == nullptr) return nullptr;
   return std::shared_ptr<const PrinterState>(fleet, printer);
+}
+
+StateChanges FleetSource::TakeStateChanges() {
+  platform::ScopedLock lock(mutex_);
+  const bool changed = generation_ != takenGeneration_;
+  takenGeneration_ = generation_;
+  return {.all = changed, .ids = {}};
 }
 
 bool FleetSource::AllowsRegistration() {

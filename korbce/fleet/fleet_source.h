@@ -33,6 +33,8 @@ class FleetSource : public PrinterSource {
   std::optional<PrinterList> Enumerate(std::uint32_t mask) override;
   PrinterList EnumeratePort(std::string_view port) override;
   std::shared_ptr<const PrinterState> Find(std::uint16_t id) override;
+  // Every printer, whenever the fleet was read again or dropped.
+  StateChanges TakeStateChanges() override;
   bool AllowsRegistration() override;
   std::optional<NetInfoRecords> NetInfoReplies() override;
 
@@ -55,6 +57,9 @@ class FleetSource : public PrinterSource {
   std::shared_ptr<const platform::ProfileDocument> document_ GUARDED_BY(mutex_);
   std::shared_ptr<const Fleet> fleet_ GUARDED_BY(mutex_);
   std::string reportedProblem_ GUARDED_BY(mutex_);
+  // Counts the fleets dropped; the count last taken by TakeStateChanges.
+  std::uint64_t generation_ GUARDED_BY(mutex_) = 0;
+  std::uint64_t takenGeneration_ GUARDED_BY(mutex_) = 0;
 };
 
 }  // namespace korbce

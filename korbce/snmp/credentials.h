@@ -27,6 +27,9 @@ struct Credentials {
   SnmpVersion version = SnmpVersion::V2c;
   std::string community = "public";  // versions 1 and 2c
   V3User user;                        // version 3
+  // Version 3: the context the printer's objects are read in, which tells
+  // apart printers that one agent serves at one address; empty: the default.
+  std::string contextName;
 
   bool operator==(const Credentials&) const = default;
 };

@@ -36,6 +36,8 @@ constexpr std::uint8_t kNetworkDeviceClass = 20;
 constexpr int kMissedPollsForLoss = 2;
 // A sweep asks at most this many hosts of one subnet.
 constexpr std::size_t kMaxSweepHosts = 65536;
+// The ids one check may be told of one by one: as many as there are ids.
+constexpr std::size_t kMaxChangedIds = 65536;
 // New words of a printer are told this long before the alerts that show them,
 // so that the library has re-read the printer's list when it composes them.
 constexpr std::chrono::seconds kWordsLead{2};
@@ -177,6 +179,7 @@ void SnmpSource::Refresh(EngineFile& file) {
   if (section == nullptr) {
     config_.reset();
     printers_.clear();
+    changes_.all = true;
     due_.clear();
     return;
   }
@@ -212,7 +215,14 @@ std::optional<SnmpSource::Probe> SnmpSource::ProbeOf(const SnmpConfig& config, c
   settings.host = common::FormatIPv4HostOrder(*address);
   settings.port = target.port;
   settings.credentials = config.credentials;
-  if (!target.community.empty()) settings.credentials.community = target.community;
+  // The part before "@" names the community, or with SNMPv3 the context.
+  if (!target.community.empty()) {
+    if (settings.credentials.version == SnmpVersion::V3) {
+      settings.credentials.contextName = target.community;
+    } else {
+      settings.credentials.community = target.community;
+    }
+  }
   settings.timeout = config.timeout;
   settings.retries = config.retries;
   probe.key = settings.host + ":" + std::to_string(settings.port);
@@ -344,7 +354,10 @@ std::optional<std::uint16_t> SnmpSource::IdFor(const Probe& probe, const std::st
   if (byAddress && *byAddress != *id) {
     // The stand-in for the silent address gives way to the printer's own id.
     const auto standIn = printers_.find(*byAddress);
-    if (standIn != printers_.end() && !standIn->second->probed) printers_.erase(standIn);
+    if (standIn != printers_.end() && !standIn->second->probed) {
+      printers_.erase(standIn);
+      Changed(*byAddress);
+    }
   }
   return id;
 }
@@ -667,7 +680,23 @@ void SnmpSource::Publish(NetworkPrinter& printer, bool configChanged) {
     printer.wordsDue.reset();
   }
   printer.state = std::move(state);
+  Changed(printer.id);
   Schedule(printer);
+}
+
+void SnmpSource::Changed(std::uint16_t id) {
+  if (changes_.all) return;
+  // Past one entry an id, telling every printer costs the check no more.
+  if (changes_.ids.size() >= kMaxChangedIds) {
+    changes_ = {.all = true, .ids = {}};
+    return;
+  }
+  changes_.ids.push_back(id);
+}
+
+StateChanges SnmpSource::TakeStateChanges() {
+  platform::ScopedLock lock(mutex_);
+  return std::exchange(changes_, StateChanges{});
 }
 
 // The printer's conditions as they stand, or, while it flaps, those told

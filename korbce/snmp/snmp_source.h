@@ -54,6 +54,7 @@ class SnmpSource : public PrinterSource {
   PrinterList EnumeratePort(std::string_view port) override EXCLUDES(mutex_);
   std::shared_ptr<const PrinterState> Find(std::uint16_t id) override EXCLUDES(mutex_);
   void Watch(std::uint16_t id, std::optional<std::chrono::seconds> checkInterval) override EXCLUDES(mutex_);
+  StateChanges TakeStateChanges() override EXCLUDES(mutex_);
 
  private:
   struct NetworkPrinter;
@@ -98,6 +99,8 @@ class SnmpSource : public PrinterSource {
   void Polled(std::uint16_t id, snmp::FetchResult result) EXCLUDES(mutex_);
   void Refreshed(std::uint16_t id, snmp::FetchResult result) EXCLUDES(mutex_);
   void Publish(NetworkPrinter& printer, bool configChanged) REQUIRES(mutex_);
+  // Notes that Find tells the printer differently.
+  void Changed(std::uint16_t id) REQUIRES(mutex_);
   snmp::PrinterConditions ConditionsOf(NetworkPrinter& printer, bool configChanged) REQUIRES(mutex_);
 
   const std::string defaultIdFile_;
@@ -122,6 +125,9 @@ class SnmpSource : public PrinterSource {
   // visits only the printers due, not all of them. At most one entry a printer.
   std::set<std::pair<std::chrono::steady_clock::time_point, std::uint16_t>> due_ GUARDED_BY(mutex_);
   bool transportStarted_ GUARDED_BY(mutex_) = false;
+  // The printers published or dropped since the engine's check last took
+  // them, or every printer; bounded even when no check takes them.
+  StateChanges changes_ GUARDED_BY(mutex_){.all = true, .ids = {}};
 
   snmp::ProblemLog problems_;
   // Used on the transport's thread only, and closed once it has ended.

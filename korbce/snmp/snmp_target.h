@@ -1,6 +1,6 @@
 #pragma once
 // Where an SNMP printer is asked: a host, a UDP port and, for SNMPv1/v2c, the
-// community.
+// community or, for SNMPv3, the context name.
 
 #include <cstdint>
 #include <optional>
@@ -12,7 +12,7 @@ namespace korbce::snmp {
 struct SnmpTarget {
   std::string host;       // a name or a dotted IPv4 address
   std::uint16_t port = 0;
-  std::string community;  // empty: the configured one
+  std::string community;  // SNMPv3: the context name; empty: the configured one
 
   bool operator==(const SnmpTarget&) const = default;
 };

@@ -318,6 +318,8 @@ struct SnmpTransport::Fetch {
         return false;
       }
       SetUpV3(setup, *keys);
+      setup.contextName = const_cast<char*>(credentials.contextName.c_str());
+      setup.contextNameLen = credentials.contextName.size();
       if (const auto known = kept->engineIds.find(endpoint); known != kept->engineIds.end()) {
         setup.securityEngineID = reinterpret_cast<u_char*>(const_cast<char*>(known->second.data()));
         setup.securityEngineIDLen = known->second.size();
@@ -643,8 +645,6 @@ void SnmpTransport::Submit(SessionSettings settings, FetchPlan plan, Done done) 
   auto fetch = std::make_unique<Fetch>();
   fetch->settings = std::move(settings);
   fetch->plan = std::move(plan);
-  fetch->gets = fetch->plan.gets;
-  for (const Oid& subtree : fetch->plan.walks) fetch->walks.push_back(Walk{subtree, subtree, {}, false, false});
   fetch->done = std::move(done);
   {
     platform::ScopedLock lock(mutex_);
@@ -665,6 +665,9 @@ void SnmpTransport::StartWaiting() {
   while (std::unique_ptr<Fetch> fetch = NextToStart()) {
     fetch->deadline = std::chrono::steady_clock::now() + FetchTimeBound(fetch->settings);
     fetch->kept = kept_.get();
+    // The walks' state is made only now: a sweep queues every host at once.
+    fetch->gets = fetch->plan.gets;
+    for (const Oid& subtree : fetch->plan.walks) fetch->walks.push_back(Walk{subtree, subtree, {}, false, false});
     // Opening, and an SNMPv3 session's first send, wait for the agent's
     // engine discovery.
     reading = fetch.get();

@@ -278,6 +278,10 @@ TEST_F(SnmpEngineTest, AHostOfOnlyAGeneralObjectIsAPrinterNamedBySysDescrAndAddr
 
 TEST_F(SnmpEngineTest, SnmpV3AuthPrivPrinterIsFoundOnlyWithTheRightPasswords) {
   ASSERT_TRUE(agent_->Write(snmp_test::kV3Community, PrinterRecords(RecordedPrinter{})));
+  RecordedPrinter office;
+  office.model = "Office Inkjet 20";
+  office.mac = "0011223344CC";
+  ASSERT_TRUE(agent_->Write("office", PrinterRecords(office)));
   ASSERT_TRUE(agent_->Start(snmp_test::SnmpV3User{"watcher", "SHA", "authsecret1", "AES", "privsecret1"}))
       << agent_->Problem();
   const std::string v3 = "Version = 3\nUser = watcher\nSecurityLevel = authPriv\nAuthProtocol = SHA\n"
@@ -285,6 +289,15 @@ TEST_F(SnmpEngineTest, SnmpV3AuthPrivPrinterIsFoundOnlyWithTheRightPasswords) {
   WriteFleet(SnmpSection(v3 + "AuthPassword = authsecret1\n"));
   Engine& engine = StartEngine();
   EXPECT_EQ(Enumerate(engine).size(), 1u) << Trace();
+  engine_.reset();
+  // The part of a target before "@" is its context name: a second printer
+  // of the same agent and port.
+  WriteFleet("[SNMP]\nTargets = " + agent_->Endpoint() + ", office@" + agent_->Endpoint() +
+             "\nTimeout = 300\nRetries = 0\nPoll = 1\n" + kNoTrapPort + v3 + "AuthPassword = authsecret1\n");
+  Engine& twoContexts = StartEngine();
+  const auto both = Enumerate(twoContexts);
+  ASSERT_EQ(both.size(), 2u) << Trace();
+  EXPECT_NE(MacOf(both[0]), MacOf(both[1])) << "each context answers as its own printer";
   engine_.reset();
   // With a wrong password the target is watched as not communicating, as
   // the id file knows it, and nothing the agent sends is taken.

@@ -160,6 +160,20 @@ TEST_F(NotificationTest, APrinterSilentWhenCapturedIsReportedLostThenItsAlertsWh
             (Notifications{Restored(3), Alerts(3, ALERT_INPUT)}));
 }
 
+TEST_F(NotificationTest, MonitoringAskedWhileAPrinterIsSilentReportsItLostAtTheNextCheck) {
+  WriteFleet(Printer(3));
+  StartEngine();
+  ASSERT_EQ(engine_->CaptureAlerts(1, 3, &alerts_, window_.Handle(), 0), 0);
+  engine_->CheckFleet();
+  EXPECT_EQ(window_.Take(), Notifications{Alerts(3, 0)});
+  EXPECT_EQ(AfterEdit(Printer(3, "Online = No\n"), window_), Notifications{})
+      << "unmonitored, a silent printer tells nothing";
+  engine_->CheckFleet();
+  EXPECT_EQ(engine_->MonitorPrinter(1, 3, 1, 30), 0);
+  engine_->CheckFleet();
+  EXPECT_EQ(window_.Take(), Notifications{Lost(3)}) << "though the printer's state is unchanged";
+}
+
 TEST_F(NotificationTest, TheEnginesOwnThreadChecksTheFleetFile) {
   WriteFleet(Printer(3));
   StartEngine(kDefaultCheckIntervalMs);
