@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <regex>
 
 #include "tests/korbce/snmp_snapshot_builders.h"
 #include "tests/support/snapshot_recording.h"
@@ -115,13 +114,28 @@ std::string TargetsOf(const std::vector<Printer>& printers, const std::string& e
   return targets.substr(0, targets.size() - 2) + "\n";
 }
 
+namespace {
+
+// The value of one slot of an event line: after ";name=", up to the next ';'
+// or, when quoted, to its closing quote.
+std::string SlotOf(const std::string& event, const std::string& name) {
+  const std::string start = ";" + name + "=";
+  std::size_t at = event.find(start);
+  if (at == std::string::npos) return {};
+  at += start.size();
+  const bool quoted = at < event.size() && event[at] == '\'';
+  if (quoted) ++at;
+  const std::size_t end = event.find(quoted ? '\'' : ';', at);
+  return event.substr(at, end == std::string::npos ? std::string::npos : end - at);
+}
+
+}  // namespace
+
 std::vector<Shown> ShownOf(const Printer& printer, const Receiver& receiver) {
-  static const std::regex kEvent(";severity=([A-Z]+);msg='([^']*)';.*;printer_model='([^']*)';");
   std::vector<Shown> shown;
   for (const std::string& event : receiver.Events()) {
-    std::smatch match;
-    if (std::regex_search(event, match, kEvent) && match[3] == "Model " + printer.community)
-      shown.push_back({match[1], match[2]});
+    if (SlotOf(event, "printer_model") == "Model " + printer.community)
+      shown.push_back({SlotOf(event, "severity"), SlotOf(event, "msg")});
   }
   return shown;
 }
