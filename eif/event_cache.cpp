@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "common/directories.h"
@@ -189,21 +190,40 @@ std::uint64_t ReadBlockAt(const RandomAccessFile& file, std::uint64_t from, std:
   }
 }
 
-// Calls deliver for every record of the first size bytes of block, each with
-// its end byte, while it returns true; runs of end bytes count as one. The
-// number of bytes of the records delivered, with the end bytes before them.
-template <class Deliver>
-std::uint64_t ForEachRecord(const std::vector<char>& block, std::uint64_t size, Deliver deliver) {
+// The records of the first size bytes of block, each with its end byte; runs
+// of end bytes count as one.
+std::vector<std::string_view> SplitRecords(const std::vector<char>& block, std::uint64_t size) {
+  std::vector<std::string_view> records;
   auto stop = block.begin() + static_cast<std::ptrdiff_t>(size);
-  auto done = block.begin();
   for (auto start = block.begin(); start != stop;) {
     start = std::find_if(start, stop, [](char c) { return c != CACHE_RECORD_END; });
     auto end = std::find(start, stop, CACHE_RECORD_END);
     if (end == stop) break;
-    if (!deliver(std::string_view(&*start, static_cast<std::size_t>(end - start) + 1))) break;
-    start = done = end + 1;
+    records.emplace_back(&*start, static_cast<std::size_t>(end - start) + 1);
+    start = end + 1;
   }
-  return static_cast<std::uint64_t>(done - block.begin());
+  return records;
+}
+
+// Sends the records in order, pausing after every flushRate records when it
+// is set, and stops at the first one not delivered. The records passed.
+std::size_t SendRecords(TecHandle& handle, std::span<const std::string_view> records, long flushRate,
+                        long& counted, long& resent) {
+  std::size_t passed = 0;
+  while (passed < records.size()) {
+    std::size_t run = records.size() - passed;
+    if (flushRate != 0) run = std::min<std::size_t>(run, static_cast<std::size_t>(flushRate - counted % flushRate));
+    TecRunResult result = TecTrySendRun(handle, records.subspan(passed, run));
+    passed += result.passed;
+    counted += static_cast<long>(result.passed);
+    resent += result.delivered;
+    if (result.stopped) {
+      flushStopped = true;
+      break;
+    }
+    if (flushRate != 0 && counted % flushRate == 0) handle.clock->Sleep(kFlushPauseMs);
+  }
+  return passed;
 }
 
 class FlushGuard {
@@ -277,24 +297,19 @@ long FlushCache(TecHandle* handle) {
   // stay in their order. The delivered front is removed once, at the end.
   FlushGuard guard;
   long resent = 0;
-  long records = 0;
+  long counted = 0;
   std::vector<char> block;
   std::uint64_t sent = progress.RecordedOffset(file, size);
   while (sent < size && !flushStopped) {
     std::uint64_t taken = ReadBlockAt(file, sent, size - sent, settings.readBlock, block);
     if (taken == 0) break;
-    const std::uint64_t done = ForEachRecord(block, taken, [&](std::string_view record) {
-      ++records;
-      TecOutcome outcome = TecTrySend(*handle, record).outcome;
-      if (outcome == TecOutcome::NotDelivered || outcome == TecOutcome::CacheRefused) {
-        flushStopped = true;
-        return false;
-      }
-      if (outcome == TecOutcome::Delivered || outcome == TecOutcome::Written) ++resent;
-      if (settings.flushRate != 0 && records % settings.flushRate == 0) handle->clock->Sleep(kFlushPauseMs);
-      return true;
-    });
-    const std::uint64_t passed = flushStopped ? done : taken;
+    const std::vector<std::string_view> records = SplitRecords(block, taken);
+    const std::size_t delivered = SendRecords(*handle, records, settings.flushRate, counted, resent);
+    // A stop keeps the record not delivered and the end bytes before it.
+    std::uint64_t passed = taken;
+    if (flushStopped) {
+      passed = delivered == 0 ? 0 : static_cast<std::uint64_t>(records[delivered - 1].data() + records[delivered - 1].size() - block.data());
+    }
     if (passed == 0) break;
     sent += passed;
     if (progress.Record(sent) != 0) break;

@@ -49,7 +49,15 @@ int SendEventFrame(TecConnection& connection, const char* text, std::size_t leng
   std::memcpy(frame, header, FRAME_HEADER_SIZE);
   std::size_t firstPiece = std::min(length, FRAME_FIRST_PIECE);
   std::memcpy(frame + FRAME_HEADER_SIZE, text, firstPiece);
-  if (!connection.SendAll(frame, FRAME_HEADER_SIZE + firstPiece)) return -1;
-  if (length > firstPiece && !connection.SendAll(text + firstPiece, length - firstPiece)) return -1;
+  const std::size_t framed = FRAME_HEADER_SIZE + firstPiece;
+  if (connection.SendAll(frame, framed) != framed) return -1;
+  if (length > firstPiece && connection.SendAll(text + firstPiece, length - firstPiece) != length - firstPiece) return -1;
   return 0;
+}
+
+void AppendEventFrame(std::string& frames, std::string_view text) {
+  char header[FRAME_HEADER_SIZE];
+  BuildFrameHeader(static_cast<std::uint32_t>(text.size()), header);
+  frames.append(header, FRAME_HEADER_SIZE);
+  frames.append(text);
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 class TecConnection;
@@ -28,3 +29,7 @@ TecFrameHeader ParseFrameHeader(const char (&header)[FRAME_HEADER_SIZE]);
 // Sends the header with the first piece in one send, the rest in a second.
 // 0 when every byte went out, -1 otherwise.
 int SendEventFrame(TecConnection& connection, const char* text, std::size_t length);
+
+// Appends the whole frame of text to frames, for a sender that puts several
+// frames into one send.
+void AppendEventFrame(std::string& frames, std::string_view text);

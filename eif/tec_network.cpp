@@ -12,7 +12,7 @@ class SocketConnection final : public TecConnection {
   explicit SocketConnection(platform::UniqueSocket socket) : socket_(std::move(socket)) {}
   ~SocketConnection() override { platform::ShutdownBoth(socket_.Get()); }
 
-  bool SendAll(const void* data, std::size_t length) override {
+  std::size_t SendAll(const void* data, std::size_t length) override {
     return platform::SendAll(socket_.Get(), data, length);
   }
   bool PeerHasClosed() override { return platform::PeerHasClosed(socket_.Get()); }

@@ -17,8 +17,8 @@ constexpr std::uint32_t TEC_RPC_VERSION = 1;
 class TecConnection {
  public:
   virtual ~TecConnection() = default;
-  // Sends every byte; false on the first error.
-  virtual bool SendAll(const void* data, std::size_t length) = 0;
+  // Sends every byte and stops at the first error; the number of bytes sent.
+  virtual std::size_t SendAll(const void* data, std::size_t length) = 0;
   // True when the server has already closed or reset the connection, so that
   // anything sent now would be lost.
   virtual bool PeerHasClosed() = 0;

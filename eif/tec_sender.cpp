@@ -1,6 +1,7 @@
 #include "eif/tec_sender.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -129,6 +130,40 @@ bool SendConnectionOriented(TecHandle& handle, std::string_view text) {
   return false;
 }
 
+// Events the open connection may still carry: any number on the first
+// server, up to the event limit on a backup server.
+std::size_t RoomOnConnection(const TecHandle& handle) {
+  if (handle.testMode || !handle.connectionOriented || !MayReuseConnection(handle)) return 0;
+  if (handle.currentServer == 0) return SIZE_MAX;
+  return static_cast<std::size_t>(TEC_BACKUP_EVENT_LIMIT - handle.sentOnConnection);
+}
+
+// Sends the frames of the leading texts that the open connection may carry
+// in one send. The number of texts passed: those whose frame was sent whole,
+// and those held back by the filter among them.
+std::size_t SendOnOpenConnection(TecHandle& handle, std::span<const std::string_view> texts, long& delivered) {
+  std::size_t room = RoomOnConnection(handle);
+  if (room == 0 || handle.connection->PeerHasClosed()) return 0;
+  std::string frames;
+  std::vector<std::size_t> frameEnds;  // per text, where its frame ends, or the one before it for a filtered text
+  std::vector<bool> held;
+  for (std::string_view text : texts) {
+    bool filtered = EventIsFiltered(text, EifFilterList()) != 0;
+    if (!filtered && room-- == 0) break;
+    if (!filtered) AppendEventFrame(frames, text);
+    frameEnds.push_back(frames.size());
+    held.push_back(filtered);
+  }
+  const std::size_t sent = handle.connection->SendAll(frames.data(), frames.size());
+  const std::size_t passed = static_cast<std::size_t>(std::upper_bound(frameEnds.begin(), frameEnds.end(), sent) - frameEnds.begin());
+  const auto taken = static_cast<int>(std::count(held.begin(), held.begin() + static_cast<std::ptrdiff_t>(passed), false));
+  handle.sentOnConnection += taken;
+  handle.eventsDelivered += static_cast<std::uint64_t>(taken);
+  if (taken > 0) handle.lastServer = handle.currentServer;
+  delivered += taken;
+  return passed;
+}
+
 // A connection per event, closed right after it. True once a server took it.
 bool SendConnectionLess(TecHandle& handle, std::string_view text) {
   for (int i = 0; i < handle.serverCount; ++i) {
@@ -191,6 +226,22 @@ TecSendResult TecTrySend(TecHandle& handle, std::string_view text) {
   if (handle.connectionOriented) handle.lastServer = handle.currentServer;
   ++handle.eventsDelivered;
   return {TecOutcome::Delivered, static_cast<long>(text.size())};
+}
+
+TecRunResult TecTrySendRun(TecHandle& handle, std::span<const std::string_view> texts) {
+  TecRunResult run;
+  while (run.passed < texts.size()) {
+    run.passed += SendOnOpenConnection(handle, texts.subspan(run.passed), run.delivered);
+    if (run.passed == texts.size()) break;
+    TecOutcome outcome = TecTrySend(handle, texts[run.passed]).outcome;
+    if (outcome == TecOutcome::NotDelivered || outcome == TecOutcome::CacheRefused) {
+      run.stopped = true;
+      break;
+    }
+    if (outcome != TecOutcome::Filtered) ++run.delivered;
+    ++run.passed;
+  }
+  return run;
 }
 
 TecServerState TecServerStateOf(const TecHandle& handle) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,19 @@ TecSendResult TecDeliverEvent(TecHandle& handle, std::string_view text);
 // One try to hand the event to a server or to the test file, with the cache
 // left alone: NotDelivered (value -1) when no server took it.
 TecSendResult TecTrySend(TecHandle& handle, std::string_view text);
+
+// What became of events tried in order.
+struct TecRunResult {
+  std::size_t passed = 0;  // events delivered, written or held back by the filter
+  long delivered = 0;      // of those, the events delivered or written
+  bool stopped = false;    // the event after the passed ones was not delivered
+};
+
+// Tries the events in order as TecTrySend would, one by one, and stops at the
+// first one that is not delivered. On an open connection the frames of the
+// events it may still carry go out in one send; an event counts as delivered
+// once every byte of its frame was sent, as with a send of its own.
+TecRunResult TecTrySendRun(TecHandle& handle, std::span<const std::string_view> texts);
 
 // Where the sender stands: the server that took the last event (before any
 // event, the one connected to, else the first) as "name:port" or just the

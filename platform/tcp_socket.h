@@ -13,9 +13,10 @@ namespace platform {
 // socket (the operating system's connect time-out applies).
 UniqueSocket ConnectTcp4(std::uint32_t address, std::uint16_t port);
 
-// Sends every byte, repeating after a partial send; false on the first error.
-// Never raises SIGPIPE.
-bool SendAll(NativeHandle socket, const void* data, std::size_t length);
+// Sends every byte, repeating after a partial send, and stops at the first
+// error. The number of bytes sent: length, or fewer after an error. Never
+// raises SIGPIPE.
+std::size_t SendAll(NativeHandle socket, const void* data, std::size_t length);
 
 // True when the peer has closed or reset the connection. Does not wait and
 // consumes nothing.

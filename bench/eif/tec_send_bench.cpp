@@ -69,7 +69,7 @@ void BM_RawFrameLoop(benchmark::State& state) {
   std::uint16_t port = static_cast<std::uint16_t>(((Receiver().Port() & 0xFF) << 8) | (Receiver().Port() >> 8));
   platform::UniqueSocket socket = platform::ConnectTcp4(*common::ParseIPv4NetworkOrder("127.0.0.1"), port);
   for (auto _ : state)
-    if (!platform::SendAll(socket.Get(), frame.data(), frame.size())) state.SkipWithError("send failed");
+    if (platform::SendAll(socket.Get(), frame.data(), frame.size()) != frame.size()) state.SkipWithError("send failed");
   state.SetItemsProcessed(state.iterations());
 }
 

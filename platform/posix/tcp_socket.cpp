@@ -30,16 +30,16 @@ UniqueSocket ConnectTcp4(std::uint32_t address, std::uint16_t port) {
   return socket;
 }
 
-bool SendAll(NativeHandle socket, const void* data, std::size_t length) {
+std::size_t SendAll(NativeHandle socket, const void* data, std::size_t length) {
   const char* next = static_cast<const char*>(data);
-  while (length > 0) {
-    ssize_t sent = ::send(socket, next, length, MSG_NOSIGNAL);
+  std::size_t done = 0;
+  while (done < length) {
+    ssize_t sent = ::send(socket, next + done, length - done, MSG_NOSIGNAL);
     if (sent < 0 && errno == EINTR) continue;
-    if (sent <= 0) return false;
-    next += sent;
-    length -= static_cast<std::size_t>(sent);
+    if (sent <= 0) break;
+    done += static_cast<std::size_t>(sent);
   }
-  return true;
+  return done;
 }
 
 bool PeerHasClosed(NativeHandle socket) {

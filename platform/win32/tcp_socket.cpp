@@ -52,16 +52,17 @@ UniqueSocket ConnectTcp4(std::uint32_t address, std::uint16_t port) {
   return socket;
 }
 
-bool SendAll(NativeHandle socket, const void* data, std::size_t length) {
+std::size_t SendAll(NativeHandle socket, const void* data, std::size_t length) {
   const char* next = static_cast<const char*>(data);
-  while (length > 0) {
-    const int chunk = length > INT_MAX ? INT_MAX : static_cast<int>(length);
-    const int sent = send(SocketOf(socket), next, chunk, 0);
-    if (sent <= 0) return false;
-    next += sent;
-    length -= static_cast<std::size_t>(sent);
+  std::size_t done = 0;
+  while (done < length) {
+    const std::size_t left = length - done;
+    const int chunk = left > INT_MAX ? INT_MAX : static_cast<int>(left);
+    const int sent = send(SocketOf(socket), next + done, chunk, 0);
+    if (sent <= 0) break;
+    done += static_cast<std::size_t>(sent);
   }
-  return true;
+  return done;
 }
 
 bool PeerHasClosed(NativeHandle socket) {

@@ -139,7 +139,7 @@ TEST_F(TecEndToEndTest, MalformedFramesAreReportedAndTheirConnectionClosed) {
   platform::UniqueSocket raw = platform::ConnectTcp4(kLoopback, port);
   ASSERT_TRUE(raw.IsValid());
   std::string frame = std::string("<START>>") + std::string(20, '\0') + std::string("\0\0\0\x05\0\0\0\x04", 8) + "hello";
-  ASSERT_TRUE(platform::SendAll(raw.Get(), frame.data(), frame.size()));
+  ASSERT_EQ(platform::SendAll(raw.Get(), frame.data(), frame.size()), frame.size());
   EXPECT_TRUE(Eventually([&] { return receiver.Errors().find("malformed frame") != std::string::npos; }));
   EXPECT_TRUE(Eventually([&] { return platform::PeerHasClosed(raw.Get()); }));
 

@@ -1,5 +1,6 @@
 #include "eif_test_support.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <random>
@@ -68,11 +69,13 @@ class FakeConnection final : public TecConnection {
       : network_(network), server_(server), name_(std::move(name)), generation_(server.generation) {}
   ~FakeConnection() override { network_.log.push_back("close " + name_); }
 
-  bool SendAll(const void* data, std::size_t length) override {
-    if (server_.failSends || PeerHasClosed()) return false;
-    server_.bytes.append(static_cast<const char*>(data), length);
-    server_.sendSizes.push_back(length);
-    return true;
+  std::size_t SendAll(const void* data, std::size_t length) override {
+    if (server_.failSends || PeerHasClosed()) return 0;
+    std::size_t taken = std::min(length, server_.byteBudget);
+    server_.byteBudget -= taken;
+    server_.bytes.append(static_cast<const char*>(data), taken);
+    server_.sendSizes.push_back(taken);
+    return taken;
   }
   bool PeerHasClosed() override { return generation_ != server_.generation; }
 

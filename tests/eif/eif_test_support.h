@@ -50,6 +50,7 @@ class FakeClock final : public EifClock {
 struct FakeServer {
   bool accepting = true;  // connections are refused while false
   bool failSends = false;
+  std::size_t byteBudget = SIZE_MAX;  // bytes taken before a send breaks off
   int generation = 0;     // a restart closes every connection made before it
   std::string bytes;      // everything received
   std::vector<std::size_t> sendSizes;

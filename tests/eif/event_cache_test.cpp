@@ -4,6 +4,7 @@
 
 #include "eif/eif_config.h"
 #include "eif/event_cache.h"
+#include "eif/tec_frame.h"
 #include "eif/tec_sender.h"
 #include "eif_test_support.h"
 
@@ -152,6 +153,48 @@ TEST_F(EventCacheTest, AFlushSendsTheRecordsInOrderAndStopsAtTheFirstThatFails) 
   EXPECT_EQ(FlushCache(failing.get()), 1);
   EXPECT_EQ(network.Events(1, kPort), (std::vector<std::string>{one}));
   EXPECT_EQ(ReadFile(cache), two + std::string(5, '\x01') + three);
+}
+
+TEST_F(EventCacheTest, AConnectionOrientedFlushKeepsTheBackupLimitTheFilterAndTheOrder) {
+  LoadConfig(dir.Path("eif.conf"), "ServerLocation=server1,server2\nServerPort=1,2\nConnectionMode=co\n"
+                                   "RetryInterval=5\nFilter:severity=HARMLESS\nBufEvtPath=" + cache + "\n");
+  std::vector<std::string> events;
+  for (int i = 0; i < 100; ++i) events.push_back(MakeEvent(i % 10 == 3 ? "HARMLESS" : "MINOR", "Event " + std::to_string(i)));
+  auto joined = [&](int from) {
+    std::string text;
+    for (int i = from; i < 100; ++i) text += events[i];
+    return text;
+  };
+  auto delivered = [&](int from, int to) {
+    std::vector<std::string> kept;
+    for (int i = from; i < to; ++i)
+      if (i % 10 != 3) kept.push_back(events[i]);
+    return kept;
+  };
+  WriteFile(cache, joined(0));
+  FakeServer& first = network.Server(1, 1);
+  FakeServer& backup = network.Server(2, 2);
+  first.accepting = false;
+  TecHandlePtr handle(TecOpen("", 0, 0, TEC_MODE_FROM_CONFIG, {&network, &clock}));
+  ASSERT_EQ(handle->currentServer, 1);
+  first.accepting = true;
+  // The backup takes 64 events; the retry wait then leads back to the first server.
+  EXPECT_EQ(FlushCache(handle.get()), 90);
+  EXPECT_EQ(network.Events(2, 2), delivered(0, 71));
+  EXPECT_EQ(network.Events(1, 1), delivered(71, 100));
+  EXPECT_EQ(clock.sleeps, (std::vector<std::int64_t>{5000}));
+  EXPECT_EQ(ReadFile(cache), "");
+
+  // The connection breaks inside the 21st frame and no server takes it again:
+  // the 20 events sent whole are gone from the cache, the rest stay in order.
+  WriteFile(cache, joined(0));
+  first.bytes.clear();
+  first.byteBudget = 10;
+  for (const std::string& event : delivered(0, 22)) first.byteBudget += FRAME_HEADER_SIZE + event.size();
+  backup.accepting = false;
+  EXPECT_EQ(FlushCache(handle.get()), 20);
+  EXPECT_EQ(network.Events(1, 1), delivered(0, 22));
+  EXPECT_EQ(ReadFile(cache), joined(22));
 }
 
 TEST_F(EventCacheTest, ASendFlushesTheCacheFirstAndAFlushRatePacesIt) {

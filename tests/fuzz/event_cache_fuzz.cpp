@@ -83,10 +83,10 @@ class ScriptedNetwork final : public TecNetwork {
       // The frame is whole once the connection closes after a successful send.
       if (!failing_ && bytes_.size() >= FRAME_HEADER_SIZE) network_.delivered_.push_back(bytes_.substr(FRAME_HEADER_SIZE));
     }
-    bool SendAll(const void* data, std::size_t length) override {
-      if (failing_) return false;
+    std::size_t SendAll(const void* data, std::size_t length) override {
+      if (failing_) return 0;
       bytes_.append(static_cast<const char*>(data), length);
-      return true;
+      return length;
     }
     bool PeerHasClosed() override { return false; }
 

@@ -49,7 +49,7 @@ TEST(SocketTest, ConnectAcceptSendAndReceiveOnLoopback) {
   std::array<char, 64> buffer{};
   EXPECT_EQ(ReceiveSome(server.Get(), buffer.data(), buffer.size()), -2) << "nothing sent yet";
   const std::string message(100000, 'x');
-  std::thread sender([&] { EXPECT_TRUE(SendAll(client.Get(), message.data(), message.size())); });
+  std::thread sender([&] { EXPECT_EQ(SendAll(client.Get(), message.data(), message.size()), message.size()); });
   std::string received;
   std::array<char, 4096> block{};
   while (received.size() < message.size() && BecomesReadable(server.Get())) {
