@@ -18,6 +18,21 @@ bool IsHardwareKey(const std::string& key) { return key.starts_with("mac:"); }
 // A model line: the id, a blank, "model=" and the text.
 constexpr std::string_view kModelPrefix = "model=";
 
+// Ids from 1 to kLastNetworkId, the upper ones (from kFirstNetworkId) first.
+constexpr std::uint32_t kNetworkIdCount = kLastNetworkId;
+constexpr std::uint32_t kUpperIdCount = kLastNetworkId - kFirstNetworkId + 1;
+
+bool IsNetworkId(std::optional<std::uint32_t> id) { return id && *id >= 1 && *id <= kLastNetworkId; }
+
+// The id given at this position in the order new ids are given, and back.
+std::uint16_t IdAt(std::uint32_t position) {
+  return static_cast<std::uint16_t>(position < kUpperIdCount ? kFirstNetworkId + position : position - kUpperIdCount + 1);
+}
+
+std::uint32_t PositionOf(std::uint16_t id) {
+  return id >= kFirstNetworkId ? id - kFirstNetworkId : kUpperIdCount + id - 1;
+}
+
 }  // namespace
 
 PrinterIds::PrinterIds(std::string path) : path_(std::move(path)) { Load(); }
@@ -66,7 +81,7 @@ void PrinterIds::Bind(const std::string& key, std::uint16_t id) {
         break;
       }
     }
-    if (keys_.count(found->second) == 0) firstUnkeyed_ = std::min<std::uint32_t>(firstUnkeyed_, found->second);
+    if (keys_.count(found->second) == 0) firstUnkeyed_ = std::min(firstUnkeyed_, PositionOf(found->second));
     found->second = id;
   }
   keys_.emplace(id, key);
@@ -85,14 +100,14 @@ void PrinterIds::Load() {
     const std::size_t blank = line.find(' ');
     const auto id = common::ParseDecimal(std::string_view(line).substr(0, blank));
     const std::string key = blank == std::string::npos ? "" : line.substr(blank + 1);
-    if (id && *id >= kFirstNetworkId && *id <= kLastNetworkId && key.starts_with(kModelPrefix)) {
+    if (IsNetworkId(id) && key.starts_with(kModelPrefix)) {
       models_[static_cast<std::uint16_t>(*id)] = key.substr(kModelPrefix.size());
       continue;
     }
-    if (!id || *id < kFirstNetworkId || *id > kLastNetworkId || key.empty() || ids_.count(key) != 0 ||
+    if (!IsNetworkId(id) || key.empty() || ids_.count(key) != 0 ||
         (IsHardwareKey(key) && HasHardwareKey(static_cast<std::uint16_t>(*id)))) {
       platform::OutputDebugString("korbce: " + path_ + ":" + std::to_string(number) +
-                                  ": not a printer id from 32768 to 65534 with a new key; line ignored\n");
+                                  ": not a printer id from 1 to 65534 with a new key; line ignored\n");
       continue;
     }
     ids_.emplace(key, static_cast<std::uint16_t>(*id));
@@ -124,10 +139,10 @@ void WriteIdFile(const std::string& path, const std::string& text, std::string& 
 std::optional<std::uint16_t> PrinterIds::IdOf(const std::string& key,
                                               const std::function<bool(std::uint16_t)>& taken) {
   if (const auto found = ids_.find(key); found != ids_.end()) return found->second;
-  for (std::uint32_t id = firstUnkeyed_; id <= kLastNetworkId; ++id) {
-    const auto candidate = static_cast<std::uint16_t>(id);
+  for (std::uint32_t position = firstUnkeyed_; position < kNetworkIdCount; ++position) {
+    const std::uint16_t candidate = IdAt(position);
     const bool keyed = keys_.count(candidate) != 0;
-    if (keyed && id == firstUnkeyed_) ++firstUnkeyed_;
+    if (keyed && position == firstUnkeyed_) ++firstUnkeyed_;
     if (keyed || taken(candidate)) continue;
     ids_.emplace(key, candidate);
     keys_.emplace(candidate, key);

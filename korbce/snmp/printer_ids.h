@@ -14,6 +14,9 @@
 
 namespace korbce::snmp {
 
+// New ids are given from 32768 up to 65534, then from 1 up to 32767, so that
+// network printers keep clear of the low ids a simulated fleet usually has
+// while the whole id space stays theirs to use.
 constexpr std::uint16_t kFirstNetworkId = 32768;
 constexpr std::uint16_t kLastNetworkId = 65534;
 
@@ -49,9 +52,10 @@ class PrinterIds {
   std::map<std::string, std::uint16_t> ids_;
   std::multimap<std::uint16_t, std::string> keys_;
   std::map<std::uint16_t, std::string> models_;
-  // Every id below it has a key, so that a new id is not looked for among
-  // them again: giving tens of thousands of ids stays linear.
-  std::uint32_t firstUnkeyed_ = kFirstNetworkId;
+  // Every id before it, in the order new ids are given, has a key, so that a
+  // new id is not looked for among them again: giving tens of thousands of
+  // ids stays linear.
+  std::uint32_t firstUnkeyed_ = 0;
   bool changed_ = false;
 };
 

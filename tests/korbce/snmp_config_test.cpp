@@ -177,8 +177,11 @@ TEST(SnmpConfigTest, PrinterIdsAreKeptAcrossRestartsAndAvoidTakenIds) {
   again.Bind("127.0.0.1:9161", 32769);
   EXPECT_EQ(again.HardwareKeyOf(32768), "mac:001122334455");
   again.SetModel(32768, "Laser\n9000");
-  EXPECT_EQ(again.TakeChanges().value_or(""), "32768 mac:001122334455\n32769 new\n32769 127.0.0.1:9161\n"
-                                              "32770 127.0.0.1:161\n32768 model=Laser 9000\n");
+  // Once the ids from 32768 up are used, the ids below are given.
+  EXPECT_EQ(again.IdOf("low too", [](std::uint16_t id) { return id >= 32768 || id == 1; }), 2);
+  EXPECT_FALSE(again.IdOf("none left", [](std::uint16_t) { return true; }));
+  EXPECT_EQ(again.TakeChanges().value_or(""), "2 low too\n5 low\n32768 mac:001122334455\n32769 new\n"
+                                              "32769 127.0.0.1:9161\n32770 127.0.0.1:161\n32768 model=Laser 9000\n");
   std::string problem;
   WriteIdFile(again.Path(), "32768 mac:001122334455\n32768 model=Laser 9000\n", problem);
   EXPECT_EQ(PrinterIds(path).ModelOf(32768), "Laser 9000");
