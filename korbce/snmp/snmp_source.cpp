@@ -270,25 +270,39 @@ PrinterList SnmpSource::EnumeratePort(std::string_view port) {
   return ProbeAll({*probe});
 }
 
-// Probes every host at once, up to MaxInFlight in flight, and waits for all.
+// Probes every host, up to MaxInFlight in flight and as many waiting to
+// start, and waits for all.
 PrinterList SnmpSource::ProbeAll(const std::vector<Probe>& probes) {
   struct Batch {
     explicit Batch(std::size_t count) : left(count), found(count) {}
     platform::CriticalSection lock;
     platform::ConditionVariable finished;
     std::size_t left GUARDED_BY(lock);
+    std::size_t open GUARDED_BY(lock) = 0;  // submitted and not ended
     std::vector<std::shared_ptr<const PrinterState>> found GUARDED_BY(lock);
   };
+  std::size_t window = 2 * SnmpConfig{}.maxInFlight;
+  {
+    platform::ScopedLock lock(mutex_);
+    if (config_) window = 2 * std::size_t{config_->maxInFlight};
+  }
   // Not held while a fetch is submitted: a stopped transport ends it at once.
   auto batch = std::make_shared<Batch>(probes.size());
   for (std::size_t i = 0; i < probes.size(); ++i) {
+    {
+      platform::ScopedLock lock(batch->lock);
+      while (batch->open >= window) batch->finished.Wait(batch->lock);
+      ++batch->open;
+    }
     FetchPlan plan;
     plan.walks = ProbeWalks();
     transport_.Submit(probes[i].settings, std::move(plan), [this, batch, i, probe = probes[i]](FetchResult result) {
       auto state = Found(probe, result);
       platform::ScopedLock lock(batch->lock);
       batch->found[i] = std::move(state);
-      if (--batch->left == 0) batch->finished.NotifyAll();
+      --batch->open;
+      --batch->left;
+      batch->finished.NotifyAll();
     });
   }
   {
@@ -457,7 +471,8 @@ void SnmpSource::Tick() {
   TakeNotifications();
   platform::ScopedLock lock(mutex_);
   const auto now = Clock::now();
-  while (!due_.empty() && due_.begin()->first <= now) {
+  // What stays due waits for a later turn, when fetches have ended.
+  while (!due_.empty() && due_.begin()->first <= now && !transport_.Backlogged()) {
     const std::uint16_t id = due_.begin()->second;
     due_.erase(due_.begin());
     const auto found = printers_.find(id);

@@ -661,6 +661,11 @@ void SnmpTransport::SetMaxInFlight(std::uint32_t count) {
   maxInFlight_ = std::max<std::uint32_t>(count, 1);
 }
 
+bool SnmpTransport::Backlogged() {
+  platform::ScopedLock lock(mutex_);
+  return queued_.size() >= maxInFlight_;
+}
+
 void SnmpTransport::StartWaiting() {
   while (std::unique_ptr<Fetch> fetch = NextToStart()) {
     fetch->deadline = std::chrono::steady_clock::now() + FetchTimeBound(fetch->settings);

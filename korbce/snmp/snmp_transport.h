@@ -38,6 +38,9 @@ class SnmpTransport {
   // once on the caller's thread when the transport has stopped.
   void Submit(SessionSettings settings, FetchPlan plan, Done done) EXCLUDES(mutex_);
   void SetMaxInFlight(std::uint32_t count) EXCLUDES(mutex_);
+  // Whether MaxInFlight fetches already wait to start: a caller that can
+  // submit later does, so that fetches are not held by the thousand.
+  bool Backlogged() EXCLUDES(mutex_);
 
   struct Fetch;
   struct Kept;

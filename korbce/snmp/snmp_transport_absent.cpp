@@ -25,5 +25,6 @@ void SnmpTransport::Stop() {}
 void SnmpTransport::Submit(SessionSettings, FetchPlan, Done done) { done(FetchResult{}); }
 
 void SnmpTransport::SetMaxInFlight(std::uint32_t) {}
+bool SnmpTransport::Backlogged() { return false; }
 
 }  // namespace korbce::snmp
