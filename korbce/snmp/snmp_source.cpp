@@ -314,9 +314,12 @@ PrinterList SnmpSource::ProbeAll(const std::vector<Probe>& probes) {
   SaveIds();
   platform::ScopedLock lock(batch->lock);
   PrinterList printers;
+  std::vector<bool> listed(std::size_t{UINT16_MAX} + 1);
   for (auto& state : batch->found) {
-    if (state && std::none_of(printers.begin(), printers.end(), [&](const auto& p) { return p->id == state->id; }))
+    if (state && !listed[state->id]) {
+      listed[state->id] = true;
       printers.push_back(state);
+    }
   }
   return printers;
 }

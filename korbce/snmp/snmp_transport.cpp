@@ -14,6 +14,7 @@
 #include <random>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "platform/socket_startup.h"
 #include "platform/trace.h"
@@ -243,6 +244,10 @@ struct SnmpTransport::Kept {
   // net-snmp keeps the engine's boots and time under it from one session to
   // the next.
   std::unordered_map<std::string, std::string> engineIds;
+  // The printers, by "host:port", whose fetch broke after their GET's objects
+  // rode in a GETBULK: an agent that does not keep non-repeaters apart
+  // garbles such answers, so they are asked a GET of its own from then on.
+  std::unordered_set<std::string> getApart;
 
   const UserKeys* KeysOf(const V3User& user) {
     constexpr std::size_t kUsersKept = 8;
@@ -285,6 +290,9 @@ struct SnmpTransport::Fetch {
   std::size_t columns = kMaxColumnsPerRequest;  // the most walks one request asks
   std::size_t requests = 0;
   bool getDone = false;
+  bool getInBulk = false;  // the request in flight asks the GET's objects as its non-repeaters
+  bool getApart = false;   // they are asked by a GET of their own
+  bool getTookFromBulk = false;
   bool ended = false;
   std::chrono::steady_clock::time_point deadline;
   SnmpTransport::Kept* kept = nullptr;  // the transport's
@@ -372,6 +380,7 @@ struct SnmpTransport::Fetch {
     if (ended) return;
     result.answered = answered;
     ended = true;
+    if (getTookFromBulk && !result.intact) kept->getApart.insert(Endpoint());
     for (Walk& walk : walks) std::move(walk.objects.begin(), walk.objects.end(), std::back_inserter(result.objects));
     walks.clear();
     NoteDroppedAnswers();
@@ -414,14 +423,18 @@ struct SnmpTransport::Fetch {
   // The walks not ended are asked together (SNMPv1: one after the other),
   // with as many repetitions each as keep the answer near
   // kBulkObjectsPerRequest objects.
+  // The GET's objects ride in the first GETBULK as its non-repeaters when the
+  // version has GETBULK, which saves a round trip a poll.
   void Next() {
-    if (!getDone && !gets.empty()) return Send(SNMP_MSG_GET, gets);
-    getDone = true;
-    if (plan.stopWhenFirstWalkEmpty && !walks.empty() && walks[0].ended && walks[0].objects.empty()) return End(true);
     const bool bulk = settings.credentials.version != SnmpVersion::V1;
+    if (!getDone && !gets.empty() && (getApart || !bulk || walks.empty())) return Send(SNMP_MSG_GET, gets);
+    if (gets.empty()) getDone = true;
+    if (plan.stopWhenFirstWalkEmpty && !walks.empty() && walks[0].ended && walks[0].objects.empty()) return End(true);
     const std::size_t most = bulk ? columns : 1;
     asking.clear();
     std::vector<Oid> cursors;
+    getInBulk = !getDone;
+    if (getInBulk) std::transform(gets.begin(), gets.end(), std::back_inserter(cursors), ObjectBefore);
     for (std::size_t i = 0; i < walks.size() && asking.size() < most; ++i) {
       if (walks[i].ended) continue;
       asking.push_back(i);
@@ -429,10 +442,45 @@ struct SnmpTransport::Fetch {
     }
     if (asking.empty()) return End(true);
     const long share = kBulkObjectsPerRequest / static_cast<long>(asking.size());
-    Send(bulk ? SNMP_MSG_GETBULK : SNMP_MSG_GETNEXT, cursors, std::clamp(share, 1L, repetitions));
+    const long nonRepeaters = getInBulk ? static_cast<long>(gets.size()) : 0;
+    Send(bulk ? SNMP_MSG_GETBULK : SNMP_MSG_GETNEXT, cursors, std::clamp(share, 1L, repetitions), nonRepeaters);
   }
 
-  void Send(int command, const std::vector<Oid>& objects, long bulkRepetitions = 0) {
+  // The name a GETNEXT is asked for to be answered with object, when the
+  // object's table has one index: nothing lies between the two.
+  static Oid ObjectBefore(Oid object) {
+    if (object.back() > 0) --object.back();
+    else object.pop_back();
+    return object;
+  }
+
+  // The non-repeaters of an answer; true when each is the object the GET
+  // would have given. Anything else (a missing object, an error) leaves the
+  // GET to be asked on its own, as the answer may tell the next object instead.
+  bool TookGetFromBulk(netsnmp_pdu* pdu, netsnmp_variable_list*& walked) {
+    getInBulk = false;
+    getApart = true;
+    walked = pdu->variables;
+    if (pdu->errstat != SNMP_ERR_NOERROR) return false;
+    std::vector<VarBind> binds;
+    for (const Oid& object : gets) {
+      if (walked == nullptr) return false;
+      binds.push_back(Copy(*walked));
+      if (binds.back().oid != object || IsException(binds.back())) return false;
+      walked = walked->next_variable;
+    }
+    getDone = true;
+    getTookFromBulk = true;
+    for (VarBind& bind : binds) {
+      if (!Keep(std::move(bind))) {
+        End(true);
+        return false;
+      }
+    }
+    return true;
+  }
+
+  void Send(int command, const std::vector<Oid>& objects, long bulkRepetitions = 0, long nonRepeaters = 0) {
     if (++requests > kMaxRequestsPerFetch) {
       Broken("more than " + std::to_string(kMaxRequestsPerFetch) + " requests; fetch cut short");
       return End(true);
@@ -441,7 +489,7 @@ struct SnmpTransport::Fetch {
     pdu->reqid = NextRequestId(kept->requestIds);
     pdu->msgid = NextRequestId(kept->requestIds);
     if (command == SNMP_MSG_GETBULK) {
-      pdu->non_repeaters = 0;
+      pdu->non_repeaters = nonRepeaters;
       pdu->max_repetitions = bulkRepetitions;
     }
     for (const Oid& object : objects) {
@@ -461,6 +509,8 @@ struct SnmpTransport::Fetch {
   }
 
   void Received(netsnmp_pdu* pdu) {
+    netsnmp_variable_list* walked = pdu->variables;
+    if (getInBulk && !TookGetFromBulk(pdu, walked)) return ended ? void() : Next();
     if (!getDone) return ReceivedGet(pdu);
     if (pdu->errstat == SNMP_ERR_TOOBIG && (repetitions > 1 || asking.size() > 1)) {
       const long asked = std::min<long>(repetitions, kBulkObjectsPerRequest / static_cast<long>(asking.size()));
@@ -480,11 +530,11 @@ struct SnmpTransport::Fetch {
     // The answer holds the asked walks' objects row by row: the k-th object
     // belongs to the walk asked at k modulo their count.
     std::size_t position = 0;
-    for (netsnmp_variable_list* variable = pdu->variables; variable != nullptr; variable = variable->next_variable) {
+    for (netsnmp_variable_list* variable = walked; variable != nullptr; variable = variable->next_variable) {
       Walk& walk = walks[asking[position++ % asking.size()]];
       if (!Take(walk, Copy(*variable))) return End(true);
     }
-    if (pdu->variables == nullptr) {
+    if (walked == nullptr) {
       for (std::size_t index : asking) walks[index].ended = true;
     }
     Next();
@@ -670,6 +720,7 @@ void SnmpTransport::StartWaiting() {
   while (std::unique_ptr<Fetch> fetch = NextToStart()) {
     fetch->deadline = std::chrono::steady_clock::now() + FetchTimeBound(fetch->settings);
     fetch->kept = kept_.get();
+    fetch->getApart = kept_->getApart.contains(fetch->Endpoint());
     // The walks' state is made only now: a sweep queues every host at once.
     fetch->gets = fetch->plan.gets;
     for (const Oid& subtree : fetch->plan.walks) fetch->walks.push_back(Walk{subtree, subtree, {}, false, false});
