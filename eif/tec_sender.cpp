@@ -138,25 +138,36 @@ std::size_t RoomOnConnection(const TecHandle& handle) {
   return static_cast<std::size_t>(TEC_BACKUP_EVENT_LIMIT - handle.sentOnConnection);
 }
 
+struct FramedText {
+  std::size_t end;  // where its frame ends in the frames; for a filtered text, where the one before it ends
+  bool filtered;
+};
+
+// Appends to frames the frames of the leading texts, up to room of them
+// (texts held back by the filter take none).
+std::vector<FramedText> FrameTexts(std::span<const std::string_view> texts, std::size_t room, std::string& frames) {
+  std::vector<FramedText> framed;
+  for (std::string_view text : texts) {
+    const bool filtered = EventIsFiltered(text, EifFilterList()) != 0;
+    if (!filtered && room-- == 0) break;
+    if (!filtered) AppendEventFrame(frames, text);
+    framed.push_back({frames.size(), filtered});
+  }
+  return framed;
+}
+
 // Sends the frames of the leading texts that the open connection may carry
 // in one send. The number of texts passed: those whose frame was sent whole,
 // and those held back by the filter among them.
 std::size_t SendOnOpenConnection(TecHandle& handle, std::span<const std::string_view> texts, long& delivered) {
-  std::size_t room = RoomOnConnection(handle);
+  const std::size_t room = RoomOnConnection(handle);
   if (room == 0 || handle.connection->PeerHasClosed()) return 0;
   std::string frames;
-  std::vector<std::size_t> frameEnds;  // per text, where its frame ends, or the one before it for a filtered text
-  std::vector<bool> held;
-  for (std::string_view text : texts) {
-    bool filtered = EventIsFiltered(text, EifFilterList()) != 0;
-    if (!filtered && room-- == 0) break;
-    if (!filtered) AppendEventFrame(frames, text);
-    frameEnds.push_back(frames.size());
-    held.push_back(filtered);
-  }
+  const std::vector<FramedText> framed = FrameTexts(texts, room, frames);
   const std::size_t sent = handle.connection->SendAll(frames.data(), frames.size());
-  const std::size_t passed = static_cast<std::size_t>(std::upper_bound(frameEnds.begin(), frameEnds.end(), sent) - frameEnds.begin());
-  const auto taken = static_cast<int>(std::count(held.begin(), held.begin() + static_cast<std::ptrdiff_t>(passed), false));
+  std::size_t passed = 0;
+  int taken = 0;
+  for (; passed < framed.size() && framed[passed].end <= sent; ++passed) taken += framed[passed].filtered ? 0 : 1;
   handle.sentOnConnection += taken;
   handle.eventsDelivered += static_cast<std::uint64_t>(taken);
   if (taken > 0) handle.lastServer = handle.currentServer;
