@@ -179,6 +179,7 @@ void SnmpSource::Refresh(EngineFile& file) {
   if (section == nullptr) {
     config_.reset();
     printers_.clear();
+    byAddressStale_ = true;
     changes_.all = true;
     due_.clear();
     return;
@@ -373,6 +374,7 @@ std::optional<std::uint16_t> SnmpSource::IdFor(const Probe& probe, const std::st
     const auto standIn = printers_.find(*byAddress);
     if (standIn != printers_.end() && !standIn->second->probed) {
       printers_.erase(standIn);
+      byAddressStale_ = true;
       Changed(*byAddress);
     }
   }
@@ -395,6 +397,7 @@ std::shared_ptr<const PrinterState> SnmpSource::Remember(const Probe& probe, Dec
     printer->interval = config_ ? config_->poll : std::chrono::seconds(60);
   }
   printer->probe = probe;
+  byAddressStale_ = true;
   printer->macAddress = decoded.macAddress ? decoded.macAddress : decoded.neighbourAddress;
   printer->deviceIndex = decoded.deviceIndex.value_or(1);
   printer->snapshot = std::move(decoded.snapshot);
@@ -422,6 +425,7 @@ std::shared_ptr<const PrinterState> SnmpSource::Silent(const Probe& probe) {
     printer = std::make_unique<NetworkPrinter>();
     printer->id = *id;
     printer->probe = probe;
+    byAddressStale_ = true;
     printer->interval = config_ ? config_->poll : std::chrono::seconds(60);
     printer->online = false;
     printer->probed = false;
@@ -529,14 +533,23 @@ void SnmpSource::TakeNotifications() {
 
 bool SnmpSource::Notified(std::uint32_t address) {
   platform::ScopedLock lock(mutex_);
+  if (byAddressStale_) IndexAddresses();
   bool watched = false;
-  for (auto& [id, printer] : printers_) {
-    if (printer->probe.address != address || !printer->watched || !printer->probed) continue;
-    printer->notified = true;
-    Schedule(*printer);
+  const auto [first, last] = byAddress_.equal_range(address);
+  for (auto entry = first; entry != last; ++entry) {
+    const auto found = printers_.find(entry->second);
+    if (found == printers_.end() || !found->second->watched || !found->second->probed) continue;
+    found->second->notified = true;
+    Schedule(*found->second);
     watched = true;
   }
   return watched;
+}
+
+void SnmpSource::IndexAddresses() {
+  byAddress_.clear();
+  for (const auto& [id, printer] : printers_) byAddress_.emplace(printer->probe.address, id);
+  byAddressStale_ = false;
 }
 
 // A poll that a notification asks for starts when the printer is not being

@@ -12,6 +12,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -86,6 +87,7 @@ class SnmpSource : public PrinterSource {
   // A notification from the address: every watched printer there is polled
   // at once, with at most one such extra poll a second. Whether there is one.
   bool Notified(std::uint32_t address) EXCLUDES(mutex_);
+  void IndexAddresses() REQUIRES(mutex_);
   static bool ExtraPollDue(const NetworkPrinter& printer, std::chrono::steady_clock::time_point now);
   static std::chrono::steady_clock::time_point ExtraPollTime(const NetworkPrinter& printer);
   void Visit(NetworkPrinter& printer, std::chrono::steady_clock::time_point now) REQUIRES(mutex_);
@@ -121,6 +123,10 @@ class SnmpSource : public PrinterSource {
   std::unique_ptr<snmp::PrinterIds> ids_ GUARDED_BY(mutex_) PT_GUARDED_BY(mutex_);
   std::vector<Subnet> subnets_ GUARDED_BY(mutex_);
   std::map<std::uint16_t, std::unique_ptr<NetworkPrinter>> printers_ GUARDED_BY(mutex_);
+  // The printers at each address, for notifications; made again, when stale,
+  // by the first notification after printers came, went or moved.
+  std::unordered_multimap<std::uint32_t, std::uint16_t> byAddress_ GUARDED_BY(mutex_);
+  bool byAddressStale_ GUARDED_BY(mutex_) = true;
   // When each printer is next due, so that a turn of the transport's thread
   // visits only the printers due, not all of them. At most one entry a printer.
   std::set<std::pair<std::chrono::steady_clock::time_point, std::uint16_t>> due_ GUARDED_BY(mutex_);
