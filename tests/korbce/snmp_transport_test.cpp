@@ -14,17 +14,23 @@
 namespace korbce::snmp {
 namespace {
 
+// The discard port of 127.0.0.1, where nothing answers, with a short timeout.
+SessionSettings SilentPort() {
+  SessionSettings silent;
+  silent.host = "127.0.0.1";
+  silent.port = 9;
+  silent.timeout = std::chrono::milliseconds(100);
+  silent.retries = 0;
+  return silent;
+}
+
 // A fetch of a silent port ends unanswered after its timeout; one handed over
 // after the thread has stopped ends at once, so that no caller waits forever
 // (an enumeration while the process ends).
 TEST(SnmpTransportTest, EveryFetchEndsEvenAfterTheThreadHasStopped) {
   SnmpTransport transport;
   ASSERT_TRUE(transport.Start(nullptr));
-  SessionSettings silent;
-  silent.host = "127.0.0.1";
-  silent.port = 9;  // discard: nothing answers
-  silent.timeout = std::chrono::milliseconds(100);
-  silent.retries = 0;
+  const SessionSettings silent = SilentPort();
   FetchPlan plan;
   plan.walks = {{1, 3, 6, 1, 2, 1, 1}};
   std::atomic<int> ended{0};
@@ -49,11 +55,7 @@ TEST(SnmpTransportTest, EveryFetchEndsEvenAfterTheThreadHasStopped) {
 TEST(SnmpTransportTest, AnSha256UserIsRefusedWithItsReasonWhereTheLibraryLacksSha2) {
   SnmpTransport transport;
   ASSERT_TRUE(transport.Start(nullptr));
-  SessionSettings settings;
-  settings.host = "127.0.0.1";
-  settings.port = 9;  // discard: nothing answers
-  settings.timeout = std::chrono::milliseconds(100);
-  settings.retries = 0;
+  SessionSettings settings = SilentPort();
   settings.credentials.version = SnmpVersion::V3;
   settings.credentials.user = {"watcher", SecurityLevel::AuthPriv, AuthProtocol::SHA256, "authsecret1",
                                PrivProtocol::AES, "privsecret1"};
